@@ -1,0 +1,45 @@
+#pragma once
+// The image element: shows one BMP or JPEG picture at exactly the picture's size, optionally
+// transparent (bitmap pixels of the bottom-left pixel's colour are not drawn), and reports
+// left clicks anywhere in its rectangle. Right clicks pass on to the window (context menu).
+
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
+
+#include <string>
+
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit PictureBox(QWidget* parent = nullptr);
+
+    // The size before any picture is loaded (the designed size).
+    void setDesignSize(int width, int height);
+
+    // Loads by extension ("bmp" via Qt, "jpg"/"jpeg" via libjpeg), case-insensitively, and takes
+    // the picture's size. Throws BlitzfangError with the German text; on failure the element
+    // keeps its previous picture.
+    void loadPicture(const std::string& path);
+    // Takes a copy of another element's picture (and its size).
+    void sharePicture(const PictureBox& other);
+
+    // Kept across loads. JPEG pictures are drawn opaque whatever the switch says.
+    void setTransparent(bool on);
+    bool transparent() const { return transparent_; }
+
+    bool hasPicture() const { return !image_.isNull(); }
+    const QImage& picture() const { return image_; }
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QImage image_;
+    bool isBitmap_ = false;
+    bool transparent_ = false;
+};

@@ -1,0 +1,49 @@
+#pragma once
+// The one error type of the program. Its text is the German message the central
+// handler shows in an error box; the program goes on after it.
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+class BlitzfangError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The general error texts, each written once here.
+namespace fehlertext {
+
+inline std::string keinIntegerwert(std::string_view text)
+{
+    return "'" + std::string(text) + "' ist kein gültiger Integerwert";
+}
+
+inline std::string eaFehler(int code)
+{
+    return "E/A-Fehler " + std::to_string(code);
+}
+
+inline const std::string dateiNichtGefunden = "Datei nicht gefunden";
+
+inline std::string dateiKannNichtGeoeffnetWerden(std::string_view path)
+{
+    return "Datei " + std::string(path) + " kann nicht geöffnet werden";
+}
+
+inline const std::string keinMciGeraet = "Kein MCI-Gerät geöffnet";
+inline const std::string unbekannterFehlercode = "Unbekannter Fehlercode";
+
+inline std::string unbekannteBilddateierweiterung(std::string_view extensionWithoutDot)
+{
+    return "Unbekannte Bilddateierweiterung (." + std::string(extensionWithoutDot) + ")";
+}
+
+inline const std::string bitmapUngueltig = "Bitmap ist ungültig";
+
+inline std::string jpegFehler(int code)
+{
+    return "JPEG-Fehler #" + std::to_string(code);
+}
+
+} // namespace fehlertext

@@ -1,0 +1,53 @@
+#pragma once
+// The program's one scenario store: the current ScenarioSettings and SetupState and the
+// operations that read and write the scenario files and setup.cfg in the program folder.
+// Every window reads and assigns `settings` and `setup` directly.
+
+#include "storage/ScenarioSettings.h"
+
+#include <filesystem>
+#include <string>
+
+class Notifier;
+
+class ScenarioStore {
+public:
+    // `programFolder` holds setup.cfg and every scenario; `notifier` shows the plain
+    // messages of loading (damaged files). Cleans temporary files left by a crash.
+    ScenarioStore(std::filesystem::path programFolder, Notifier& notifier);
+
+    ScenarioSettings settings;
+    SetupState setup;
+
+    const std::filesystem::path& programFolder() const { return programFolder_; }
+
+    // Program start before the first load: flag set, 15 empty sounds, level 1.
+    void programmstartVorbereiten();
+
+    // Writes "standard.cfg" and a fresh setup.cfg with the standard values; memory unchanged.
+    void standardschreiben();
+    // Writes the scenario file `name` from `settings` (prepared line lists included), then setup.cfg.
+    void dateischreiben(const std::string& name);
+    // Writes setup.cfg from `setup.spielstart` and `setup.speicherstaende`.
+    void dateischreibensetup();
+    // Loads setup.cfg and the scenario `name` (szenarioladen), with the fall-backs to "Standard".
+    void dateiexlesen(const std::string& name);
+
+    // Inserts a name into the sorted scenario list, in front of an equal name.
+    void neudateieintrag(const std::string& name);
+    // The first entry whose folded name does not sort before `name`'s (end() when none);
+    // the entry before it is the one preceding it in the list.
+    ScenarioList::iterator suchevornach(const std::string& name);
+
+    // Paths of scenario `name`, found without regard to letter case when they exist.
+    // Throw BlitzfangError for a name that cannot be a scenario name (see ScenarioNames.h).
+    std::filesystem::path scenarioFile(const std::string& name) const;   // <folder>/<name>.cfg
+    std::filesystem::path scenarioFolder(const std::string& name) const; // <folder>/<name>
+    std::filesystem::path setupFile() const;                            // <folder>/setup.cfg
+
+private:
+    void szenarioladen(const std::string& name);
+
+    std::filesystem::path programFolder_;
+    Notifier& notifier_;
+};

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Shared by ./run and ./test: install missing Debian packages, configure once, build.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+missing=()
+while read -r pkg; do
+    [[ -z "$pkg" || "$pkg" == \#* ]] && continue
+    status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$pkg")
+done < "$root/tools/packages.txt"
+
+if ((${#missing[@]})); then
+    echo "Installing missing packages: ${missing[*]}"
+    sudo=""
+    [[ $(id -u) -eq 0 ]] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+if [[ ! -f "$root/build/build.ninja" ]]; then
+    cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+# Quiet when all is well; the whole log when the build fails, its warnings otherwise.
+if ! log=$(cmake --build "$root/build" 2>&1); then
+    printf '%s\n' "$log"
+    exit 1
+fi
+grep -i -E 'warning' <<<"$log" || true
