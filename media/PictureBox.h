@@ -29,7 +29,11 @@ public:
     bool transparent() const { return transparent_; }
 
     bool hasPicture() const { return !image_.isNull(); }
+    // The picture as loaded (not the drawn, masked one).
     const QImage& picture() const { return image_; }
+    bool isBitmap() const { return isBitmap_; }
+
+    QSize sizeHint() const override;
 
 signals:
     void clicked();
@@ -39,7 +43,12 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    void takePicture(const QImage& image, bool isBitmap);
+    void prepareDrawing();
+
     QImage image_;
     bool isBitmap_ = false;
     bool transparent_ = false;
+    // Made once per picture or switch change, so painting (and moving) is a plain copy.
+    QPixmap drawn_;
 };

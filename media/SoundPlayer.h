@@ -4,6 +4,7 @@
 // silently with the same behaviour (SDL's dummy driver).
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 struct Mix_Chunk;
@@ -22,8 +23,9 @@ public:
     // Closes an open file, then opens the stored path. Throws BlitzfangError with the audio
     // library's reason ("Unbekannter Fehlercode" when it gives none); the player stays closed.
     void open();
-    // Plays the open file from its current position and returns at once.
-    // Throws BlitzfangError("Kein MCI-Gerät geöffnet") when no file is open.
+    // Plays the open file from its current position and returns at once: right after open from
+    // the start, after stop from where it stopped, after the end from the start again; a sound
+    // that is playing goes on. Throws BlitzfangError("Kein MCI-Gerät geöffnet") when no file is open.
     void play();
     // Stops playback; the file stays open. Throws like play() when no file is open.
     void stop();
@@ -38,5 +40,8 @@ public:
     int position() const;
 
 private:
+    struct Playback;
+
     std::string fileName_;
+    std::unique_ptr<Playback> playback_;
 };

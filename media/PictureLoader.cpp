@@ -1,0 +1,204 @@
+#include "media/PictureLoader.h"
+
+#include "platform/BlitzfangError.h"
+
+#include <QFile>
+#include <QImageReader>
+
+#include <csetjmp>
+#include <cstddef>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+namespace {
+
+std::string asciiLower(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+bool isFolder(const std::string& path)
+{
+    std::error_code ignored;
+    return std::filesystem::is_directory(path, ignored);
+}
+
+[[noreturn]] void throwCannotOpen(const std::string& path)
+{
+    throw BlitzfangError(fehlertext::dateiKannNichtGeoeffnetWerden(path));
+}
+
+// --- JPEG through libjpeg ------------------------------------------------------------------
+// The decoder reports errors by longjmp out of error_exit, so the function that calls setjmp
+// holds plain C data only; the QImage lives in the caller and is made through a callback.
+
+struct JpegErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    int code;
+};
+
+void jpegErrorExit(j_common_ptr cinfo)
+{
+    auto* manager = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+    manager->code = manager->pub.msg_code;
+    std::longjmp(manager->jump, 1);
+}
+
+// Warnings (e.g. a file cut inside the image data) are not errors and print nothing.
+void jpegNoOutput(j_common_ptr) {}
+
+struct JpegTarget {
+    // Returns the first row of a width × height RGBX buffer and its row length in bytes,
+    // or nullptr when the picture is too large.
+    unsigned char* (*allocate)(void* context, int width, int height, std::size_t* stride);
+    void* context;
+};
+
+// Returns 0 on success or the decoder's message code.
+int decodeJpegStream(std::FILE* file, JpegTarget target)
+{
+    jpeg_decompress_struct cinfo;
+    JpegErrorManager manager;
+    cinfo.err = jpeg_std_error(&manager.pub);
+    manager.pub.error_exit = jpegErrorExit;
+    manager.pub.output_message = jpegNoOutput;
+    manager.code = 0;
+    jpeg_create_decompress(&cinfo);
+    if (setjmp(manager.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        return manager.code;
+    }
+    jpeg_stdio_src(&cinfo, file);
+    jpeg_read_header(&cinfo, TRUE);
+    cinfo.out_color_space = JCS_EXT_RGBX;
+    jpeg_start_decompress(&cinfo);
+
+    std::size_t stride = 0;
+    unsigned char* pixels = target.allocate(target.context, static_cast<int>(cinfo.output_width),
+                                            static_cast<int>(cinfo.output_height), &stride);
+    if (!pixels) {
+        jpeg_destroy_decompress(&cinfo);
+        return JERR_OUT_OF_MEMORY;
+    }
+    enum { batch = 8 };
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW rows[batch];
+        JDIMENSION count = 0;
+        while (count < batch && cinfo.output_scanline + count < cinfo.output_height) {
+            rows[count] = pixels + static_cast<std::size_t>(cinfo.output_scanline + count) * stride;
+            ++count;
+        }
+        jpeg_read_scanlines(&cinfo, rows, count);
+    }
+    // Whatever follows the image data is of no interest: destroying aborts the decoder.
+    jpeg_destroy_decompress(&cinfo);
+    return 0;
+}
+
+unsigned char* allocateRgbxImage(void* context, int width, int height, std::size_t* stride)
+{
+    // Same ceiling as Qt's readers, so a forged header cannot claim gigabytes.
+    const double bytes = 4.0 * width * height;
+    if (width <= 0 || height <= 0 || bytes > QImageReader::allocationLimit() * 1024.0 * 1024.0)
+        return nullptr;
+    auto* image = static_cast<QImage*>(context);
+    *image = QImage(width, height, QImage::Format_RGBX8888);
+    if (image->isNull())
+        return nullptr;
+    *stride = static_cast<std::size_t>(image->bytesPerLine());
+    return image->bits();
+}
+
+class FileCloser {
+public:
+    explicit FileCloser(std::FILE* file) : file_(file) {}
+    ~FileCloser() { std::fclose(file_); }
+    FileCloser(const FileCloser&) = delete;
+    FileCloser& operator=(const FileCloser&) = delete;
+
+private:
+    std::FILE* file_;
+};
+
+} // namespace
+
+std::string pictureExtension(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("/\\");
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot + 1);
+}
+
+LoadedPicture loadPictureFile(const std::string& path)
+{
+    const std::string extension = pictureExtension(path);
+    const std::string lower = asciiLower(extension);
+    if (lower == "bmp")
+        return {decodeBitmap(path), PictureKind::Bitmap};
+    if (lower == "jpg" || lower == "jpeg")
+        return {decodeJpeg(path), PictureKind::Jpeg};
+    throw BlitzfangError(fehlertext::unbekannteBilddateierweiterung(extension));
+}
+
+QImage decodeBitmap(const std::string& path)
+{
+    QFile file(QString::fromStdString(path));
+    if (isFolder(path) || !file.open(QIODevice::ReadOnly))
+        throwCannotOpen(path);
+    // The extension decides: a PNG or JPEG named .bmp is not a valid bitmap.
+    QImageReader reader(&file, "bmp");
+    reader.setAutoDetectImageFormat(false);
+    reader.setDecideFormatFromContent(false);
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        throw BlitzfangError(fehlertext::bitmapUngueltig);
+    return image;
+}
+
+QImage decodeJpeg(const std::string& path)
+{
+    std::FILE* file = isFolder(path) ? nullptr : std::fopen(path.c_str(), "rb");
+    if (!file)
+        throwCannotOpen(path);
+    FileCloser closer(file);
+    QImage image;
+    const int code = decodeJpegStream(file, JpegTarget{allocateRgbxImage, &image});
+    if (code != 0)
+        throw BlitzfangError(fehlertext::jpegFehler(code));
+    return image;
+}
+
+QRgb transparentColour(const QImage& bitmap)
+{
+    if (bitmap.format() == QImage::Format_Mono || bitmap.format() == QImage::Format_MonoLSB)
+        return qRgb(255, 255, 255);
+    if (bitmap.isNull())
+        return qRgb(255, 255, 255);
+    // Taken from the opaque picture, as drawnImage compares: an alpha channel plays no part.
+    return bitmap.copy(0, bitmap.height() - 1, 1, 1).convertToFormat(QImage::Format_RGB32).pixel(0, 0);
+}
+
+QImage drawnImage(const QImage& picture, PictureKind kind, bool transparent)
+{
+    QImage opaque = picture.convertToFormat(QImage::Format_RGB32);
+    if (kind == PictureKind::Jpeg || !transparent || opaque.isNull())
+        return opaque;
+    const QRgb key = transparentColour(picture);
+    QImage drawn(opaque.size(), QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < opaque.height(); ++y) {
+        const auto* source = reinterpret_cast<const QRgb*>(opaque.constScanLine(y));
+        auto* target = reinterpret_cast<QRgb*>(drawn.scanLine(y));
+        for (int x = 0; x < opaque.width(); ++x)
+            target[x] = source[x] == key ? 0u : source[x];
+    }
+    return drawn;
+}

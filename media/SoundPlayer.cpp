@@ -1,0 +1,277 @@
+#include "media/SoundPlayer.h"
+
+#include "platform/BlitzfangError.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+// 512 frames at 44.1 kHz are about 12 ms: a hit sound starts with the click.
+constexpr int mixerFrames = 512;
+
+// The audio device, opened once for the process at the first open (so the program starts
+// without waiting for it) and closed at exit. It is never destroyed, because players that are
+// static objects may be destroyed after the exit handler has run.
+class AudioEngine {
+public:
+    static AudioEngine& instance()
+    {
+        static AudioEngine* engine = new AudioEngine;
+        return *engine;
+    }
+
+    // Opens the device, or SDL's silent dummy device when there is no usable one. False only
+    // when even that fails; SDL_GetError() then says why.
+    bool ensureOpen()
+    {
+        if (state_ == State::Open)
+            return true;
+        if (state_ == State::ShutDown) {
+            SDL_SetError("Audio device hasn't been opened");
+            return false;
+        }
+        // Otherwise SDL takes over SIGINT/SIGTERM and the program no longer stops on them.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        SDL_SetMainReady();
+        if (!openDevice() && !openDummyDevice())
+            return false;
+        int frequency = 0;
+        int channels = 0;
+        Uint16 format = 0;
+        Mix_QuerySpec(&frequency, &format, &channels);
+        bytesPerSecond_ = frequency * channels * (SDL_AUDIO_BITSIZE(format) / 8);
+        if (bytesPerSecond_ <= 0)
+            bytesPerSecond_ = 1;
+        channelsInUse_.assign(static_cast<std::size_t>(Mix_AllocateChannels(-1)), false);
+        state_ = State::Open;
+        std::atexit(closeAtExit);
+        return true;
+    }
+
+    bool isOpen() const { return state_ == State::Open; }
+    int bytesPerSecond() const { return bytesPerSecond_; }
+
+    // Every player has a channel of its own, so players never cut each other off.
+    int acquireChannel()
+    {
+        auto free = std::find(channelsInUse_.begin(), channelsInUse_.end(), false);
+        if (free == channelsInUse_.end()) {
+            const std::size_t count = channelsInUse_.size();
+            const int wanted = static_cast<int>(std::max<std::size_t>(8, count * 2));
+            channelsInUse_.resize(static_cast<std::size_t>(Mix_AllocateChannels(wanted)), false);
+            free = channelsInUse_.begin() + static_cast<std::ptrdiff_t>(count);
+            if (free == channelsInUse_.end())
+                return -1;
+        }
+        *free = true;
+        return static_cast<int>(free - channelsInUse_.begin());
+    }
+
+    void releaseChannel(int channel)
+    {
+        if (channel >= 0 && static_cast<std::size_t>(channel) < channelsInUse_.size())
+            channelsInUse_[static_cast<std::size_t>(channel)] = false;
+    }
+
+private:
+    enum class State { Closed, Open, ShutDown };
+
+    static bool openDevice()
+    {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+            return false;
+        if (Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, AUDIO_S16SYS, 2, mixerFrames) == 0)
+            return true;
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+
+    // Overrides SDL_AUDIODRIVER too: a named driver that does not work must not cost the game.
+    static bool openDummyDevice()
+    {
+        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+        return openDevice();
+    }
+
+    static void closeAtExit()
+    {
+        AudioEngine& engine = instance();
+        if (engine.state_ == State::Open) {
+            // Halting removes every player's counting effect before the device goes.
+            Mix_HaltChannel(-1);
+            Mix_CloseAudio();
+            Mix_Quit();
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        }
+        engine.state_ = State::ShutDown;
+    }
+
+    State state_ = State::Closed;
+    int bytesPerSecond_ = 1;
+    std::vector<bool> channelsInUse_;
+};
+
+// Runs on the audio thread for every piece of the sound that is mixed; it only counts.
+void countMixedBytes(int, void*, int length, void* counter)
+{
+    static_cast<std::atomic<std::uint64_t>*>(counter)->fetch_add(static_cast<std::uint64_t>(length),
+                                                                  std::memory_order_relaxed);
+}
+
+std::string audioLibraryReason()
+{
+    const char* reason = SDL_GetError();
+    return reason && *reason ? std::string(reason) : fehlertext::unbekannterFehlercode;
+}
+
+} // namespace
+
+struct SoundPlayer::Playback {
+    Mix_Chunk* chunk = nullptr;
+    int channel = -1;
+    // The chunk was handed to the channel since the open or the last start from the beginning.
+    bool started = false;
+    bool paused = false;
+    // Bytes of the chunk mixed so far: the exact position, written by the audio thread.
+    std::atomic<std::uint64_t> mixedBytes{0};
+
+    bool deviceLive() const { return AudioEngine::instance().isOpen(); }
+
+    bool sounding() const { return started && deviceLive() && Mix_Playing(channel) != 0; }
+    bool ended() const { return started && !paused && !sounding(); }
+
+    void halt()
+    {
+        if (!deviceLive() || channel < 0)
+            return;
+        // Synchronous: afterwards the audio thread no longer touches mixedBytes.
+        Mix_HaltChannel(channel);
+        Mix_UnregisterAllEffects(channel);
+        started = false;
+        paused = false;
+    }
+
+    void startFromBeginning()
+    {
+        halt();
+        mixedBytes.store(0);
+        if (!deviceLive() || channel < 0)
+            return;
+        // Registered while the channel is idle, so the first mixed piece is counted too.
+        Mix_RegisterEffect(channel, countMixedBytes, nullptr, &mixedBytes);
+        if (Mix_PlayChannel(channel, chunk, 0) < 0) {
+            // A play that fails on an open file is silent by design.
+            Mix_UnregisterAllEffects(channel);
+            return;
+        }
+        started = true;
+    }
+};
+
+SoundPlayer::SoundPlayer() : playback_(std::make_unique<Playback>()) {}
+
+SoundPlayer::~SoundPlayer()
+{
+    close();
+    if (playback_->deviceLive())
+        AudioEngine::instance().releaseChannel(playback_->channel);
+}
+
+void SoundPlayer::setFileName(const std::string& path)
+{
+    fileName_ = path;
+}
+
+void SoundPlayer::open()
+{
+    close();
+    AudioEngine& engine = AudioEngine::instance();
+    SDL_ClearError();
+    if (!engine.ensureOpen())
+        throw BlitzfangError(audioLibraryReason());
+    if (playback_->channel < 0)
+        playback_->channel = engine.acquireChannel();
+    SDL_ClearError();
+    // Opening the file first gives "Couldn't open <path>" instead of a vague loader message.
+    SDL_RWops* file = SDL_RWFromFile(fileName_.c_str(), "rb");
+    Mix_Chunk* chunk = file ? Mix_LoadWAV_RW(file, 1) : nullptr;
+    if (!chunk)
+        throw BlitzfangError(audioLibraryReason());
+    playback_->chunk = chunk;
+    playback_->mixedBytes.store(0);
+}
+
+void SoundPlayer::play()
+{
+    if (!isOpen())
+        throw BlitzfangError(fehlertext::keinMciGeraet);
+    Playback& p = *playback_;
+    if (p.paused) {
+        if (p.deviceLive())
+            Mix_Resume(p.channel);
+        p.paused = false;
+        return;
+    }
+    if (p.started && !p.ended())
+        return;
+    p.startFromBeginning();
+}
+
+void SoundPlayer::stop()
+{
+    if (!isOpen())
+        throw BlitzfangError(fehlertext::keinMciGeraet);
+    Playback& p = *playback_;
+    if (p.sounding() && !p.paused) {
+        // Paused, not halted: the next play goes on from here.
+        Mix_Pause(p.channel);
+        p.paused = true;
+    }
+}
+
+void SoundPlayer::close()
+{
+    Playback& p = *playback_;
+    if (!p.chunk)
+        return;
+    if (p.deviceLive()) {
+        p.halt();
+        Mix_FreeChunk(p.chunk);
+    }
+    // After the exit handler closed the device the chunk is left to the process's end.
+    p.chunk = nullptr;
+    p.started = false;
+    p.paused = false;
+    p.mixedBytes.store(0);
+}
+
+bool SoundPlayer::isOpen() const
+{
+    return playback_->chunk != nullptr;
+}
+
+int SoundPlayer::length() const
+{
+    if (!isOpen())
+        throw BlitzfangError(fehlertext::keinMciGeraet);
+    const auto bytes = static_cast<std::uint64_t>(playback_->chunk->alen);
+    return static_cast<int>(bytes * 1000 / static_cast<std::uint64_t>(AudioEngine::instance().bytesPerSecond()));
+}
+
+int SoundPlayer::position() const
+{
+    if (!isOpen())
+        return 0;
+    const Playback& p = *playback_;
+    if (p.ended())
+        return length();
+    const auto total = static_cast<std::uint64_t>(p.chunk->alen);
+    const std::uint64_t mixed = std::min(p.mixedBytes.load(std::memory_order_relaxed), total);
+    return static_cast<int>(mixed * 1000 / static_cast<std::uint64_t>(AudioEngine::instance().bytesPerSecond()));
+}
