@@ -23,12 +23,18 @@ HighscoreTable standardHighscore();
 // The value of the "Highscore: " line: name;points;level; ten times, nothing after.
 std::string highscoreKodieren(const HighscoreTable& table);
 
+// A name as it may stand in the "Highscore: " line: ";" becomes ",", line ends become blanks.
+std::string highscoreSafeName(std::string_view name);
+
 // Decodes a "Highscore: " value into `table`, entry by entry. A number that cannot be
 // converted throws BlitzfangError("'…' ist kein gültiger Integerwert"); entries decoded
 // before the fault keep their new values.
 void highscoreDekodieren(std::string_view value, HighscoreTable& table);
 
 // Enters a decided game's result (bonus already in `punkte`), then sorts the table.
+// Admitted when punkte × level (64 bits) reaches entry 10. The name is stored through
+// highscoreSafeName. A won game below level 1 is weighted as level 1, above 5 as level 5; a lost
+// game outside 1..5 takes name and level but keeps entry 10's points. Scores saturate at 32 bits.
 void ergebniseintragen(HighscoreTable& table, std::int32_t punkte, bool gewonnen,
                        std::int32_t schwierigkeitsgrad, const std::string& spielername);
 

@@ -1,5 +1,6 @@
 #pragma once
-// The scenario file's text form: strict integer conversion, line evaluation, text encoding.
+// The scenario file's text form: keys, layouts, strict integer conversion, line evaluation,
+// text encoding.
 
 #include "storage/ScenarioSettings.h"
 
@@ -8,20 +9,97 @@
 #include <string>
 #include <string_view>
 
+// The maker, named in every file's banner line; its web address ends every scenario file and
+// is the page the program opens from its menu and help window.
+inline constexpr const char* kMakerName = "Kolvar-Bauwerk";
+inline constexpr const char* kMakerWebAddress = "http://www.kolvar-bauwerk.de";
+
+// The fixed lines of the files. Every line is written with CR LF.
+namespace fileLine {
+inline constexpr std::string_view banner = "Blitzfang by >>> Kolvar-Bauwerk <<<";
+inline constexpr std::string_view warning = "Manuelle Änderungen der Datei auf eigene Gefahr!";
+inline constexpr std::string_view picturesSection = "Bilder:";
+inline constexpr std::string_view captionsSection = "Beschriftung:";
+inline constexpr std::string_view soundsSection = "Sounddateien:";
+inline constexpr std::string_view otherSettingsSection = "Andere Einstellungen:";
+inline constexpr std::string_view end = "Ende :-)";
+inline constexpr std::string_view setupSection = "Speicherstände";
+inline constexpr std::string_view setupEnd = "Ende =:-)";
+} // namespace fileLine
+
+// The keys of the reader's table, each with its trailing blank.
+namespace fileKey {
+inline constexpr std::string_view ziel = "Ziel: ";
+inline constexpr std::string_view abschuss = "Abschuss: ";
+inline constexpr std::string_view hintergrundfarbe = "Hintergrundfarbe: ";
+inline constexpr std::string_view textfarbe = "Textfarbe: ";
+inline constexpr std::string_view titel = "Titel: ";
+inline constexpr std::string_view zielort = "Zielort: ";
+inline constexpr std::string_view abschuss2ort = "Abschuss2ort: ";
+inline constexpr std::string_view hintergrundbild = "Hintergrundbild: ";
+inline constexpr std::string_view abschussTransparent = "Abschuss Transparent: ";
+inline constexpr std::string_view zielTransparent = "Ziel Transparent: ";
+inline constexpr std::string_view abschuss2textSichtbar = "Abschuss2text sichtbar: ";
+inline constexpr std::string_view zieltextSichtbar = "Zieltext sichtbar: ";
+inline constexpr std::string_view abschuss2 = "Abschuss2: ";
+inline constexpr std::string_view schuss = "Schuss: ";
+inline constexpr std::string_view ab2Aktiv = "Ab2 aktiv: ";
+inline constexpr std::string_view schussTransparent = "Schuss Transparent: ";
+inline constexpr std::string_view abschuss2Transparent = "Abschuss2 Transparent: ";
+inline constexpr std::string_view hintergrundbildAktiviert = "Hintergrundbild aktiviert: ";
+inline constexpr std::string_view sounddateianzahl = "Sounddateianzahl: ";
+inline constexpr std::string_view sounds = "Sounds: ";
+inline constexpr std::string_view verlorensound = "Verlorensound: ";
+inline constexpr std::string_view siegsound = "Siegsound: ";
+inline constexpr std::string_view explosionssound = "Explosionssound: ";
+inline constexpr std::string_view schussstartsound = "Schussstartsound: ";
+inline constexpr std::string_view spielstart = "Spielstart: ";
+inline constexpr std::string_view speicherstand = "Speicherstand: ";
+inline constexpr std::string_view spielername = "Spielername: ";
+inline constexpr std::string_view highscore = "Highscore: ";
+inline constexpr std::string_view schwierigkeitsgrad = "Schwierigkeitsgrad: ";
+inline constexpr std::string_view startbutton = "Startbutton: ";
+} // namespace fileKey
+
+// More hit sounds than this in "Sounddateianzahl: " is a damaged file, not a scenario.
+inline constexpr std::int32_t kMaxSoundCount = 10000;
+
 // Strict conversion: optional leading blanks, optional sign, decimal digits or "$" and
-// hexadecimal digits, nothing after; must fit 32 bits. Throws BlitzfangError
+// hexadecimal digits, nothing after; must fit 32 bits (hexadecimal up to $FFFFFFFF, taken as
+// the 32-bit pattern: "$FFFFFFFF" is -1). Throws BlitzfangError
 // ("'…' ist kein gültiger Integerwert") otherwise.
 std::int32_t strToInt(std::string_view text);
 
 // Evaluates one line against the key table; `soundIndex` is the running index of the
-// "Sounds: " lines of the file being read (owned by the caller, advanced here).
+// "Sounds: " lines of the file being read (owned by the caller, advanced here). A "Sounds: "
+// line beyond the array's end grows the array by one entry.
 // "Speicherstand: " lines go into `setup.speicherstaende` through neudateieintrag.
+// A "Sounddateianzahl: " outside 0..kMaxSoundCount throws BlitzfangError.
 void zeileauswerten(const std::string& line, std::size_t& soundIndex, ScenarioSettings& settings,
                     SetupState& setup);
+
+// Evaluates a whole file's text (already UTF-8, see zuUtf8): codes <= 32 before a line are
+// skipped, 0x1A ends the file, a line ends at CR or LF. Every line goes to zeileauswerten with
+// a sound index that starts at 0.
+void evaluateFile(std::string_view text, ScenarioSettings& settings, SetupState& setup);
+
+// True when the text holds nothing but codes <= 32 before its end or its first 0x1A.
+bool isBlankFile(std::string_view text);
 
 // The sorted scenario list (see ScenarioStore::neudateieintrag and suchevornach).
 void neudateieintrag(ScenarioList& list, const std::string& name);
 ScenarioList::iterator suchevornach(ScenarioList& list, const std::string& name);
 
 // File bytes to the program's UTF-8: valid UTF-8 stays, anything else is read as Windows-1252.
+// A leading UTF-8 byte order mark is dropped; everything from the first 0x1A on is ignored.
 std::string zuUtf8(std::string_view bytes);
+
+// Builds the three prepared line lists from the fields: `bilderZeilen` (with the
+// "Hintergrundbild: " line only when `mitHintergrundbild`), `beschriftungZeilen`, and
+// `andereZeilen` with key + "false" for every switch that is exactly "false".
+void buildPreparedLines(ScenarioSettings& settings, bool mitHintergrundbild);
+
+// The three layouts, every line ending in CR LF.
+std::string scenarioFileText(const ScenarioSettings& settings);
+std::string standardFileText(const ScenarioSettings& standard);
+std::string setupFileText(const std::string& spielstart, const ScenarioList& speicherstaende);

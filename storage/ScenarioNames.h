@@ -6,18 +6,22 @@
 #include <string_view>
 
 // True for a name that may become a file name: not empty, not "." or "..", no "/", "\",
-// control character or NUL.
+// control character or NUL, and not "setup" in any case (that file is setup.cfg).
 bool istGueltigerSzenarioname(std::string_view name);
+
+// The German message why `name` cannot be a scenario name; empty for a valid name.
+std::string scenarioNameError(std::string_view name);
 
 // Throws BlitzfangError with a German message when the name is not a valid scenario name.
 void szenarionamePruefen(std::string_view name);
 
 // The entry `name` of `folder`: the exact one when it exists, else one that differs only
-// in the case of A to Z, else folder/name as it would be created.
+// in the case of A to Z (the smallest such name when there are several), else folder/name
+// as it would be created.
 std::filesystem::path findeOhneGrossKlein(const std::filesystem::path& folder, const std::string& name);
 
 // Letters A to Z folded to lower case; every other byte unchanged.
 std::string kleinAZ(std::string_view text);
 
-// The text after the last path separator, the whole text if there is none.
+// The text after the last path separator ("/" or "\"), the whole text if there is none.
 std::string dateinamenteil(std::string_view path);

@@ -53,8 +53,12 @@ const std::string& sondersoundPfad(const ScenarioSettings& settings, int n);
 // Sets the eight on/off fields to on (empty).
 void alleSchalterAn(ScenarioSettings& settings);
 
-// The standard scenario "Standard" with its media below `programFolder`/Standard.
-// Prepared line lists stay empty.
+// The program folder as the settings' paths begin: its text without a trailing separator.
+std::string programFolderText(const std::filesystem::path& programFolder);
+
+// The standard scenario "Standard" with its media below `programFolder`/Standard (that
+// folder found without regard to case). The one place of the standard values: used by
+// standardschreiben and by the editor's reset. Prepared line lists stay empty.
 ScenarioSettings standardSettings(const std::filesystem::path& programFolder);
 
 struct T_Datei {

@@ -6,12 +6,16 @@
 #include "storage/ScenarioSettings.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 class Notifier;
 
 class ScenarioStore {
 public:
+    // The built-in scenario, written afresh whenever its files are missing or damaged.
+    static inline const std::string kStandardName = "Standard";
+
     // `programFolder` holds setup.cfg and every scenario; `notifier` shows the plain
     // messages of loading (damaged files). Cleans temporary files left by a crash.
     ScenarioStore(std::filesystem::path programFolder, Notifier& notifier);
@@ -31,6 +35,9 @@ public:
     // Writes setup.cfg from `setup.spielstart` and `setup.speicherstaende`.
     void dateischreibensetup();
     // Loads setup.cfg and the scenario `name` (szenarioladen), with the fall-backs to "Standard".
+    // A scenario other than "Standard" whose file is missing, or whose name cannot be a file
+    // name, changes no file: a notice names it, spielstart becomes "Standard", which is loaded.
+    // A number that cannot be converted throws BlitzfangError (the lines before it stay applied).
     void dateiexlesen(const std::string& name);
 
     // Inserts a name into the sorted scenario list, in front of an equal name.
@@ -46,7 +53,13 @@ public:
     std::filesystem::path setupFile() const;                            // <folder>/setup.cfg
 
 private:
+    enum class LoadResult { accepted, invalid, scenarioMissing, scenarioBlank };
+    enum class FileResult { read, missing, blank };
+
     void szenarioladen(const std::string& name);
+    LoadResult loadOnce(const std::string& name);
+    FileResult readSettingsFile(const std::function<std::filesystem::path()>& pathOf, bool writeStandardWhenMissing);
+    bool isComplete() const;
 
     std::filesystem::path programFolder_;
     Notifier& notifier_;

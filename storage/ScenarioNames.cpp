@@ -1,0 +1,73 @@
+#include "storage/ScenarioNames.h"
+
+#include "platform/BlitzfangError.h"
+
+#include <algorithm>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool isControlCharacter(unsigned char c) { return c < 32 || c == 127; }
+
+} // namespace
+
+std::string scenarioNameError(std::string_view name)
+{
+    if (name.empty())
+        return "Der Name des Szenarios darf nicht leer sein.";
+    if (std::any_of(name.begin(), name.end(), [](char c) { return isControlCharacter(static_cast<unsigned char>(c)); }))
+        return "Der Name des Szenarios darf keine Steuerzeichen enthalten.";
+    const std::string text(name);
+    if (name == "." || name == "..")
+        return "\"" + text + "\" ist kein gültiger Name für ein Szenario.";
+    if (name.find_first_of("/\\") != std::string_view::npos)
+        return "Der Name des Szenarios \"" + text + "\" darf weder \"/\" noch \"\\\" enthalten.";
+    // "setup.cfg" is the setup file: a scenario of that name would overwrite it.
+    if (kleinAZ(name) == "setup")
+        return "Der Name \"" + text + "\" ist für die Setup-Datei reserviert.";
+    return {};
+}
+
+bool istGueltigerSzenarioname(std::string_view name) { return scenarioNameError(name).empty(); }
+
+void szenarionamePruefen(std::string_view name)
+{
+    const std::string invalid = scenarioNameError(name);
+    if (!invalid.empty())
+        throw BlitzfangError(invalid);
+}
+
+fs::path findeOhneGrossKlein(const fs::path& folder, const std::string& name)
+{
+    const fs::path exact = folder / name;
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(exact, ec)))
+        return exact;
+
+    // Several entries may differ only in case (made by hand); take the smallest for a stable choice.
+    const std::string wanted = kleinAZ(name);
+    std::string best;
+    for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        std::string entry = it->path().filename().string();
+        if (entry.size() == wanted.size() && kleinAZ(entry) == wanted && (best.empty() || entry < best))
+            best = std::move(entry);
+    }
+    return best.empty() ? exact : folder / best;
+}
+
+std::string kleinAZ(std::string_view text)
+{
+    std::string folded(text);
+    for (char& c : folded)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return folded;
+}
+
+std::string dateinamenteil(std::string_view path)
+{
+    const auto last = path.find_last_of("/\\");
+    return std::string(last == std::string_view::npos ? path : path.substr(last + 1));
+}
