@@ -1,0 +1,263 @@
+// The sound player as the game and the editor use it: open, play, stop, close, length and
+// position, with SDL's silent dummy driver (which plays in real time).
+
+#include "media/SoundPlayer.h"
+#include "platform/BlitzfangError.h"
+#include "tests/media/MediaFixtures.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+std::string errorOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const BlitzfangError& error) {
+        return error.what();
+    }
+    return "(no error)";
+}
+
+// Polls until the condition holds or two seconds pass.
+bool eventually(const std::function<bool()>& condition)
+{
+    const auto deadline = std::chrono::steady_clock::now() + 2s;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(2ms);
+    }
+    return condition();
+}
+
+class SoundPlayerTest : public ::testing::Test {
+protected:
+    std::string wav(const std::string& name, int milliseconds, int rate = 22050, int channels = 1, int bits = 16)
+    {
+        fixtures::writeWav(folder / name, milliseconds, rate, channels, bits);
+        return (folder / name).string();
+    }
+
+    void openFile(SoundPlayer& player, const std::string& path)
+    {
+        player.setFileName(path);
+        player.open();
+    }
+
+    TempFolder folder;
+};
+
+} // namespace
+
+// --- Failures ----------------------------------------------------------------------------
+
+TEST_F(SoundPlayerTest, withoutAnOpenFilePlayStopAndLengthReportNoDevice)
+{
+    SoundPlayer player;
+    player.setFileName(wav("a.wav", 100));
+    EXPECT_FALSE(player.isOpen());
+    EXPECT_EQ(errorOf([&] { player.play(); }), "Kein MCI-Gerät geöffnet");
+    EXPECT_EQ(errorOf([&] { player.stop(); }), "Kein MCI-Gerät geöffnet");
+    EXPECT_EQ(errorOf([&] { player.length(); }), "Kein MCI-Gerät geöffnet");
+    EXPECT_EQ(player.position(), 0);
+
+    player.open();
+    player.close();
+    EXPECT_NO_THROW(player.close());
+    EXPECT_FALSE(player.isOpen());
+    EXPECT_EQ(errorOf([&] { player.play(); }), "Kein MCI-Gerät geöffnet");
+}
+
+TEST_F(SoundPlayerTest, missingFileReportsTheLibrarysReasonWithThePathAndStaysClosed)
+{
+    SoundPlayer player;
+    const std::string missing = (folder / "fehlt.wav").string();
+    player.setFileName(missing);
+    const std::string message = errorOf([&] { player.open(); });
+    EXPECT_NE(message.find(missing), std::string::npos) << message;
+    EXPECT_FALSE(player.isOpen());
+    EXPECT_EQ(errorOf([&] { player.play(); }), "Kein MCI-Gerät geöffnet");
+}
+
+TEST_F(SoundPlayerTest, unplayableFilesAndEmptyNameFailWithAReason)
+{
+    fixtures::writeBytes(folder / "text.wav", "Das ist kein Klang, nur Text.\r\n");
+    fixtures::writeBytes(folder / "leer.wav", "");
+    for (const std::string& path : {(folder / "text.wav").string(), (folder / "leer.wav").string(),
+                                   folder.path().string(), std::string()}) {
+        SCOPED_TRACE(path);
+        SoundPlayer player;
+        player.setFileName(path);
+        const std::string message = errorOf([&] { player.open(); });
+        EXPECT_NE(message, "(no error)");
+        EXPECT_FALSE(message.empty());
+        EXPECT_FALSE(player.isOpen());
+    }
+}
+
+TEST_F(SoundPlayerTest, failedReopenClosesTheFileThatWasOpen)
+{
+    SoundPlayer player;
+    openFile(player, wav("a.wav", 1500));
+    player.play();
+    player.setFileName((folder / "fehlt.wav").string());
+    EXPECT_THROW(player.open(), BlitzfangError);
+    EXPECT_FALSE(player.isOpen());
+    EXPECT_EQ(player.position(), 0);
+    EXPECT_EQ(errorOf([&] { player.stop(); }), "Kein MCI-Gerät geöffnet");
+}
+
+// --- Length and position -----------------------------------------------------------------
+
+TEST_F(SoundPlayerTest, lengthIsTheFilesDurationWhateverItsFormat)
+{
+    struct Format {
+        int rate, channels, bits;
+    };
+    for (const Format format : {Format{22050, 1, 16}, Format{44100, 2, 16}, Format{8000, 1, 8}, Format{48000, 2, 16}}) {
+        SCOPED_TRACE(format.rate);
+        SoundPlayer player;
+        openFile(player, wav("klang.wav", 500, format.rate, format.channels, format.bits));
+        EXPECT_NEAR(player.length(), 500, 3);
+        EXPECT_EQ(player.position(), 0);
+    }
+}
+
+TEST_F(SoundPlayerTest, positionClimbsToTheLengthAndStaysThere)
+{
+    SoundPlayer player;
+    openFile(player, wav("a.wav", 250));
+    const int length = player.length();
+    player.play();
+    int last = 0;
+    bool sawMiddle = false;
+    const bool ended = eventually([&] {
+        const int now = player.position();
+        EXPECT_GE(now, last);
+        EXPECT_LE(now, length);
+        sawMiddle = sawMiddle || (now > 0 && now < length);
+        last = now;
+        return now == length;
+    });
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(sawMiddle);
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(player.position(), length);
+    // Ended, the file is still open: stop is no error (the editor's stop button after the end).
+    EXPECT_NO_THROW(player.stop());
+    EXPECT_TRUE(player.isOpen());
+}
+
+TEST_F(SoundPlayerTest, stopHoldsThePositionAndPlayGoesOnFromThere)
+{
+    SoundPlayer player;
+    openFile(player, wav("a.wav", 400));
+    player.play();
+    ASSERT_TRUE(eventually([&] { return player.position() >= 100; }));
+    player.stop();
+    std::this_thread::sleep_for(30ms);
+    const int stoppedAt = player.position();
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(player.position(), stoppedAt);
+    EXPECT_LT(stoppedAt, player.length());
+    EXPECT_TRUE(player.isOpen());
+
+    player.play();
+    EXPECT_TRUE(eventually([&] { return player.position() > stoppedAt; }));
+    EXPECT_TRUE(eventually([&] { return player.position() == player.length(); }));
+}
+
+TEST_F(SoundPlayerTest, playAfterTheEndStartsAgainAndPlayWhilePlayingGoesOn)
+{
+    SoundPlayer player;
+    openFile(player, wav("a.wav", 150));
+    player.play();
+    ASSERT_TRUE(eventually([&] { return player.position() == player.length(); }));
+
+    player.play();
+    EXPECT_TRUE(eventually([&] { return player.position() < player.length(); }));
+    ASSERT_TRUE(eventually([&] { return player.position() >= 50; }));
+    const int before = player.position();
+    player.play();
+    EXPECT_GE(player.position(), before);
+    EXPECT_TRUE(eventually([&] { return player.position() == player.length(); }));
+}
+
+// --- Several players ---------------------------------------------------------------------
+
+TEST_F(SoundPlayerTest, twoPlayersSoundAtTheSameTimeAndStopIndependently)
+{
+    SoundPlayer hits;
+    SoundPlayer events;
+    openFile(hits, wav("treffer.wav", 600));
+    openFile(events, wav("sieg.wav", 300, 44100, 2));
+    hits.play();
+    events.play();
+    EXPECT_TRUE(eventually([&] { return hits.position() > 0 && events.position() > 0; }));
+
+    hits.stop();
+    EXPECT_TRUE(eventually([&] { return events.position() == events.length(); }));
+    EXPECT_LT(hits.position(), hits.length());
+}
+
+TEST_F(SoundPlayerTest, reopeningCutsOffTheOldSoundAndStartsTheNewOneAtZero)
+{
+    SoundPlayer player;
+    const std::string longSound = wav("lang.wav", 1500);
+    openFile(player, longSound);
+    player.play();
+    ASSERT_TRUE(eventually([&] { return player.position() >= 50; }));
+
+    openFile(player, wav("kurz.wav", 200));
+    EXPECT_EQ(player.position(), 0);
+    EXPECT_NEAR(player.length(), 200, 3);
+    std::this_thread::sleep_for(40ms);
+    EXPECT_EQ(player.position(), 0);
+    player.play();
+    EXPECT_TRUE(eventually([&] { return player.position() == player.length(); }));
+
+    // The same file again, while it plays: it starts over.
+    openFile(player, longSound);
+    player.play();
+    ASSERT_TRUE(eventually([&] { return player.position() >= 100; }));
+    openFile(player, longSound);
+    EXPECT_EQ(player.position(), 0);
+
+    // A stopped sound does not hold back the next file.
+    player.play();
+    ASSERT_TRUE(eventually([&] { return player.position() >= 50; }));
+    player.stop();
+    openFile(player, longSound);
+    player.play();
+    EXPECT_TRUE(eventually([&] { return player.position() >= 50; }));
+}
+
+TEST_F(SoundPlayerTest, manyPlayersEachGetAChannelOfTheirOwn)
+{
+    const std::string path = wav("a.wav", 200);
+    std::vector<std::unique_ptr<SoundPlayer>> players;
+    for (int i = 0; i < 20; ++i) {
+        players.push_back(std::make_unique<SoundPlayer>());
+        openFile(*players.back(), path);
+        players.back()->play();
+    }
+    for (const auto& player : players)
+        EXPECT_TRUE(eventually([&] { return player->position() == player->length(); }));
+
+    // Channels of destroyed players are used again.
+    players.clear();
+    SoundPlayer late;
+    openFile(late, path);
+    late.play();
+    EXPECT_TRUE(eventually([&] { return late.position() > 0; }));
+}
