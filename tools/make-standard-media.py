@@ -317,8 +317,8 @@ def make_earth():
         if land <= 0.5 and cover < 0.3:
             # Reflection vector of the light about the normal, against the viewer (0, 0, 1).
             rz = 2 * diff * nz - light[2]
-            spec = clamp(rz) ** 24 * 0.55 * (1 - cover)
-            col = mix(col, (255, 250, 235), spec)
+            glint = clamp(rz) ** 24 * 0.55 * (1 - cover)
+            col = mix(col, (255, 250, 235), glint)
         # Blue haze towards the limb.
         rim = (1.0 - nz) ** 2.2
         col = mix(col, scale(air, 0.3 + 0.7 * lit), rim * 0.65)
