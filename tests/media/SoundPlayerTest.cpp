@@ -261,3 +261,26 @@ TEST_F(SoundPlayerTest, manyPlayersEachGetAChannelOfTheirOwn)
     late.play();
     EXPECT_TRUE(eventually([&] { return late.position() > 0; }));
 }
+
+// --- Program end ---------------------------------------------------------------------------
+
+TEST_F(SoundPlayerTest, programEndsCleanlyWhileStaticPlayersStillPlay)
+{
+    // A fresh process: the audio device and its thread must not be inherited from other tests.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::string path = wav("a.wav", 1000);
+    EXPECT_EXIT(
+        {
+            static SoundPlayer madeBeforeTheDevice;
+            madeBeforeTheDevice.setFileName(path);
+            madeBeforeTheDevice.open();
+            madeBeforeTheDevice.play();
+            static SoundPlayer madeAfterTheDevice;
+            madeAfterTheDevice.setFileName(path);
+            madeAfterTheDevice.open();
+            madeAfterTheDevice.play();
+            std::this_thread::sleep_for(30ms);
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
