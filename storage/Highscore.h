@@ -10,6 +10,8 @@ struct T_Highscore {
     std::int32_t points = 0;
     std::string name;
     std::int32_t level = 0;
+
+    friend bool operator==(const T_Highscore&, const T_Highscore&) = default;
 };
 
 // Entry 1 (index 0) is the best.

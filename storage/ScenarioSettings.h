@@ -45,6 +45,8 @@ struct ScenarioSettings {
     std::string explosionssound;
     std::string schussstartsound;
     HighscoreTable highscore{};
+
+    friend bool operator==(const ScenarioSettings&, const ScenarioSettings&) = default;
 };
 
 // Event sound n of the game: 1 lost, 2 won, 3 explosion, 4 shot leaves.
@@ -63,6 +65,8 @@ ScenarioSettings standardSettings(const std::filesystem::path& programFolder);
 
 struct T_Datei {
     std::string name;
+
+    friend bool operator==(const T_Datei&, const T_Datei&) = default;
 };
 
 // All known scenarios, sorted by name with A to Z folded to lower case (see neudateieintrag).
