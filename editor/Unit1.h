@@ -1,0 +1,44 @@
+#pragma once
+// The editor window: three pages for the current scenario's captions, graphics and sounds,
+// and below them the commands on whole scenarios and the box naming the loaded scenario.
+
+#include "platform/QtFormWindow.h"
+
+class GroupBox;
+class QPushButton;
+class QTabWidget;
+class ScenarioStore;
+class TextLabel;
+class WindowSet;
+
+class TEditorForm : public FormWindow {
+    Q_OBJECT
+public:
+    explicit TEditorForm(WindowSet& windows);
+    ~TEditorForm() override;
+
+    WindowSet& windows;
+    ScenarioStore& store;
+
+    QTabWidget* PageControl1;
+    QWidget* TabSheet1; // "Beschriftungen"
+    QWidget* TabSheet2; // "Grafiken"
+    QWidget* TabSheet3; // "Sound"
+    QPushButton* Speichernunterbutton;
+    QPushButton* Button1;
+    QPushButton* Button4;
+    QPushButton* SpeicherButton;
+    QPushButton* Button3;
+    QPushButton* AbbrechenButton4;
+    GroupBox* GroupBox6;
+    TextLabel* Label18;
+
+    // Leaves without saving: the menu screen takes title, start and target captions from the
+    // settings in memory, then the main window shows and the editor hides. Also Escape.
+    void AbbrechenButton4Click();
+    // The close box: leaves without saving; the menu screen keeps its captions.
+    void FormClose() override;
+
+private:
+    void leaveForMainWindow();
+};

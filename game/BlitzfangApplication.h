@@ -1,0 +1,13 @@
+#pragma once
+// The application with the program's central error handler: an error that escapes an event
+// handler is shown in an error box, and the program goes on with the window usable.
+
+#include <QApplication>
+
+class BlitzfangApplication : public QApplication {
+    Q_OBJECT
+public:
+    BlitzfangApplication(int& argc, char** argv);
+
+    bool notify(QObject* receiver, QEvent* event) override;
+};

@@ -1,0 +1,112 @@
+#pragma once
+// The main window: the menu screen (Panel1 and its controls over the whole client area) and,
+// beneath it, the game field with its pictures, labels, energy bar, timers and sound players.
+
+#include "game/GameSession.h"
+#include "media/SoundPlayer.h"
+#include "platform/QtFormWindow.h"
+
+class EnergyGauge;
+class Panel;
+class PictureBox;
+class QAction;
+class QMenu;
+class QTimer;
+class QToolButton;
+class ScenarioStore;
+class TextLabel;
+class WindowSet;
+
+class TMainForm : public FormWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(WindowSet& windows);
+    ~TMainForm() override;
+
+    WindowSet& windows;
+    ScenarioStore& store;
+    GameSession spiel;
+
+    // Menu screen (children of Panel1).
+    Panel* Panel1;
+    TextLabel* Label6;
+    Panel* Panel2;
+    TextLabel* Label1;
+    TextLabel* Label2;
+    Panel* Panel3;
+    QToolButton* StartSpeedButton1;
+    QToolButton* ExtraSpeedButton;
+    QToolButton* EditorSpeedButton;
+    QToolButton* optionenSpeedButton3;
+    QToolButton* HilfeSpeedButton4;
+    QToolButton* EndeSpeedButton2;
+    TextLabel* Label7;
+
+    // Game field (children of the window, bottom to top).
+    PictureBox* hbildImage;
+    TextLabel* Label3;
+    PictureBox* BonnImage1;
+    TextLabel* ZielLabel;
+    PictureBox* Image1;
+    PictureBox* Image2;
+    PictureBox* Image3;
+    PictureBox* Image4;
+    TextLabel* Label4;
+    TextLabel* PunkteLabel5;
+    TextLabel* Abschuss2Label;
+    PictureBox* SchussImage;
+    PictureBox* Abschuss2Image;
+    EnergyGauge* energieGauge;
+    // Never opened before a game needs them, so the audio device stays closed at start.
+    SoundPlayer MediaPlayer1; // figure-hit sounds
+    SoundPlayer MediaPlayer2; // event sounds
+
+    QTimer* KiTimer1;    // moves the Figures; 100 ms, off
+    QTimer* SchussTimer; // moves the Shot; 50 ms, off
+    QMenu* PopupMenu1;   // right click anywhere
+    QAction* Ende1;
+    QAction* Menue;
+
+    // Start-up of the window; run once by the window set before the other windows exist.
+    void FormCreate();
+    // Title and start caption of the current scenario onto the menu screen.
+    void menuebeschriften();
+    // Centres the menu horizontally in Panel1; "presented by" 20 pixels above its bottom.
+    void menuezentrieren();
+    // Dismantles the game field and shows the menu screen at 630 x 500 in the screen's middle.
+    void hauptmenue();
+
+    void FormShow() override;
+    void FormResize();
+    bool FormKeyPress(QKeyEvent* event) override;
+    void StartSpeedButton1Click();
+    void EditorSpeedButtonClick();
+    void optionenSpeedButton3Click();
+    void HilfeSpeedButton4Click();
+    void ExtraSpeedButtonClick();
+    void EndeSpeedButton2Click();
+    void Label7Click();
+    void Label7MouseMove();
+    void Panel1MouseMove();
+    void Ende1Click();
+    void MenueClick();
+    // The game's handlers; they act once the game is built.
+    void KiTimer1Timer();
+    void SchussTimerTimer();
+    void Image1Click(PictureBox* figure);
+    void Abschuss2ImageClick();
+
+    // The window's outer size: the game field's coordinates are measured with it.
+    int outerWidth() const;
+    int outerHeight() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenuScreen();
+    void buildGameField();
+    void showSideWindow(QWidget* sideWindow);
+};

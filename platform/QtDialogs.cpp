@@ -1,0 +1,160 @@
+#include "platform/QtDialogs.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QImageReader>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStringList>
+#include <QUrl>
+
+namespace {
+
+const QString kCaption = QStringLiteral("Blitzfang");
+
+QWidget* boxParent()
+{
+    return QApplication::activeWindow();
+}
+
+QString fromUtf8(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+// A description without a trailing "(...)" of its own.
+QString bareDescription(QString description)
+{
+    description = description.trimmed();
+    if (description.endsWith(QLatin1Char(')'))) {
+        const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+        if (open >= 0)
+            description = description.left(open).trimmed();
+    }
+    return description;
+}
+
+QString qtPatterns(const QString& patterns)
+{
+    QStringList result;
+    for (QString pattern : patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        pattern = pattern.trimmed();
+        // "*.*" means every file; on Linux many files have no dot.
+        result << (pattern == QLatin1String("*.*") ? QStringLiteral("*") : pattern);
+    }
+    return result.join(QLatin1Char(' '));
+}
+
+// The picture preview beside the file list of the editor's picture dialog.
+void addPicturePreview(QFileDialog& dialog)
+{
+    auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+    if (!grid)
+        return;
+    auto* preview = new QLabel(&dialog);
+    preview->setObjectName(QStringLiteral("Vorschau"));
+    preview->setFixedSize(160, 160);
+    preview->setAlignment(Qt::AlignCenter);
+    preview->setFrameShape(QFrame::StyledPanel);
+    grid->addWidget(preview, 1, grid->columnCount(), grid->rowCount() - 1, 1);
+    QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
+        QImageReader reader(path);
+        reader.setAutoTransform(true);
+        const QImage image = reader.read();
+        if (image.isNull()) {
+            preview->clear();
+            return;
+        }
+        QPixmap pixmap = QPixmap::fromImage(image);
+        if (pixmap.width() > preview->width() || pixmap.height() > preview->height())
+            pixmap = pixmap.scaled(preview->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        preview->setPixmap(pixmap);
+    });
+}
+
+} // namespace
+
+QString qtFileFilter(const std::string& pipeFilter)
+{
+    const QStringList parts = fromUtf8(pipeFilter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString patterns = qtPatterns(parts[i + 1]);
+        if (patterns.isEmpty())
+            continue;
+        QString description = bareDescription(parts[i]);
+        filters << (description.isEmpty() ? patterns : description + QStringLiteral(" (") + patterns + QLatin1Char(')'));
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+QColor colorFromBgr(std::uint32_t bgr)
+{
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+std::uint32_t bgrFromColor(const QColor& color)
+{
+    return std::uint32_t(color.red()) | (std::uint32_t(color.green()) << 8) | (std::uint32_t(color.blue()) << 16);
+}
+
+void QtDialogs::notice(const std::string& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, kCaption, fromUtf8(text), QMessageBox::Ok, boxParent());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+bool QtDialogs::askWarning(const std::string& text)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warnung"), fromUtf8(text), QMessageBox::NoButton,
+                    boxParent());
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* ja = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+    QPushButton* nein = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
+    box.setDefaultButton(ja);
+    box.setEscapeButton(nein);
+    box.exec();
+    return box.clickedButton() == ja;
+}
+
+void QtDialogs::error(const std::string& text)
+{
+    QMessageBox box(QMessageBox::Critical, kCaption, fromUtf8(text), QMessageBox::Ok, boxParent());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+std::optional<std::string> QtDialogs::openFile(const std::string& filter, bool picturePreview, bool mustExist)
+{
+    QFileDialog dialog(boxParent());
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setNameFilter(qtFileFilter(filter));
+    if (picturePreview) {
+        // The preview lives in Qt's own dialog; a desktop's native one has no place for it.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        addPicturePreview(dialog);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst().toStdString();
+}
+
+std::optional<std::uint32_t> QtDialogs::chooseColor(std::uint32_t initial)
+{
+    const QColor chosen = QColorDialog::getColor(colorFromBgr(initial), boxParent());
+    if (!chosen.isValid())
+        return std::nullopt;
+    return bgrFromColor(chosen);
+}
+
+void QtDialogs::openLink(const std::string& url)
+{
+    // The desktop's handler decides what opens; nothing is reported when none does.
+    QDesktopServices::openUrl(QUrl(fromUtf8(url)));
+}

@@ -1,0 +1,26 @@
+#pragma once
+// The program's modal boxes and standard dialogs on Qt (see Dialogs.h for the contract).
+
+#include "platform/Dialogs.h"
+
+#include <QString>
+
+class QtDialogs : public Dialogs {
+public:
+    void notice(const std::string& text) override;
+    bool askWarning(const std::string& text) override;
+    void error(const std::string& text) override;
+    std::optional<std::string> openFile(const std::string& filter, bool picturePreview,
+                                        bool mustExist) override;
+    std::optional<std::uint32_t> chooseColor(std::uint32_t initial) override;
+    void openLink(const std::string& url) override;
+};
+
+// "Bilder (*.bmp;*.jpg)|*.bmp;*.jpg|Alle (*.*)|*.*" -> "Bilder (*.bmp *.jpg);;Alle (*)".
+// The pattern half of each pair decides; a description's own "(...)" is replaced by it.
+QString qtFileFilter(const std::string& pipeFilter);
+
+// 0x00BBGGRR (lowest byte red) to and from Qt's colour.
+class QColor;
+QColor colorFromBgr(std::uint32_t bgr);
+std::uint32_t bgrFromColor(const QColor& color);

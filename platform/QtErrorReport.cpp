@@ -1,0 +1,23 @@
+#include "platform/QtErrorReport.h"
+
+#include "platform/BlitzfangError.h"
+#include "platform/Dialogs.h"
+
+#include <new>
+#include <system_error>
+
+std::string errorText(const std::exception& error)
+{
+    if (dynamic_cast<const BlitzfangError*>(&error))
+        return error.what();
+    if (auto* system = dynamic_cast<const std::system_error*>(&error))
+        return fehlertext::eaFehler(system->code().value());
+    if (dynamic_cast<const std::bad_alloc*>(&error))
+        return "Zu wenig Arbeitsspeicher";
+    return std::string("Unerwarteter Fehler: ") + error.what();
+}
+
+void showError(const std::exception& error)
+{
+    dialogs().error(errorText(error));
+}

@@ -1,0 +1,86 @@
+#include "platform/QtFormWindow.h"
+
+#include "platform/QtErrorReport.h"
+#include "platform/QtFonts.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QScreen>
+
+FormWindow::FormWindow(const QString& caption, int designWidth, int designHeight)
+{
+    setWindowTitle(caption);
+    setFont(defaultDesignFont());
+    setDesignSize(designWidth, designHeight);
+    // Only the main window's closing ends the program.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    // The key preview: the application hands every key press to the window's filter first.
+    qApp->installEventFilter(this);
+}
+
+FormWindow::~FormWindow()
+{
+    qApp->removeEventFilter(this);
+}
+
+void FormWindow::setDesignSize(int width, int height)
+{
+    resize(width - kFrameWidth, height - kFrameHeight);
+}
+
+void FormWindow::centreOnScreen()
+{
+    QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!where)
+        return;
+    const QRect area = where->geometry();
+    move(area.x() + area.width() / 2 - designWidth() / 2, area.y() + area.height() / 2 - designHeight() / 2);
+}
+
+void FormWindow::setVisible(bool visible)
+{
+    if (visible && !placed_ && isWindow()) {
+        placed_ = true;
+        centreOnScreen();
+    }
+    QWidget::setVisible(visible);
+}
+
+bool FormWindow::FormKeyPress(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && cancelButton_ && cancelButton_->isEnabled()) {
+        cancelButton_->click();
+        return true;
+    }
+    return false;
+}
+
+void FormWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (event->spontaneous())
+        return;
+    try {
+        FormShow();
+    } catch (const std::exception& error) {
+        // The window opens all the same, with the steps before the error done.
+        showError(error);
+    }
+}
+
+void FormWindow::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    event->accept();
+}
+
+bool FormWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+        return false;
+    if (static_cast<QWidget*>(watched)->window() != this)
+        return false;
+    return FormKeyPress(static_cast<QKeyEvent*>(event));
+}
