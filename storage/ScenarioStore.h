@@ -28,9 +28,14 @@ public:
     // Program start before the first load: flag set, 15 empty sounds, level 1.
     void programmstartVorbereiten();
 
+    // Every write replaces the existing file whatever the case of its name and never loses
+    // it: a failure (disk full, read-only folder) throws BlitzfangError("E/A-Fehler <errno>")
+    // and leaves the old file as it was.
+
     // Writes "standard.cfg" and a fresh setup.cfg with the standard values; memory unchanged.
     void standardschreiben();
     // Writes the scenario file `name` from `settings` (prepared line lists included), then setup.cfg.
+    // A name that cannot be a scenario name throws BlitzfangError before anything is written.
     void dateischreiben(const std::string& name);
     // Writes setup.cfg from `setup.spielstart` and `setup.speicherstaende`.
     void dateischreibensetup();
