@@ -1,0 +1,294 @@
+// The menu screen: its layout rules, the "presented by" label, the context menu, and the round
+// trips to the side windows and back.
+
+#include "dialogs/HilfeUnit2.h"
+#include "dialogs/LadenUnit2.h"
+#include "dialogs/extrasUnit2.h"
+#include "dialogs/optionenUnit2.h"
+#include "dialogs/speicherUnit2.h"
+#include "editor/Unit1.h"
+#include "game/EnergyGauge.h"
+#include "media/PictureBox.h"
+#include "platform/QtControls.h"
+#include "storage/ScenarioFile.h"
+#include "tests/game/ProgramFixture.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+void expectCentred(const QWidget* control, int centre)
+{
+    EXPECT_EQ(control->x(), centre - control->width() / 2) << control->objectName().toStdString();
+}
+
+void expectMenuCentred(const TMainForm& form)
+{
+    EXPECT_EQ(form.Panel1->geometry(), form.rect());
+    const int c = form.Panel1->width() / 2;
+    for (const QWidget* control : {static_cast<const QWidget*>(form.Panel2), static_cast<const QWidget*>(form.Panel3),
+                                   static_cast<const QWidget*>(form.EditorSpeedButton),
+                                   static_cast<const QWidget*>(form.EndeSpeedButton2),
+                                   static_cast<const QWidget*>(form.HilfeSpeedButton4),
+                                   static_cast<const QWidget*>(form.optionenSpeedButton3),
+                                   static_cast<const QWidget*>(form.Label6), static_cast<const QWidget*>(form.Label7)})
+        expectCentred(control, c);
+    EXPECT_EQ(form.Label7->y(), form.Panel1->height() - 20);
+    EXPECT_EQ(form.Panel2->width(), form.Label2->width() + 20);
+    // The designed tops stay.
+    EXPECT_EQ(form.Panel2->y(), 96);
+    EXPECT_EQ(form.Panel3->y(), 200);
+    EXPECT_EQ(form.EditorSpeedButton->y(), 288);
+    EXPECT_EQ(form.EndeSpeedButton2->y(), 384);
+}
+
+void sendMouseMove(QWidget* widget)
+{
+    QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), widget->mapToGlobal(QPointF(2, 2)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
+
+using MenuLayout = ProgramTest;
+
+TEST_F(MenuLayout, longTitleWidensTheTitlePanelAndStaysCentredWhenShown)
+{
+    writeScenario("Mond", "Die sehr lange Rückkehr der Mondbewohner");
+    writeSetup("Mond");
+    start();
+    EXPECT_GT(mainForm().Panel2->width(), 210);
+    mainForm().show();
+    expectMenuCentred(mainForm());
+    EXPECT_EQ(mainForm().Label1->x(), mainForm().Panel2->width() / 2 - mainForm().Label1->width() / 2);
+}
+
+TEST_F(MenuLayout, resizingKeepsTheMenuCentredAndPresentedByAboveTheBottom)
+{
+    start();
+    mainForm().show();
+    for (QSize size : {QSize(900, 700), QSize(400, 300), QSize(631, 477)}) {
+        mainForm().resize(size);
+        expectMenuCentred(mainForm());
+    }
+}
+
+TEST_F(MenuLayout, resizingPlacesTheGameFieldByTheOuterSize)
+{
+    start();
+    mainForm().show();
+    mainForm().resize(900, 700);
+    TMainForm& form = mainForm();
+    const int W = form.frameGeometry().width();
+    const int H = form.frameGeometry().height();
+    EXPECT_EQ(form.BonnImage1->pos(), QPoint(W - form.BonnImage1->width() - 20, H - form.BonnImage1->height() - 50));
+    EXPECT_EQ(form.ZielLabel->pos(), QPoint(W - form.ZielLabel->width() - 40, H - form.ZielLabel->height() - 30));
+    EXPECT_EQ(form.Label4->pos(), QPoint(W / 2 - form.Label4->width() / 2 - 20, 1));
+    EXPECT_EQ(form.PunkteLabel5->pos(), QPoint(form.Label4->x() + 43, 1));
+    EXPECT_EQ(form.Abschuss2Image->pos(), QPoint(100, 25));
+    EXPECT_EQ(form.energieGauge->y(), 25 + form.Abschuss2Image->height() + 5);
+    EXPECT_EQ(form.Abschuss2Label->y(), 25 + form.Abschuss2Image->height() + form.energieGauge->height() + 10);
+    // The menu panel covers the whole field.
+    EXPECT_EQ(form.Panel1->geometry(), form.rect());
+}
+
+TEST_F(MenuLayout, nothingOfTheGameRunsOrSoundsAtStart)
+{
+    start();
+    TMainForm& form = mainForm();
+    EXPECT_FALSE(form.KiTimer1->isActive());
+    EXPECT_FALSE(form.SchussTimer->isActive());
+    EXPECT_FALSE(form.MediaPlayer1.isOpen());
+    EXPECT_FALSE(form.MediaPlayer2.isOpen());
+    EXPECT_TRUE(form.ZielLabel->isHidden());
+    EXPECT_TRUE(form.SchussImage->isHidden());
+}
+
+// ---- "presented by" and the context menu ----
+
+using MenuActions = ProgramTest;
+
+TEST_F(MenuActions, presentedByLightsUpUnderTheMouseAndOpensTheMakersPage)
+{
+    start();
+    TMainForm& form = mainForm();
+    form.show();
+    const QColor atRest = form.Label7->textColor();
+    sendMouseMove(form.Label7);
+    EXPECT_TRUE(form.Label7->font().italic());
+    EXPECT_EQ(form.Label7->textColor(), QColor(0, 0, 128));
+    EXPECT_EQ(form.Label7->cursor().shape(), Qt::PointingHandCursor);
+    sendMouseMove(form.Panel1);
+    EXPECT_FALSE(form.Label7->font().italic());
+    EXPECT_EQ(form.Label7->textColor(), atRest);
+    EXPECT_EQ(form.Label7->cursor().shape(), Qt::ArrowCursor);
+
+    QTest::mouseClick(form.Label7, Qt::LeftButton);
+    EXPECT_EQ(boxes.links, std::vector<std::string>{kMakerWebAddress});
+}
+
+TEST_F(MenuActions, rightClickAnywhereOpensTheContextMenu)
+{
+    start();
+    TMainForm& form = mainForm();
+    form.show();
+    for (QWidget* where : {static_cast<QWidget*>(form.Label6), static_cast<QWidget*>(form.Panel3),
+                           static_cast<QWidget*>(form.Panel1)}) {
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(3, 3), where->mapToGlobal(QPoint(3, 3)));
+        QApplication::sendEvent(where, &menuEvent);
+        EXPECT_TRUE(form.PopupMenu1->isVisible()) << where->objectName().toStdString();
+        form.PopupMenu1->hide();
+    }
+    ASSERT_EQ(form.PopupMenu1->actions().size(), 2);
+    EXPECT_EQ(form.Ende1->text(), "Ende");
+    EXPECT_EQ(form.Menue->text(), "Menü");
+}
+
+TEST_F(MenuActions, menuOnTheMenuScreenBringsTheWindowBackToItsSizeInTheScreensMiddle)
+{
+    start();
+    TMainForm& form = mainForm();
+    form.show();
+    form.resize(300, 200);
+    form.move(0, 0);
+    form.KiTimer1->start();
+    form.Menue->trigger();
+    EXPECT_FALSE(form.KiTimer1->isActive());
+    EXPECT_EQ(form.designWidth(), 630);
+    EXPECT_EQ(form.designHeight(), 500);
+    const QRect screen = form.screen()->geometry();
+    EXPECT_EQ(form.pos(), QPoint(screen.width() / 2 - 315, screen.height() / 2 - 250));
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(form.Panel1->isHidden());
+    expectMenuCentred(form);
+}
+
+// ---- Side windows ----
+
+// Records the order in which windows are shown and hidden.
+class ShowHideLog : public QObject {
+public:
+    explicit ShowHideLog(std::initializer_list<QWidget*> windows)
+    {
+        for (QWidget* window : windows)
+            window->installEventFilter(this);
+    }
+    std::vector<std::string> events;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show || event->type() == QEvent::Hide)
+            events.push_back((event->type() == QEvent::Show ? "show " : "hide ") + watched->objectName().toStdString());
+        return false;
+    }
+};
+
+using SideWindows = ProgramTest;
+
+TEST_F(SideWindows, menuButtonsShowTheSideWindowFirstAndHideTheMenuSecond)
+{
+    start();
+    TMainForm& form = mainForm();
+    const std::pair<QToolButton*, FormWindow*> trips[] = {
+        {form.ExtraSpeedButton, windows->ExtrasForm},
+        {form.EditorSpeedButton, windows->EditorForm},
+        {form.optionenSpeedButton3, windows->OptionenForm},
+        {form.HilfeSpeedButton4, windows->Hilfeform}};
+    for (auto [button, side] : trips) {
+        form.show();
+        ShowHideLog log{&form, side};
+        button->click();
+        EXPECT_EQ(log.events, (std::vector<std::string>{"show " + side->objectName().toStdString(), "hide MainForm"}));
+        EXPECT_TRUE(side->isVisible());
+        EXPECT_FALSE(form.isVisible());
+        side->hide();
+    }
+}
+
+TEST_F(SideWindows, everyWayOutShowsTheMenuAgainRecentred)
+{
+    start();
+    TMainForm& form = mainForm();
+    const std::pair<QToolButton*, QAbstractButton*> trips[] = {
+        {form.ExtraSpeedButton, windows->ExtrasForm->zurueckButton},
+        {form.EditorSpeedButton, windows->EditorForm->AbbrechenButton4},
+        {form.optionenSpeedButton3, windows->OptionenForm->Button2},
+        {form.HilfeSpeedButton4, windows->Hilfeform->Button1}};
+    for (auto [menuButton, backButton] : trips) {
+        FormWindow* side = static_cast<FormWindow*>(backButton->window());
+        const std::string name = side->objectName().toStdString();
+
+        form.show();
+        menuButton->click();
+        backButton->click();
+        EXPECT_FALSE(side->isVisible()) << name << " by its button";
+        EXPECT_TRUE(form.isVisible()) << name << " by its button";
+
+        menuButton->click();
+        QTest::keyClick(side, Qt::Key_Escape);
+        EXPECT_FALSE(side->isVisible()) << name << " by Escape";
+        EXPECT_TRUE(form.isVisible()) << name << " by Escape";
+
+        menuButton->click();
+        // The menu is re-centred when it shows again, whatever happened to the panel meanwhile.
+        form.Panel3->move(0, form.Panel3->y());
+        side->close();
+        EXPECT_FALSE(side->isVisible()) << name << " by its close box";
+        EXPECT_TRUE(form.isVisible()) << name << " by its close box";
+        expectMenuCentred(form);
+    }
+}
+
+TEST_F(SideWindows, editorCancelRefreshesTheMenuCaptionsButItsCloseBoxDoesNot)
+{
+    start();
+    TMainForm& form = mainForm();
+    form.show();
+    form.EditorSpeedButton->click();
+    windows->store.settings.titel = "Neuer Titel";
+    windows->store.settings.startbutton = "&Los";
+    windows->store.settings.zielort = "Venus";
+    windows->EditorForm->close();
+    EXPECT_EQ(form.Label2->text(), "Alien");
+
+    form.EditorSpeedButton->click();
+    QTest::keyClick(windows->EditorForm, Qt::Key_Escape);
+    EXPECT_EQ(form.Label2->text(), "Neuer Titel");
+    EXPECT_EQ(form.StartSpeedButton1->text(), "&Los");
+    EXPECT_EQ(form.ZielLabel->text(), "Venus");
+    EXPECT_EQ(form.Panel2->width(), form.Label2->width() + 20);
+    expectMenuCentred(form);
+}
+
+TEST_F(SideWindows, saveAsAndLoadHandBackToTheEditor)
+{
+    start();
+    TEditorForm& editor = *windows->EditorForm;
+    editor.show();
+    editor.setEnabled(false);
+    windows->Speichernform->show();
+    QTest::keyClick(windows->Speichernform, Qt::Key_Escape);
+    EXPECT_FALSE(windows->Speichernform->isVisible());
+    EXPECT_TRUE(editor.isEnabled());
+
+    editor.hide();
+    windows->LadenForm->show();
+    QTest::keyClick(windows->LadenForm, Qt::Key_Escape);
+    EXPECT_FALSE(windows->LadenForm->isVisible());
+    EXPECT_TRUE(editor.isVisible());
+
+    editor.hide();
+    windows->LadenForm->show();
+    windows->LadenForm->close();
+    EXPECT_TRUE(editor.isVisible());
+}
+
+} // namespace

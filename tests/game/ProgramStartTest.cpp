@@ -1,0 +1,188 @@
+// Program start: the seven windows, start-up loading as the menu screen shows it, the central
+// error handler, and the ways the program ends.
+
+#include "dialogs/HilfeUnit2.h"
+#include "editor/Unit1.h"
+#include "platform/BlitzfangError.h"
+#include "tests/game/ProgramFixture.h"
+
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <filesystem>
+
+namespace {
+
+const std::string kSetupDamaged =
+    "Die Setup-Datei ist fehlerhaft. Alle Einstellungen werden auf Standart zurückgesetzt.";
+const std::string kScenarioDamaged =
+    "Die Szenario-Datei ist fehlerhaft. Alle Einstellungen werden auf Standart zurückgesetzt.";
+
+using ProgramStart = ProgramTest;
+
+TEST_F(ProgramStart, createsTheSevenWindowsWithTheirCaptionsAndShowsNone)
+{
+    WindowSet& set = start();
+    const char* captions[] = {"Blitzfang by >>> Kolvar-Bauwerk <<<", "Editor", "Hilfe", "Speichernform",
+                              "Optionen", "Extras", "Laden"};
+    for (int i = 0; i < 7; ++i) {
+        ASSERT_NE(set.all()[i], nullptr);
+        EXPECT_EQ(set.all()[i]->windowTitle().toStdString(), captions[i]);
+        EXPECT_FALSE(set.all()[i]->isVisible());
+    }
+}
+
+TEST_F(ProgramStart, withoutFilesWritesTheStandardFilesSilentlyAndShowsTheStandardScenario)
+{
+    start();
+    EXPECT_TRUE(boxes.notices.empty());
+    EXPECT_TRUE(boxes.errors.empty());
+    EXPECT_TRUE(std::filesystem::exists(folder / "setup.cfg"));
+    EXPECT_TRUE(std::filesystem::exists(folder / "standard.cfg"));
+    EXPECT_EQ(mainForm().Label2->text(), "Alien");
+    EXPECT_EQ(mainForm().StartSpeedButton1->text(), "Start");
+    EXPECT_EQ(mainForm().Panel2->width(), mainForm().Label2->width() + 20);
+    EXPECT_EQ(mainForm().spiel.hausenergie, 10);
+}
+
+TEST_F(ProgramStart, blankSetupFileGivesItsMessageOnceAndTheStandardScenario)
+{
+    folder.write("setup.cfg", "  \r\n\r\n\t\r\n");
+    start();
+    EXPECT_EQ(boxes.notices, std::vector<std::string>{kSetupDamaged});
+    EXPECT_TRUE(boxes.errors.empty());
+    EXPECT_EQ(mainForm().Label2->text(), "Alien");
+    EXPECT_EQ(mainForm().StartSpeedButton1->text(), "Start");
+}
+
+TEST_F(ProgramStart, damagedScenarioGivesItsMessageOnceAndTheStandardTitle)
+{
+    writeSetup("Mond");
+    folder.write("Mond.cfg", "Zielort: Mond\r\nSpielername: Tester\r\n");
+    start();
+    EXPECT_EQ(boxes.notices, std::vector<std::string>{kScenarioDamaged});
+    EXPECT_TRUE(boxes.errors.empty());
+    EXPECT_EQ(mainForm().Label2->text(), "Alien");
+    EXPECT_EQ(mainForm().StartSpeedButton1->text(), "Start");
+}
+
+TEST_F(ProgramStart, showsTheSetupFilesScenarioWithItsStartCaption)
+{
+    writeScenario("Mond", "Mondlandung");
+    writeSetup("Mond");
+    start();
+    EXPECT_TRUE(boxes.notices.empty());
+    EXPECT_EQ(mainForm().Label2->text(), "Mondlandung");
+    // No "&" shown; the mnemonic is Alt+G.
+    EXPECT_EQ(mainForm().StartSpeedButton1->text(), "Los &geht's");
+    EXPECT_EQ(mainForm().StartSpeedButton1->shortcut(), QKeySequence(QStringLiteral("Alt+G")));
+}
+
+TEST_F(ProgramStart, conversionErrorIsShownAndTheMenuKeepsItsDesignedCaptions)
+{
+    writeScenario("Mond", "Mondlandung", "Schwierigkeitsgrad: zwei\r\n");
+    writeSetup("Mond");
+    start();
+    EXPECT_EQ(boxes.errors, std::vector<std::string>{"'zwei' ist kein gültiger Integerwert"});
+    EXPECT_EQ(mainForm().StartSpeedButton1->text(), "&Start");
+    EXPECT_EQ(mainForm().Label2->text(), "Alien");
+    // The rest of the start-up was skipped, yet every window exists.
+    EXPECT_EQ(mainForm().spiel.hausenergie, 0);
+    EXPECT_NE(windows->LadenForm, nullptr);
+}
+
+TEST_F(ProgramStart, fillsEmptyHighscoreNamesAndKeepsNamedEntriesEvenWithZeroPoints)
+{
+    writeScenario("Mond", "Mondlandung", "",
+                  "A;50;2;B;0;0;C;9;1;D;8;1;E;7;1;F;6;1;;50;3;H;4;1;I;3;1;J;2;1;");
+    writeSetup("Mond");
+    start();
+    const HighscoreTable& table = windows->store.settings.highscore;
+    EXPECT_EQ(table[1].name, "B");
+    EXPECT_EQ(table[1].points, 0);
+    EXPECT_EQ(table[1].level, 0);
+    EXPECT_EQ(table[6].name, "Kolvar-Bauwerk");
+    EXPECT_EQ(table[6].points, 1);
+    EXPECT_EQ(table[6].level, 1);
+}
+
+TEST_F(ProgramStart, sameFolderCanBeStartedTwiceInOneRun)
+{
+    start();
+    windows.reset();
+    start();
+    EXPECT_EQ(mainForm().Label2->text(), "Alien");
+    EXPECT_TRUE(boxes.notices.empty());
+}
+
+// ---- The central error handler ----
+
+TEST(CentralErrorHandler, errorOfAHandlerIsShownAndTheWindowStaysUsable)
+{
+    ScriptedDialogs boxes;
+    QPushButton button(QStringLiteral("Test"));
+    int clicks = 0;
+    QObject::connect(&button, &QPushButton::clicked, [&clicks] {
+        ++clicks;
+        throw BlitzfangError(fehlertext::dateiNichtGefunden);
+    });
+    button.show();
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QTest::mouseClick(&button, Qt::LeftButton);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(boxes.errors, (std::vector<std::string>{"Datei nicht gefunden", "Datei nicht gefunden"}));
+    EXPECT_TRUE(button.isVisible());
+}
+
+TEST(CentralErrorHandler, fileSystemErrorOfATimerIsShownAsInputOutputError)
+{
+    ScriptedDialogs boxes;
+    QTimer::singleShot(0, [] {
+        throw std::filesystem::filesystem_error("copy", std::make_error_code(std::errc::no_such_file_or_directory));
+    });
+    QTest::qWait(20);
+    EXPECT_EQ(boxes.errors, std::vector<std::string>{"E/A-Fehler 2"});
+}
+
+// ---- Ending the program ----
+
+using ProgramEnd = ProgramTest;
+
+TEST_F(ProgramEnd, escapeAnywhereOnTheMenuScreenClosesTheMainWindow)
+{
+    start();
+    mainForm().show();
+    QTest::keyClick(mainForm().Label6, Qt::Key_Escape);
+    EXPECT_FALSE(mainForm().isVisible());
+}
+
+TEST_F(ProgramEnd, otherKeysLeaveTheMenuScreenOpen)
+{
+    start();
+    mainForm().show();
+    QTest::keyClick(mainForm().Panel1, Qt::Key_A);
+    QTest::keyClick(mainForm().Panel1, Qt::Key_Return);
+    EXPECT_TRUE(mainForm().isVisible());
+}
+
+TEST_F(ProgramEnd, exitButtonAndContextMenuEndCloseTheMainWindow)
+{
+    start();
+    mainForm().show();
+    mainForm().EndeSpeedButton2->click();
+    EXPECT_FALSE(mainForm().isVisible());
+    mainForm().show();
+    mainForm().Ende1->trigger();
+    EXPECT_FALSE(mainForm().isVisible());
+}
+
+TEST_F(ProgramEnd, onlyClosingTheMainWindowEndsTheProgram)
+{
+    start();
+    for (FormWindow* window : windows->all())
+        EXPECT_EQ(window->testAttribute(Qt::WA_QuitOnClose), window == windows->MainForm);
+}
+
+} // namespace
