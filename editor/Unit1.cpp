@@ -3,6 +3,7 @@
 #include "game/BlitzfangUnit1.h"
 #include "game/WindowSet.h"
 #include "platform/QtControls.h"
+#include "storage/ScenarioFile.h"
 #include "storage/ScenarioStore.h"
 
 #include <QPushButton>
@@ -54,6 +55,22 @@ TEditorForm::TEditorForm(WindowSet& windows)
 }
 
 TEditorForm::~TEditorForm() = default;
+
+void TEditorForm::start()
+{
+    Label18->setText(QString::fromStdString(store.setup.spielstart));
+}
+
+void TEditorForm::speichern(const std::string& name)
+{
+    ScenarioSettings& settings = store.settings;
+    buildPreparedLines(settings, !istAus(settings.hintergrundbildAktiviert) && !settings.hintergrundbild.empty());
+    windows.MainForm->menuebeschriften();
+    windows.MainForm->ZielLabel->setText(QString::fromStdString(settings.zielort));
+    store.dateischreiben(name);
+    store.dateiexlesen(name);
+    leaveForMainWindow();
+}
 
 void TEditorForm::AbbrechenButton4Click()
 {

@@ -4,6 +4,8 @@
 
 #include "platform/QtFormWindow.h"
 
+#include <string>
+
 class GroupBox;
 class QPushButton;
 class QTabWidget;
@@ -32,6 +34,13 @@ public:
     QPushButton* AbbrechenButton4;
     GroupBox* GroupBox6;
     TextLabel* Label18;
+
+    // Fills every control from the current settings and spielstart (also with the window hidden).
+    void start();
+    // Takes the controls' state into the settings, copies pictures and sounds into the
+    // scenario's folders, writes help text, scenario file and setup file, reads the scenario
+    // back, then shows the main window and hides the editor. `name` is always spielstart.
+    void speichern(const std::string& name);
 
     // Leaves without saving: the menu screen takes title, start and target captions from the
     // settings in memory, then the main window shows and the editor hides. Also Escape.
