@@ -1,0 +1,109 @@
+// The real Qt boxes and the conversions behind the standard dialogs.
+
+#include "platform/BlitzfangError.h"
+#include "platform/QtDialogs.h"
+#include "platform/QtErrorReport.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QColor>
+#include <QMessageBox>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+namespace {
+
+struct BoxSeen {
+    QString title;
+    QString text;
+    QStringList buttons;
+};
+
+// Waits for the modal box, records it and presses the button with `buttonText`.
+void answerNextBox(BoxSeen& seen, const QString& buttonText)
+{
+    QTimer::singleShot(5, [&seen, buttonText] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible()) {
+            answerNextBox(seen, buttonText);
+            return;
+        }
+        seen.title = box->windowTitle();
+        seen.text = box->text();
+        QAbstractButton* chosen = nullptr;
+        for (QAbstractButton* button : box->buttons()) {
+            seen.buttons << button->text();
+            if (button->text() == buttonText)
+                chosen = button;
+        }
+        // An unexpected box is closed all the same, so that no test hangs on it.
+        (chosen ? chosen : box->buttons().constFirst())->click();
+    });
+}
+
+TEST(QtBoxes, noticeHasTheProgramsCaptionAndAnOkButton)
+{
+    QtDialogs boxes;
+    BoxSeen seen;
+    answerNextBox(seen, QStringLiteral("OK"));
+    boxes.notice("Sieg");
+    EXPECT_EQ(seen.title, "Blitzfang");
+    EXPECT_EQ(seen.text, "Sieg");
+    EXPECT_EQ(seen.buttons.size(), 1);
+    EXPECT_EQ(seen.buttons.value(0).remove(QLatin1Char('&')), "OK");
+}
+
+TEST(QtBoxes, warningQuestionIsTrueOnlyForJa)
+{
+    QtDialogs boxes;
+    BoxSeen seen;
+    answerNextBox(seen, QStringLiteral("&Ja"));
+    EXPECT_TRUE(boxes.askWarning("Wollen Sie das aktuell Szenario wirklich löschen?"));
+    EXPECT_EQ(seen.title, "Warnung");
+    EXPECT_EQ(seen.text, "Wollen Sie das aktuell Szenario wirklich löschen?");
+    EXPECT_EQ(seen.buttons, (QStringList{"&Ja", "&Nein"}));
+
+    answerNextBox(seen, QStringLiteral("&Nein"));
+    EXPECT_FALSE(boxes.askWarning("Dieses Szenario existiert schon. Soll es überschrieben werden?"));
+}
+
+TEST(QtBoxes, errorBoxShowsTheTextAsItIs)
+{
+    QtDialogs boxes;
+    BoxSeen seen;
+    answerNextBox(seen, QStringLiteral("OK"));
+    boxes.error("'<b>12</b>' ist kein gültiger Integerwert");
+    EXPECT_EQ(seen.title, "Blitzfang");
+    EXPECT_EQ(seen.text, "'<b>12</b>' ist kein gültiger Integerwert");
+}
+
+TEST(FileFilters, pipeListsBecomeQtFilters)
+{
+    EXPECT_EQ(qtFileFilter("Alle (*.jpg;*.jpeg;*.bmp;)|*.jpg;*.jpeg;*.bmp;|JPEG-Grafikdatei (*.jpg)|*.jpg|"
+                           "JPEG-Grafikdatei (*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp"),
+              "Alle (*.jpg *.jpeg *.bmp);;JPEG-Grafikdatei (*.jpg);;JPEG-Grafikdatei (*.jpeg);;Bitmaps (*.bmp)");
+    EXPECT_EQ(qtFileFilter("Bilder (*.wav)|*.wav"), "Bilder (*.wav)");
+    // The pattern half decides; "*.*" also takes files without an extension.
+    EXPECT_EQ(qtFileFilter("Sounds|*.wav|Alles (*.*)|*.*"), "Sounds (*.wav);;Alles (*)");
+}
+
+TEST(Colours, lowestByteIsRed)
+{
+    EXPECT_EQ(colorFromBgr(0x0000FF), QColor(255, 0, 0));
+    EXPECT_EQ(colorFromBgr(0x00FFFF), QColor(255, 255, 0));
+    EXPECT_EQ(colorFromBgr(12632256), QColor(192, 192, 192));
+    EXPECT_EQ(bgrFromColor(QColor(0, 0, 128)), 0x800000u);
+    EXPECT_EQ(bgrFromColor(colorFromBgr(0x123456)), 0x123456u);
+}
+
+TEST(ErrorTexts, oursStayAndOthersBecomeGerman)
+{
+    EXPECT_EQ(errorText(BlitzfangError("Bitmap ist ungültig")), "Bitmap ist ungültig");
+    EXPECT_EQ(errorText(std::filesystem::filesystem_error("x", std::make_error_code(std::errc::permission_denied))),
+              "E/A-Fehler 13");
+}
+
+} // namespace
