@@ -1,23 +1,207 @@
 #include "dialogs/LadenUnit2.h"
 
+#include "dialogs/ScenarioNameInput.h"
 #include "editor/Unit1.h"
 #include "game/WindowSet.h"
+#include "platform/Dialogs.h"
 #include "platform/QtControls.h"
+#include "storage/ScenarioNames.h"
+#include "storage/ScenarioStore.h"
 
+#include <QComboBox>
 #include <QPushButton>
+
+#include <algorithm>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kNeueGefunden = "Es wurden neue Szenarios gefunden!";
+const std::string kKeineNeuen = "Keine neuen Szenarios gefunden.";
+const std::string kSucheErklaert = "Diese Funktion durchsucht den Blitzfangordner nach verlorengegangenen oder "
+                                   "manuell hinzugefügten Szenarios.";
+const std::string kEnding = ".cfg";
+
+std::string schonInDerListe(const std::string& name)
+{
+    return "Das Szenario \"" + name + "\" steht schon in der Liste.";
+}
+
+std::string keineSzenariodatei(const std::string& name)
+{
+    return "Zum Szenario \"" + name + "\" gibt es keine Datei \"" + name + ".cfg\" im Blitzfangordner.";
+}
+
+QString fromUtf8(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+QComboBox* makeEditableBox(QWidget* parent, const char* name, int left, int top, int width)
+{
+    auto* box = makeControl<QComboBox>(parent, name, left, top);
+    box->setEditable(true);
+    // Typed names are not taken into the list.
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->resize(width, 21);
+    return box;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, int left, int top, int width, int height,
+                        const QString& caption)
+{
+    auto* button = makeControl<QPushButton>(parent, name, left, top, caption);
+    button->resize(width, height);
+    return button;
+}
+
+bool endsInCfg(const std::string& fileName)
+{
+    return fileName.size() >= kEnding.size() && kleinAZ(fileName.substr(fileName.size() - kEnding.size())) == kEnding;
+}
+
+} // namespace
 
 TLadenForm::TLadenForm(WindowSet& windows)
     : FormWindow(QStringLiteral("Laden"), 363, 124), windows(windows), store(windows.store)
 {
     setObjectName(QStringLiteral("LadenForm"));
-    abbruchbuttonButton =
-        makeControl<QPushButton>(this, "abbruchbuttonButton", 144, 64, QStringLiteral("&Abbrechen"));
-    abbruchbuttonButton->resize(75, 25);
+    Label1 = makeControl<TextLabel>(this, "Label1", 8, 8, QStringLiteral("Szenario laden:"));
+    SzenarioComboBox = makeEditableBox(this, "SzenarioComboBox", 8, 24, 121);
+    Label2 = makeControl<TextLabel>(this, "Label2", 144, 8, QStringLiteral("Sucht nach  zusätzlichen Szenarios:"));
+    suchenComboBox = makeEditableBox(this, "suchenComboBox", 144, 24, 105);
+    hinzufuegenButton = makeButton(this, "hinzufuegenButton", 256, 24, 60, 21, QStringLiteral("&Hinzufügen"));
+    Button1 = makeButton(this, "Button1", 320, 24, 27, 21, QStringLiteral("&?"));
+    okButton = makeButton(this, "okButton", 8, 64, 75, 25, QStringLiteral("&OK"));
+    abbruchbuttonButton = makeButton(this, "abbruchbuttonButton", 144, 64, 75, 25, QStringLiteral("&Abbrechen"));
+    suchenButton = makeButton(this, "suchenButton", 272, 64, 75, 25, QStringLiteral("&Suchen"));
     setCancelButton(abbruchbuttonButton);
+
+    connect(okButton, &QPushButton::clicked, this, &TLadenForm::okButtonClick);
+    connect(suchenButton, &QPushButton::clicked, this, &TLadenForm::suchenButtonClick);
+    connect(hinzufuegenButton, &QPushButton::clicked, this, &TLadenForm::hinzufuegenButtonClick);
+    connect(Button1, &QPushButton::clicked, this, &TLadenForm::Button1Click);
     connect(abbruchbuttonButton, &QPushButton::clicked, this, &TLadenForm::abbruchbuttonButtonClick);
 }
 
 TLadenForm::~TLadenForm() = default;
+
+void TLadenForm::FormShow()
+{
+    SzenarioComboBox->clear();
+    SzenarioComboBox->setEditText(QString());
+    suchenComboBox->setEditText(QString());
+    fillScenarioBox();
+    SzenarioComboBox->setEditText(fromUtf8(store.setup.spielstart));
+    Label2->setEnabled(false);
+    suchenComboBox->setEnabled(false);
+    hinzufuegenButton->setEnabled(false);
+}
+
+void TLadenForm::fillScenarioBox()
+{
+    const QString text = SzenarioComboBox->currentText();
+    SzenarioComboBox->clear();
+    for (const T_Datei& entry : store.setup.speicherstaende)
+        SzenarioComboBox->addItem(fromUtf8(entry.name));
+    SzenarioComboBox->setEditText(text);
+}
+
+void TLadenForm::okButtonClick()
+{
+    const std::string typed = SzenarioComboBox->currentText().toStdString();
+    if (!acceptScenarioName(typed))
+        return;
+    const std::string name = listedSpelling(store.setup.speicherstaende, typed);
+    store.setup.spielstart = name;
+    // A scenario without a file is reported by the loader, which takes "Standard" instead; the
+    // setup file then keeps naming the scenario that was current, so no file changes.
+    if (!isMissingScenario(store, name))
+        store.dateischreibensetup();
+    store.dateiexlesen(store.setup.spielstart);
+    hide();
+    windows.EditorForm->show();
+}
+
+std::vector<std::string> TLadenForm::neueSzenarios() const
+{
+    std::vector<std::string> fileNames;
+    std::error_code ec;
+    for (auto it = fs::directory_iterator(store.programFolder(), ec); !ec && it != fs::directory_iterator();
+         it.increment(ec)) {
+        std::error_code typeError;
+        if (it->is_directory(typeError))
+            continue; // a folder, whatever its name, is no scenario file
+        std::string fileName = it->path().filename().string();
+        if (endsInCfg(fileName) && fileName != "setup.cfg")
+            fileNames.push_back(std::move(fileName));
+    }
+    // The order of the names, not of the file system's entries, so that every search offers
+    // the same scenario last.
+    std::sort(fileNames.begin(), fileNames.end(), [](const std::string& a, const std::string& b) {
+        const std::string foldedA = kleinAZ(a), foldedB = kleinAZ(b);
+        return foldedA != foldedB ? foldedA < foldedB : a < b;
+    });
+
+    std::vector<std::string> found;
+    for (const std::string& fileName : fileNames) {
+        std::string name = fileName.substr(0, fileName.size() - kEnding.size());
+        // Names that cannot be scenarios ("setup" in any case, ".", control characters) are
+        // never offered; nor one that differs from a listed or found one only in case.
+        if (!istGueltigerSzenarioname(name) || isListed(store.setup.speicherstaende, name))
+            continue;
+        if (std::none_of(found.begin(), found.end(), [&](const std::string& f) { return kleinAZ(f) == kleinAZ(name); }))
+            found.push_back(std::move(name));
+    }
+    return found;
+}
+
+void TLadenForm::suchenButtonClick()
+{
+    suchenComboBox->clear();
+    const std::vector<std::string> found = neueSzenarios();
+    for (const std::string& name : found) {
+        suchenComboBox->addItem(fromUtf8(name));
+        suchenComboBox->setCurrentIndex(suchenComboBox->count() - 1);
+    }
+    if (found.empty()) {
+        dialogs().notice(kKeineNeuen);
+        return;
+    }
+    dialogs().notice(kNeueGefunden);
+    hinzufuegenButton->setEnabled(true);
+    Label2->setEnabled(true);
+    suchenComboBox->setEnabled(true);
+}
+
+void TLadenForm::hinzufuegenButtonClick()
+{
+    const std::string typed = suchenComboBox->currentText().toStdString();
+    if (!acceptScenarioName(typed))
+        return;
+    if (isListed(store.setup.speicherstaende, typed)) {
+        dialogs().notice(schonInDerListe(listedSpelling(store.setup.speicherstaende, typed)));
+        return;
+    }
+    // Only a scenario with a file: a listed name without one would load as "Standard".
+    if (!hasScenarioFile(store, typed)) {
+        dialogs().notice(keineSzenariodatei(typed));
+        return;
+    }
+    store.neudateieintrag(typed);
+    store.dateischreibensetup();
+    suchenComboBox->clear();
+    suchenComboBox->setEditText(QString());
+    fillScenarioBox();
+    suchenButtonClick();
+}
+
+void TLadenForm::Button1Click()
+{
+    dialogs().notice(kSucheErklaert);
+}
 
 void TLadenForm::abbruchbuttonButtonClick()
 {

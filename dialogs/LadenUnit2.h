@@ -1,11 +1,17 @@
 #pragma once
-// The load window: makes another scenario the current one for the editor. The editor is
-// hidden while it is open; every way out shows the editor again.
+// The load window: makes another scenario the current one for the editor, and finds scenario
+// files in the program folder that the scenario list lacks and adds them. The editor is hidden
+// while it is open; every way out shows the editor again.
 
 #include "platform/QtFormWindow.h"
 
+#include <string>
+#include <vector>
+
+class QComboBox;
 class QPushButton;
 class ScenarioStore;
+class TextLabel;
 class WindowSet;
 
 class TLadenForm : public FormWindow {
@@ -17,10 +23,37 @@ public:
     WindowSet& windows;
     ScenarioStore& store;
 
+    TextLabel* Label1;
+    QComboBox* SzenarioComboBox; // the listed scenarios; a name may be typed
+    TextLabel* Label2;
+    QComboBox* suchenComboBox; // the scenarios found by the search
+    QPushButton* hinzufuegenButton;
+    QPushButton* Button1;
+    QPushButton* okButton;
     QPushButton* abbruchbuttonButton; // "&Abbrechen", also Escape
+    QPushButton* suchenButton;
 
+    // Fills the scenario box from the list; the search controls start disabled.
+    void FormShow() override;
+    // Makes the chosen scenario current, writes the setup file, loads it and hands back to the
+    // editor. A name that cannot be a scenario is refused. A scenario without a file is
+    // reported by the loader, which falls back to "Standard"; the setup file stays as it was.
+    void okButtonClick();
+    // Offers the scenario files of the program folder that the list lacks.
+    void suchenButtonClick();
+    // Lists the found scenario in the box, writes the setup file and searches again.
+    void hinzufuegenButtonClick();
+    void Button1Click();
     // Closes the window; nothing is loaded.
     void abbruchbuttonButtonClick();
     // Every closing: this window hides and the editor shows again.
     void FormClose() override;
+
+    // The names of the scenario files in the program folder that the list does not hold, in
+    // the order of their names: "*.cfg" files (any case of the ending), folders never, the
+    // setup file never, names that cannot be scenarios never, each scenario once.
+    std::vector<std::string> neueSzenarios() const;
+
+private:
+    void fillScenarioBox();
 };
