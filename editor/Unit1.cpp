@@ -1,32 +1,206 @@
 #include "editor/Unit1.h"
 
+#include "dialogs/LadenUnit2.h"
+#include "dialogs/speicherUnit2.h"
+#include "editor/ScenarioDeletion.h"
+#include "editor/ScenarioFolderCopy.h"
 #include "game/BlitzfangUnit1.h"
 #include "game/WindowSet.h"
+#include "media/PictureBox.h"
+#include "platform/Dialogs.h"
 #include "platform/QtControls.h"
+#include "platform/QtDialogs.h"
+#include "platform/QtErrorReport.h"
+#include "platform/QtFonts.h"
+#include "storage/SafeFile.h"
 #include "storage/ScenarioFile.h"
+#include "storage/ScenarioNames.h"
 #include "storage/ScenarioStore.h"
 
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
+
+#include <algorithm>
+#include <functional>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+const std::string TEditorForm::kBilderFilter =
+    "Alle (*.jpg;*.jpeg;*.bmp;)|*.jpg;*.jpeg;*.bmp;|JPEG-Grafikdatei (*.jpg)|*.jpg|"
+    "JPEG-Grafikdatei (*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp";
+const std::string TEditorForm::kSoundFilter = "Bilder (*.wav)|*.wav";
 
 namespace {
 
-QPushButton* makeButton(QWidget* parent, const char* name, int left, int top, const QString& caption)
+const QString kSoundAbspielen = QStringLiteral("Sound abspielen: ");
+const char* const kStandardName = "standard";
+
+QString q(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+std::string textOf(const QLineEdit* field)
+{
+    return field->text().toStdString();
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, int left, int top, int width, const QString& caption)
 {
     auto* button = makeControl<QPushButton>(parent, name, left, top, caption);
-    button->resize(105, 25);
+    button->resize(width, 25);
     return button;
 }
 
-QWidget* addPage(QTabWidget* pages, const char* name, const QString& caption)
+QLineEdit* makeEdit(QWidget* parent, const char* name, int left, int top, int width, bool readOnly = false)
 {
-    auto* page = new QWidget;
-    page->setObjectName(QString::fromLatin1(name));
-    pages->addTab(page, caption);
-    return page;
+    auto* edit = makeControl<QLineEdit>(parent, name, left, top);
+    edit->resize(width, 21);
+    edit->setReadOnly(readOnly);
+    return edit;
+}
+
+QCheckBox* makeCheckBox(QWidget* parent, const char* name, int left, int top, const QString& caption)
+{
+    auto* box = makeControl<QCheckBox>(parent, name, left, top, caption);
+    box->setChecked(true);
+    box->adjustSize();
+    return box;
+}
+
+GroupBox* makeGroup(QWidget* parent, const char* name, int left, int top, int width, int height, const QString& title)
+{
+    auto* group = makeControl<GroupBox>(parent, name, left, top, title);
+    group->resize(width, height);
+    return group;
+}
+
+void setCaption(QCheckBox* box, const QString& caption)
+{
+    box->setText(caption);
+    box->adjustSize();
+}
+
+// A picture of any size shows in a fixed frame: centred when smaller, cut off when larger.
+constexpr int kPreviewFrame = 100;
+
+PictureBox* makePreview(QWidget* parent, const char* name, int left, int top, int designSize)
+{
+    auto* frame = makeControl<QFrame>(parent, (std::string(name) + "Rahmen").c_str(), left, top);
+    frame->resize(kPreviewFrame, kPreviewFrame);
+    auto* image = makeControl<PictureBox>(frame, name, 0, 0);
+    image->setDesignSize(designSize, designSize);
+    image->setTransparent(true);
+    image->move((kPreviewFrame - designSize) / 2, (kPreviewFrame - designSize) / 2);
+    return image;
+}
+
+void placeInFrame(PictureBox* image)
+{
+    const int left = std::max(0, (kPreviewFrame - image->width()) / 2);
+    const int top = std::max(0, (kPreviewFrame - image->height()) / 2);
+    image->move(left, top);
+}
+
+// The play glyph: a black triangle pointing right, 9 by 15, on a see-through field.
+QIcon playGlyph()
+{
+    QPixmap glyph(9, 15);
+    glyph.fill(Qt::transparent);
+    QPainter painter(&glyph);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::black);
+    const QPoint corners[] = {QPoint(0, 0), QPoint(8, 7), QPoint(0, 14)};
+    painter.drawPolygon(corners, 3);
+    return QIcon(glyph);
+}
+
+// The stop glyph: a black 10 by 10 square in the middle of a see-through 20 by 20 field.
+QIcon stopGlyph()
+{
+    QPixmap glyph(20, 20);
+    glyph.fill(Qt::transparent);
+    QPainter painter(&glyph);
+    painter.fillRect(5, 5, 10, 10, Qt::black);
+    return QIcon(glyph);
+}
+
+QSize screenSize()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().size() : QSize();
+}
+
+QString sizeText(const PictureBox* image)
+{
+    return QString::number(image->picture().width()) + QLatin1Char('*') + QString::number(image->picture().height());
+}
+
+// The picture counts as JPEG by the last three characters of its path, as written.
+bool countsAsJpeg(const std::string& path)
+{
+    if (path.size() < 3)
+        return false;
+    const std::string last = path.substr(path.size() - 3);
+    return last == "jpg" || last == "JPG" || last == "peg";
+}
+
+// Runs one step of the fill; an error is shown and the fill goes on with the next step.
+bool reported(const std::function<void()>& step)
+{
+    try {
+        step();
+        return true;
+    } catch (const std::exception& error) {
+        showError(error);
+        return false;
+    }
+}
+
+// Loads a preview; a picture that cannot be loaded leaves the preview empty-looking (hidden).
+bool loadPreview(PictureBox* image, const std::string& path)
+{
+    const bool loaded = reported([&] { image->loadPicture(path); });
+    image->setVisible(loaded);
+    if (loaded)
+        placeInFrame(image);
+    return loaded;
 }
 
 } // namespace
+
+struct TEditorForm::PictureSlot {
+    QPushButton* button;
+    PictureBox* image;
+    TextLabel* sizeLabel;
+    QCheckBox* transparency;
+    std::string* pending;
+};
+
+TEditorForm::PictureSlot TEditorForm::slot(int index)
+{
+    switch (index) {
+    case 0:
+        return {AbschussButton, AbschussImage, Label12, abschusstranspCheckBox, &pendingPictures.abschuss};
+    case 1:
+        return {ZielButton, ZielImage, Label13, zieltranspCheckBox, &pendingPictures.ziel};
+    case 2:
+        return {SchussButton, schussImage, Label14, schusstranspCheckBox, &pendingPictures.schuss};
+    default:
+        return {abschuss2Button, abschuss2Image, Label15, abschuss2transpCheckBox, &pendingPictures.abschuss2};
+    }
+}
 
 TEditorForm::TEditorForm(WindowSet& windows)
     : FormWindow(QStringLiteral("Editor"), 594, 485), windows(windows), store(windows.store)
@@ -35,58 +209,771 @@ TEditorForm::TEditorForm(WindowSet& windows)
 
     PageControl1 = makeControl<QTabWidget>(this, "PageControl1", 0, 0);
     PageControl1->resize(width(), 374);
-    TabSheet1 = addPage(PageControl1, "TabSheet1", QStringLiteral("Beschriftungen"));
-    TabSheet2 = addPage(PageControl1, "TabSheet2", QStringLiteral("Grafiken"));
-    TabSheet3 = addPage(PageControl1, "TabSheet3", QStringLiteral("Sound"));
+    // Tabs light up under the mouse.
+    PageControl1->tabBar()->setAttribute(Qt::WA_Hover);
+    PageControl1->setUsesScrollButtons(false);
+    const auto addPage = [this](const char* name, const QString& caption) {
+        auto* page = new QWidget;
+        page->setObjectName(QString::fromLatin1(name));
+        PageControl1->addTab(page, caption);
+        return page;
+    };
+    TabSheet1 = addPage("TabSheet1", QStringLiteral("Beschriftungen"));
+    TabSheet2 = addPage("TabSheet2", QStringLiteral("Grafiken"));
+    TabSheet3 = addPage("TabSheet3", QStringLiteral("Sound"));
 
-    // Two rows of commands below the pages, the loaded scenario's box to their right.
-    Speichernunterbutton = makeButton(this, "Speichernunterbutton", 8, 384, QStringLiteral("Speichern &unter"));
-    Button1 = makeButton(this, "Button1", 120, 384, QStringLiteral("&Laden"));
-    Button4 = makeButton(this, "Button4", 232, 384, QStringLiteral("Stan&dard"));
-    SpeicherButton = makeButton(this, "SpeicherButton", 8, 416, QStringLiteral("&Speichern"));
-    Button3 = makeButton(this, "Button3", 120, 416, QStringLiteral("Lösche&n"));
-    AbbrechenButton4 = makeButton(this, "AbbrechenButton4", 232, 416, QStringLiteral("&Abbrechen"));
-    GroupBox6 = makeControl<GroupBox>(this, "GroupBox6", 352, 378, QStringLiteral("Geladenes Szenario"));
-    GroupBox6->resize(226, 65);
-    Label18 = makeControl<TextLabel>(GroupBox6, "Label18", 16, 30);
-
-    setCancelButton(AbbrechenButton4);
-    connect(AbbrechenButton4, &QPushButton::clicked, this, &TEditorForm::AbbrechenButton4Click);
+    buildCaptionsPage();
+    buildGraphicsPage();
+    buildSoundPage();
+    buildCommands();
+    PageControl1->setCurrentIndex(1);
 }
 
 TEditorForm::~TEditorForm() = default;
 
+void TEditorForm::buildCaptionsPage()
+{
+    QWidget* page = TabSheet1;
+    GroupBox1 = makeGroup(page, "GroupBox1", 4, 4, 282, 336, QStringLiteral("Beschriftungen "));
+    Label1 = makeControl<TextLabel>(GroupBox1, "Label1", 10, 22, QStringLiteral("Name des Spiels:"));
+    SpielnameEdit = makeEdit(GroupBox1, "SpielnameEdit", 10, 38, 262);
+    Label2 = makeControl<TextLabel>(GroupBox1, "Label2", 10, 72, QStringLiteral("Name des Ziels:"));
+    ZielnameEdit = makeEdit(GroupBox1, "ZielnameEdit", 10, 88, 160);
+    ZielCheckBox = makeCheckBox(GroupBox1, "ZielCheckBox", 178, 89, QStringLiteral("sichtbar"));
+    Label3 = makeControl<TextLabel>(GroupBox1, "Label3", 10, 122, QStringLiteral("Name des zweiten Abschussopjekts:"));
+    Abschuss2Edit = makeEdit(GroupBox1, "Abschuss2Edit", 10, 138, 160);
+    Abschuss2CheckBox = makeCheckBox(GroupBox1, "Abschuss2CheckBox", 178, 139, QStringLiteral("sichtbar"));
+    Label8 = makeControl<TextLabel>(GroupBox1, "Label8", 10, 172, QStringLiteral("Beschriftung des Startbuttons:"));
+    startbuttonEdit = makeEdit(GroupBox1, "startbuttonEdit", 10, 188, 160);
+    TextfarbeButton = makeButton(GroupBox1, "TextfarbeButton", 10, 240, 120, QStringLiteral("Textfarbe ändern"));
+    Label21 = makeControl<TextLabel>(GroupBox1, "Label21", 144, 242, QStringLiteral("TEXTFARBE"));
+    Label21->setFont(designFont(QStringLiteral("MS Sans Serif"), 16, true));
+
+    GroupBox2 = makeGroup(page, "GroupBox2", 292, 4, 284, 336, QStringLiteral("Hilfetext "));
+    Label9 = makeControl<TextLabel>(GroupBox2, "Label9", 10, 22,
+                                    QStringLiteral("Eingabe von Zusatzinformationen zum Szenario"));
+    Memo1 = makeControl<QPlainTextEdit>(GroupBox2, "Memo1", 10, 40);
+    Memo1->resize(264, 286);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    connect(ZielCheckBox, &QCheckBox::toggled, this, &TEditorForm::ZielCheckBoxClick);
+    connect(Abschuss2CheckBox, &QCheckBox::toggled, this, &TEditorForm::Abschuss2CheckBoxClick);
+    connect(TextfarbeButton, &QPushButton::clicked, this, &TEditorForm::TextfarbeButtonClick);
+}
+
+void TEditorForm::buildGraphicsPage()
+{
+    QWidget* page = TabSheet2;
+    // One column per picture: button, preview, hint, size, transparency.
+    struct Column {
+        QPushButton*& button;
+        PictureBox*& image;
+        TextLabel*& hint;
+        TextLabel*& size;
+        QCheckBox*& transparency;
+    };
+    const auto buildColumn = [](QWidget* parent, int left, int top, const char* names[5], const QString& caption,
+                                const QString& hint, int designSize, Column column) {
+        column.button = makeButton(parent, names[0], left, top, 132, caption);
+        column.image = makePreview(parent, names[1], left + 16, top + 30, designSize);
+        column.hint = makeControl<TextLabel>(parent, names[2], left, top + 134, hint);
+        column.size = makeControl<TextLabel>(parent, names[3], left, top + 150, QStringLiteral("Bildgröße: "));
+        column.transparency = makeCheckBox(parent, names[4], left, top + 167, QStringLiteral("Transparenz an"));
+    };
+
+    GroupBox3 = makeGroup(page, "GroupBox3", 4, 4, 286, 222, QStringLiteral("Grafiken "));
+    const char* figure[5] = {"AbschussButton", "AbschussImage", "Label4", "Label12", "abschusstranspCheckBox"};
+    buildColumn(GroupBox3, 6, 30, figure, QStringLiteral("Abschussobjekt"), QStringLiteral("optimal: 25*25 Pixel"), 25,
+                {AbschussButton, AbschussImage, Label4, Label12, abschusstranspCheckBox});
+    const char* target[5] = {"ZielButton", "ZielImage", "Label5", "Label13", "zieltranspCheckBox"};
+    buildColumn(GroupBox3, 146, 30, target, QStringLiteral("Ziel"), QStringLiteral("optimal: 100*100 Pixel"), 100,
+                {ZielButton, ZielImage, Label5, Label13, zieltranspCheckBox});
+
+    // The House switch stands above the panel it greys out.
+    anausCheckBox = makeCheckBox(page, "anausCheckBox", 298, 8, QStringLiteral("Abschussobjekt 2 aktiviert"));
+    Panel1 = makeControl<QFrame>(page, "Panel1", 294, 28);
+    Panel1->resize(284, 198);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    const char* shot[5] = {"SchussButton", "schussImage", "Label6", "Label14", "schusstranspCheckBox"};
+    buildColumn(Panel1, 4, 6, shot, QStringLiteral("Schuss"), QStringLiteral("optimal: 20*20 Pixel"), 20,
+                {SchussButton, schussImage, Label6, Label14, schusstranspCheckBox});
+    const char* house[5] = {"abschuss2Button", "abschuss2Image", "Label7", "Label15", "abschuss2transpCheckBox"};
+    buildColumn(Panel1, 144, 6, house, QStringLiteral("Abschussobjekt 2"), QStringLiteral("optimal: 80*80 Pixel"), 80,
+                {abschuss2Button, abschuss2Image, Label7, Label15, abschuss2transpCheckBox});
+
+    GroupBox4 = makeGroup(page, "GroupBox4", 4, 230, 574, 112, QStringLiteral("Hintergrund "));
+    HFarbeButton = makeButton(GroupBox4, "HFarbeButton", 8, 20, 120, QStringLiteral("Hintergrundfarbe"));
+    Shape1 = makeControl<QFrame>(GroupBox4, "Shape1", 136, 20);
+    Shape1->resize(65, 25);
+    Shape1->setFrameStyle(QFrame::Box | QFrame::Plain);
+    Shape1->setAutoFillBackground(true);
+    hbildCheckBox1 = makeCheckBox(GroupBox4, "hbildCheckBox1", 224, 24, QStringLiteral("Ein Hintergrundbild verwenden"));
+    hbildButton = makeButton(GroupBox4, "hbildButton", 8, 52, 120, QStringLiteral("Hintergrundbild"));
+    hbildEdit = makeEdit(GroupBox4, "hbildEdit", 136, 54, 426, true);
+    Label16 = makeControl<TextLabel>(GroupBox4, "Label16", 136, 86, QStringLiteral("Bildgröße: "));
+    Label17 = makeControl<TextLabel>(GroupBox4, "Label17", 330, 86, QStringLiteral("Bildschirm: "));
+    HbildImage = makeControl<PictureBox>(GroupBox4, "HbildImage", 0, 0);
+    HbildImage->hide();
+
+    for (int index = 0; index < 4; ++index) {
+        const PictureSlot s = slot(index);
+        connect(s.button, &QPushButton::clicked, this, [this, index] { choosePicture(index); });
+    }
+    connect(abschusstranspCheckBox, &QCheckBox::toggled, this, &TEditorForm::abschusstranspCheckBoxClick);
+    connect(zieltranspCheckBox, &QCheckBox::toggled, this, &TEditorForm::zieltranspCheckBoxClick);
+    connect(schusstranspCheckBox, &QCheckBox::toggled, this, &TEditorForm::schusstranspCheckBoxClick);
+    connect(abschuss2transpCheckBox, &QCheckBox::toggled, this, &TEditorForm::abschuss2transpCheckBoxClick);
+    connect(anausCheckBox, &QCheckBox::toggled, this, &TEditorForm::anausCheckBoxClick);
+    connect(hbildCheckBox1, &QCheckBox::toggled, this, &TEditorForm::hbildCheckBox1Click);
+    connect(hbildButton, &QPushButton::clicked, this, &TEditorForm::hbildButtonClick);
+    connect(HFarbeButton, &QPushButton::clicked, this, &TEditorForm::HFarbeButtonClick);
+}
+
+void TEditorForm::buildSoundPage()
+{
+    QWidget* page = TabSheet3;
+    GroupBox5 = makeGroup(page, "GroupBox5", 4, 4, 222, 252, QStringLiteral("Neue Sounds "));
+    neusoundedit = makeEdit(GroupBox5, "neusoundedit", 8, 22, 206, true);
+    Durchsuchen1 = makeButton(GroupBox5, "Durchsuchen1", 8, 50, 100, QStringLiteral("Durchsuchen"));
+    Hinzu = makeButton(GroupBox5, "Hinzu", 114, 50, 100, QStringLiteral("Hinzufügen"));
+    ListBox1 = makeControl<QListWidget>(GroupBox5, "ListBox1", 8, 82);
+    ListBox1->resize(206, 132);
+    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    loeschen = makeButton(GroupBox5, "loeschen", 8, 220, 100, QStringLiteral("Löschen"));
+
+    GroupBox7 = makeGroup(page, "GroupBox7", 232, 4, 344, 252, QStringLiteral("Spezialsounds "));
+    struct Row {
+        const char* label;
+        const char* labelName;
+        TextLabel*& caption;
+        const char* fieldName;
+        QLineEdit*& field;
+        const char* chooseName;
+        QPushButton*& choose;
+        const char* playName;
+        QPushButton*& play;
+    };
+    Row rows[] = {
+        {"Verloren-Sound", "Label10", Label10, "verlorensoundEdit", verlorensoundEdit, "Durchsuchen2", Durchsuchen2,
+         "BitBtn3", BitBtn3},
+        {"Sieg-Sound", "Label11", Label11, "siegsoundEdit", siegsoundEdit, "Durchsuchen3", Durchsuchen3, "BitBtn4",
+         BitBtn4},
+        {"Explosions-Sound", "Label19", Label19, "explosionssoundEdit", explosionssoundEdit, "Durchsuchen4",
+         Durchsuchen4, "BitBtn5", BitBtn5},
+        {"Schussstart-Sound", "Label20", Label20, "schussstartsoundEdit", schussstartsoundEdit, "Durchsuchen5",
+         Durchsuchen5, "BitBtn6", BitBtn6},
+    };
+    int top = 22;
+    for (Row& row : rows) {
+        row.caption = makeControl<TextLabel>(GroupBox7, row.labelName, 8, top, QString::fromUtf8(row.label));
+        row.field = makeEdit(GroupBox7, row.fieldName, 8, top + 17, 212, true);
+        row.choose = makeButton(GroupBox7, row.chooseName, 226, top + 15, 80, QStringLiteral("Durchsuchen"));
+        row.play = makeButton(GroupBox7, row.playName, 312, top + 15, 25, QString());
+        top += 56;
+    }
+
+    GroupBox8 = makeGroup(page, "GroupBox8", 4, 260, 572, 82, QStringLiteral("Sound abspielen"));
+    BitBtn1 = makeButton(GroupBox8, "BitBtn1", 8, 24, 36, QString());
+    BitBtn1->resize(36, 36);
+    BitBtn1->setIcon(playGlyph());
+    BitBtn1->setIconSize(QSize(9, 15));
+    BitBtn2 = makeButton(GroupBox8, "BitBtn2", 50, 24, 36, QString());
+    BitBtn2->resize(36, 36);
+    BitBtn2->setIcon(stopGlyph());
+    BitBtn2->setIconSize(QSize(20, 20));
+    SoundTrackBar = makeControl<QSlider>(GroupBox8, "SoundTrackBar", 96, 24, Qt::Horizontal);
+    SoundTrackBar->resize(466, 36);
+    SoundTrackBar->setRange(0, 100);
+    SoundTrackBar->setValue(0);
+    SoundTrackBar->setTickInterval(25);
+    SoundTrackBar->setTickPosition(QSlider::TicksBelow);
+
+    SoundTimer = new QTimer(this);
+    SoundTimer->setObjectName(QStringLiteral("SoundTimer"));
+    SoundTimer->setInterval(100);
+    SoundTimer->setTimerType(Qt::PreciseTimer);
+
+    connect(Durchsuchen1, &QPushButton::clicked, this, &TEditorForm::Durchsuchen1Click);
+    connect(Hinzu, &QPushButton::clicked, this, &TEditorForm::HinzuClick);
+    connect(loeschen, &QPushButton::clicked, this, &TEditorForm::loeschenClick);
+    connect(Durchsuchen2, &QPushButton::clicked, this, &TEditorForm::Durchsuchen2Click);
+    connect(Durchsuchen3, &QPushButton::clicked, this, &TEditorForm::Durchsuchen3Click);
+    connect(Durchsuchen4, &QPushButton::clicked, this, &TEditorForm::Durchsuchen4Click);
+    connect(Durchsuchen5, &QPushButton::clicked, this, &TEditorForm::Durchsuchen5Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &TEditorForm::BitBtn1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &TEditorForm::BitBtn2Click);
+    connect(BitBtn3, &QPushButton::clicked, this, &TEditorForm::BitBtn3Click);
+    connect(BitBtn4, &QPushButton::clicked, this, &TEditorForm::BitBtn4Click);
+    connect(BitBtn5, &QPushButton::clicked, this, &TEditorForm::BitBtn5Click);
+    connect(BitBtn6, &QPushButton::clicked, this, &TEditorForm::BitBtn6Click);
+    connect(SoundTimer, &QTimer::timeout, this, &TEditorForm::SoundTimerTimer);
+}
+
+void TEditorForm::buildCommands()
+{
+    // Two rows of commands below the pages, the loaded scenario's box to their right.
+    Speichernunterbutton = makeButton(this, "Speichernunterbutton", 8, 384, 105, QStringLiteral("Speichern &unter"));
+    Button1 = makeButton(this, "Button1", 120, 384, 105, QStringLiteral("&Laden"));
+    Button4 = makeButton(this, "Button4", 232, 384, 105, QStringLiteral("Stan&dard"));
+    SpeicherButton = makeButton(this, "SpeicherButton", 8, 416, 105, QStringLiteral("&Speichern"));
+    Button3 = makeButton(this, "Button3", 120, 416, 105, QStringLiteral("Lösche&n"));
+    AbbrechenButton4 = makeButton(this, "AbbrechenButton4", 232, 416, 105, QStringLiteral("&Abbrechen"));
+    GroupBox6 = makeGroup(this, "GroupBox6", 352, 378, 226, 65, QStringLiteral("Geladenes Szenario"));
+    Label18 = makeControl<TextLabel>(GroupBox6, "Label18", 16, 30);
+
+    setCancelButton(AbbrechenButton4);
+    connect(Speichernunterbutton, &QPushButton::clicked, this, &TEditorForm::SpeichernunterbuttonClick);
+    connect(Button1, &QPushButton::clicked, this, &TEditorForm::Button1Click);
+    connect(Button4, &QPushButton::clicked, this, &TEditorForm::Button4Click);
+    connect(SpeicherButton, &QPushButton::clicked, this, &TEditorForm::SpeicherButtonClick);
+    connect(Button3, &QPushButton::clicked, this, &TEditorForm::Button3Click);
+    connect(AbbrechenButton4, &QPushButton::clicked, this, &TEditorForm::AbbrechenButton4Click);
+}
+
+// ---- Filling and saving ---------------------------------------------------------------------
+
 void TEditorForm::start()
 {
-    Label18->setText(QString::fromStdString(store.setup.spielstart));
+    const ScenarioSettings& s = store.settings;
+    // The previews show the stored pictures from here on: a choice not saved is dropped.
+    pendingPictures.clear();
+
+    SpielnameEdit->setText(q(s.titel));
+    ZielnameEdit->setText(q(s.zielort));
+    Abschuss2Edit->setText(q(s.abschuss2ort));
+    const bool figureLoaded = loadPreview(AbschussImage, s.abschussBild);
+    reported([this] { loadHelpText(); });
+    startbuttonEdit->setText(q(s.startbutton));
+    const bool targetLoaded = loadPreview(ZielImage, s.zielBild);
+    const bool shotLoaded = loadPreview(schussImage, s.schussBild);
+    const bool houseLoaded = loadPreview(abschuss2Image, s.abschuss2Bild);
+
+    // Each box that changes runs its reaction (toggled), as a click would.
+    ZielCheckBox->setChecked(!istAus(s.zieltextSichtbar));
+    Abschuss2CheckBox->setChecked(!istAus(s.abschuss2textSichtbar));
+    abschusstranspCheckBox->setChecked(!istAus(s.abschussTransparent));
+    zieltranspCheckBox->setChecked(!istAus(s.zielTransparent));
+    anausCheckBox->setChecked(!istAus(s.ab2Aktiv));
+    schusstranspCheckBox->setChecked(!istAus(s.schussTransparent));
+    abschuss2transpCheckBox->setChecked(!istAus(s.abschuss2Transparent));
+    hbildCheckBox1->setChecked(!istAus(s.hintergrundbildAktiviert));
+
+    hintergrundfarbe.reset();
+    textfarbe.reset();
+    reported([&] { setBackgroundColour(strToInt(s.hintergrundfarbe)); });
+    reported([&] { setTextColour(strToInt(s.textfarbe)); });
+
+    if (hbildCheckBox1->isChecked())
+        hbildEdit->setText(q(s.hintergrundbild));
+
+    const auto sizeLabel = [](bool loaded, const PictureBox* image) {
+        return QStringLiteral("Bildgröße: ") + (loaded ? sizeText(image) + QStringLiteral(" Pixel") : QString());
+    };
+    Label12->setText(sizeLabel(figureLoaded, AbschussImage));
+    Label13->setText(sizeLabel(targetLoaded, ZielImage));
+    Label14->setText(sizeLabel(shotLoaded, schussImage));
+    Label15->setText(sizeLabel(houseLoaded, abschuss2Image));
+
+    Label16->setText(QStringLiteral("Bildgröße: "));
+    if (!istAus(s.hintergrundbildAktiviert) && reported([&] { HbildImage->loadPicture(s.hintergrundbild); }))
+        Label16->setText(QStringLiteral("Bildgröße: ") + sizeText(HbildImage));
+    const QSize screen = screenSize();
+    Label17->setText(QStringLiteral("Bildschirm: ") + QString::number(screen.width()) + QLatin1Char('*') +
+                     QString::number(screen.height()));
+    Label18->setText(q(store.setup.spielstart));
+    GroupBox8->setTitle(kSoundAbspielen);
+    PageControl1->setCurrentIndex(1);
+    soundlisteaufbauen();
+    verlorensoundEdit->setText(q(s.verlorensound));
+    siegsoundEdit->setText(q(s.siegsound));
+    explosionssoundEdit->setText(q(s.explosionssound));
+    schussstartsoundEdit->setText(q(s.schussstartsound));
+    for (QPushButton* play : {BitBtn3, BitBtn4, BitBtn5, BitBtn6}) {
+        play->setIcon(BitBtn1->icon());
+        play->setIconSize(BitBtn1->iconSize());
+    }
 }
 
 void TEditorForm::speichern(const std::string& name)
 {
-    ScenarioSettings& settings = store.settings;
-    buildPreparedLines(settings, !istAus(settings.hintergrundbildAktiviert) && !settings.hintergrundbild.empty());
-    windows.MainForm->menuebeschriften();
-    windows.MainForm->ZielLabel->setText(QString::fromStdString(settings.zielort));
+    ScenarioSettings& s = store.settings;
+    s.bilderZeilen.clear();
+    s.beschriftungZeilen.clear();
+    s.andereZeilen.clear();
+
+    const auto apply = [](std::string& setting, const std::string& pending) {
+        if (!pending.empty())
+            setting = pending;
+    };
+    apply(s.abschussBild, pendingPictures.abschuss);
+    apply(s.zielBild, pendingPictures.ziel);
+    apply(s.schussBild, pendingPictures.schuss);
+    apply(s.abschuss2Bild, pendingPictures.abschuss2);
+    apply(s.ab2Aktiv, PendingHouseFlag);
+    // Applied: a later save must not apply them again.
+    pendingPictures.clear();
+
+    if (hbildCheckBox1->isChecked()) {
+        if (!hbildEdit->text().isEmpty())
+            s.hintergrundbild = textOf(hbildEdit);
+        else
+            hbildCheckBox1->setChecked(false);
+    }
+
+    s.abschussBild = insordnerkopieren(s.abschussBild, "bilder");
+    s.zielBild = insordnerkopieren(s.zielBild, "bilder");
+    s.schussBild = insordnerkopieren(s.schussBild, "bilder");
+    s.abschuss2Bild = insordnerkopieren(s.abschuss2Bild, "bilder");
+    s.hintergrundbild = hbildCheckBox1->isChecked() ? insordnerkopieren(s.hintergrundbild, "bilder") : std::string();
+
+    s.titel = textOf(SpielnameEdit);
+    s.zielort = textOf(ZielnameEdit);
+    s.abschuss2ort = textOf(Abschuss2Edit);
+    s.startbutton = textOf(startbuttonEdit);
+
+    // A colour that could not be read when filling stays as the file has it.
+    if (hintergrundfarbe)
+        s.hintergrundfarbe = std::to_string(*hintergrundfarbe);
+    if (textfarbe)
+        s.textfarbe = std::to_string(*textfarbe);
+
+    for (SoundEntry& entry : soundList)
+        entry.pfad = insordnerkopieren(entry.pfad, "sound");
+    s.sounds = soundList.paths();
+    s.verlorensound = insordnerkopieren(textOf(verlorensoundEdit), "sound");
+    s.siegsound = insordnerkopieren(textOf(siegsoundEdit), "sound");
+    s.explosionssound = insordnerkopieren(textOf(explosionssoundEdit), "sound");
+    s.schussstartsound = insordnerkopieren(textOf(schussstartsoundEdit), "sound");
+
+    const auto onOff = [](const QCheckBox* box) { return box->isChecked() ? std::string() : std::string(kAus); };
+    s.zieltextSichtbar = onOff(ZielCheckBox);
+    s.abschuss2textSichtbar = onOff(Abschuss2CheckBox);
+    s.abschussTransparent = onOff(abschusstranspCheckBox);
+    s.zielTransparent = onOff(zieltranspCheckBox);
+    s.ab2Aktiv = onOff(anausCheckBox);
+    s.schussTransparent = onOff(schusstranspCheckBox);
+    s.abschuss2Transparent = onOff(abschuss2transpCheckBox);
+    s.hintergrundbildAktiviert = onOff(hbildCheckBox1);
+    // The picture and caption lines, and one "false" line per switch that is off.
+    buildPreparedLines(s, hbildCheckBox1->isChecked());
+
+    TMainForm& main = *windows.MainForm;
+    main.menuebeschriften();
+    main.ZielLabel->setText(q(s.zielort));
+
+    stopPreview();
+    saveHelpText(name);
     store.dateischreiben(name);
     store.dateiexlesen(name);
     leaveForMainWindow();
 }
 
+std::string TEditorForm::insordnerkopieren(const std::string& pfad, const std::string& ordnername)
+{
+    return copyIntoScenarioFolder(store.scenarioFolder(store.setup.spielstart), pfad, ordnername);
+}
+
+void TEditorForm::loadHelpText()
+{
+    Memo1->clear();
+    unreadHelpText_.clear();
+    const fs::path path = findeOhneGrossKlein(store.scenarioFolder(store.setup.spielstart), "hilfe.txt");
+    std::error_code ec;
+    // A scenario without a help text yet gets one with its next save.
+    if (!fs::exists(fs::symlink_status(path, ec)))
+        return;
+    std::string bytes;
+    try {
+        bytes = readWholeFile(path);
+    } catch (...) {
+        unreadHelpText_ = path.string();
+        throw;
+    }
+    QString text = q(zuUtf8(bytes));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    // A line end closes its line; it does not start an empty one.
+    if (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
+    Memo1->setPlainText(text);
+}
+
+void TEditorForm::saveHelpText(const std::string& name)
+{
+    const fs::path folder = store.scenarioFolder(name);
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    const fs::path path = findeOhneGrossKlein(folder, "hilfe.txt");
+    // A help text that is there but could not be read is kept, not replaced by an empty one.
+    if (!unreadHelpText_.empty() && sameFile(unreadHelpText_, path.string()))
+        return;
+    std::string bytes;
+    const QString text = Memo1->toPlainText();
+    if (!text.isEmpty())
+        for (const QString& line : text.split(QLatin1Char('\n')))
+            bytes += line.toStdString() + "\r\n";
+    writeFileAtomically(path, bytes);
+}
+
+void TEditorForm::soundlisteaufbauen()
+{
+    soundList.buildFrom(store.settings.sounds);
+    soundlisteanzeigen();
+}
+
+void TEditorForm::soundlisteanzeigen()
+{
+    ListBox1->clear();
+    for (const SoundEntry& entry : soundList)
+        ListBox1->addItem(q(entry.name));
+    ListBox1->setCurrentRow(-1);
+    ListBox1->clearSelection();
+}
+
+// ---- Scenario commands ----------------------------------------------------------------------
+
+void TEditorForm::FormShow()
+{
+    start();
+}
+
+void TEditorForm::SpeicherButtonClick()
+{
+    speichern(store.setup.spielstart);
+}
+
+void TEditorForm::SpeichernunterbuttonClick()
+{
+    // The save-as window is a top-level window of its own, so it works while the editor is disabled.
+    setEnabled(false);
+    windows.Speichernform->show();
+    windows.Speichernform->raise();
+    windows.Speichernform->activateWindow();
+}
+
+void TEditorForm::Button1Click()
+{
+    // The editor is refilled when the load window hands back; nothing of this round survives.
+    leaveWithoutSaving();
+    hide();
+    windows.LadenForm->show();
+}
+
+void TEditorForm::Button3Click()
+{
+    if (!dialogs().askWarning("Wollen Sie das aktuell Szenario wirklich löschen?"))
+        return;
+    const std::string name = store.setup.spielstart;
+    if (kleinAZ(name) == kStandardName) {
+        dialogs().notice("Das Szenario \"Standard\" ist das Hauptszenario und kann nicht (!!) gelöscht werden.");
+        return;
+    }
+    dialogs().notice("Folgendes Szenario wurde gelöscht: " + name);
+    szenarioloeschen(name);
+}
+
+void TEditorForm::szenarioloeschen(const std::string& name)
+{
+    ScenarioList& list = store.setup.speicherstaende;
+    const auto entry = store.suchevornach(name);
+    if (entry == list.end() || entry->name != name) {
+        dialogs().notice("Eintrag nicht gefunden!");
+        return;
+    }
+    list.erase(entry);
+    szenariodateienloeschen(name);
+    store.setup.spielstart = kStandardName;
+    store.dateischreibensetup();
+    store.dateiexlesen(store.setup.spielstart);
+    start();
+}
+
+void TEditorForm::szenariodateienloeschen(const std::string& name)
+{
+    deleteScenarioFiles(store.programFolder(), name);
+}
+
+void TEditorForm::Button4Click()
+{
+    if (!dialogs().askWarning("Wollen Sie alles auf den Standardwert zurücksetzen?"))
+        return;
+    ScenarioSettings standard = standardSettings(store.programFolder());
+    buildPreparedLines(standard, true);
+    store.settings = std::move(standard);
+    store.dateischreiben(store.setup.spielstart);
+    start();
+}
+
 void TEditorForm::AbbrechenButton4Click()
 {
+    leaveWithoutSaving();
     TMainForm& main = *windows.MainForm;
     main.menuebeschriften();
-    main.ZielLabel->setText(QString::fromStdString(store.settings.zielort));
+    main.ZielLabel->setText(q(store.settings.zielort));
     leaveForMainWindow();
 }
 
 void TEditorForm::FormClose()
 {
+    leaveWithoutSaving();
     windows.MainForm->show();
+}
+
+void TEditorForm::leaveWithoutSaving()
+{
+    stopPreview();
+    // A picture chosen and abandoned must not slip into a later save.
+    pendingPictures.clear();
 }
 
 void TEditorForm::leaveForMainWindow()
 {
     windows.MainForm->show();
     hide();
+}
+
+// ---- Page "Beschriftungen" and "Grafiken" ---------------------------------------------------
+
+void TEditorForm::ZielCheckBoxClick()
+{
+    setCaption(ZielCheckBox, ZielCheckBox->isChecked() ? QStringLiteral("sichtbar") : QStringLiteral("nicht sichtbar "));
+}
+
+void TEditorForm::Abschuss2CheckBoxClick()
+{
+    setCaption(Abschuss2CheckBox,
+               Abschuss2CheckBox->isChecked() ? QStringLiteral("sichtbar") : QStringLiteral("nicht sichtbar "));
+}
+
+void TEditorForm::setTextColour(std::int32_t colour)
+{
+    textfarbe = colour;
+    Label21->setTextColor(colorFromBgr(static_cast<std::uint32_t>(colour)));
+}
+
+void TEditorForm::setBackgroundColour(std::int32_t colour)
+{
+    hintergrundfarbe = colour;
+    QPalette colours = Shape1->palette();
+    colours.setColor(QPalette::Window, colorFromBgr(static_cast<std::uint32_t>(colour)));
+    Shape1->setPalette(colours);
+}
+
+void TEditorForm::TextfarbeButtonClick()
+{
+    if (const auto chosen = dialogs().chooseColor(ColorDialog1Color)) {
+        ColorDialog1Color = *chosen;
+        setTextColour(static_cast<std::int32_t>(*chosen));
+    }
+}
+
+void TEditorForm::HFarbeButtonClick()
+{
+    if (const auto chosen = dialogs().chooseColor(ColorDialog1Color)) {
+        ColorDialog1Color = *chosen;
+        setBackgroundColour(static_cast<std::int32_t>(*chosen));
+    }
+}
+
+void TEditorForm::choosePicture(int index)
+{
+    const PictureSlot s = slot(index);
+    if (const auto chosen = dialogs().openFile(kBilderFilter, true, true))
+        *s.pending = *chosen;
+    if (s.pending->empty()) {
+        dialogs().notice("Sie haben keine neue Datei ausgewählt.");
+        return;
+    }
+    s.image->loadPicture(*s.pending);
+    s.image->show();
+    placeInFrame(s.image);
+    s.sizeLabel->setText(QStringLiteral("Bildgröße: ") + sizeText(s.image) + QStringLiteral(" Pixel"));
+    s.transparency->setChecked(true);
+    s.transparency->setEnabled(!countsAsJpeg(*s.pending));
+}
+
+void TEditorForm::AbschussButtonClick() { choosePicture(0); }
+void TEditorForm::ZielButtonClick() { choosePicture(1); }
+void TEditorForm::SchussButtonClick() { choosePicture(2); }
+void TEditorForm::abschuss2ButtonClick() { choosePicture(3); }
+
+void TEditorForm::transparencyToggle(QCheckBox* box, PictureBox* image)
+{
+    setCaption(box, box->isChecked() ? QStringLiteral("Transparenz an") : QStringLiteral("Transparenz aus"));
+    image->setTransparent(box->isChecked());
+}
+
+void TEditorForm::abschusstranspCheckBoxClick() { transparencyToggle(abschusstranspCheckBox, AbschussImage); }
+void TEditorForm::zieltranspCheckBoxClick() { transparencyToggle(zieltranspCheckBox, ZielImage); }
+void TEditorForm::schusstranspCheckBoxClick() { transparencyToggle(schusstranspCheckBox, schussImage); }
+void TEditorForm::abschuss2transpCheckBoxClick() { transparencyToggle(abschuss2transpCheckBox, abschuss2Image); }
+
+void TEditorForm::anausCheckBoxClick()
+{
+    const bool on = anausCheckBox->isChecked();
+    setCaption(anausCheckBox, on ? QStringLiteral("Abschussobjekt 2 aktiviert") : QStringLiteral("Abschussobjekt 2 deaktiviert"));
+    // The Shot belongs to the House: both grey out together.
+    for (QWidget* control : {static_cast<QWidget*>(Panel1), static_cast<QWidget*>(SchussButton),
+                             static_cast<QWidget*>(abschuss2Button), static_cast<QWidget*>(schusstranspCheckBox),
+                             static_cast<QWidget*>(abschuss2transpCheckBox), static_cast<QWidget*>(Label6),
+                             static_cast<QWidget*>(Label7), static_cast<QWidget*>(Label14), static_cast<QWidget*>(Label15),
+                             static_cast<QWidget*>(schussImage), static_cast<QWidget*>(abschuss2Image)})
+        control->setEnabled(on);
+    PendingHouseFlag = on ? "true" : "false";
+}
+
+void TEditorForm::hbildCheckBox1Click()
+{
+    const bool on = hbildCheckBox1->isChecked();
+    setCaption(hbildCheckBox1, on ? QStringLiteral("Ein Hintergrundbild verwenden")
+                                  : QStringLiteral("Kein Hintergrundbild verwenden"));
+    for (QWidget* control : {static_cast<QWidget*>(hbildButton), static_cast<QWidget*>(hbildEdit),
+                             static_cast<QWidget*>(Label16), static_cast<QWidget*>(Label17)})
+        control->setEnabled(on);
+    if (!on) {
+        hbildEdit->clear();
+        Label16->setText(QStringLiteral("Bildgröße:"));
+    }
+}
+
+void TEditorForm::hbildButtonClick()
+{
+    const auto chosen = dialogs().openFile(kBilderFilter, true, true);
+    if (!chosen || chosen->empty())
+        return;
+    HbildImage->loadPicture(*chosen);
+    const int w = HbildImage->picture().width();
+    const int h = HbildImage->picture().height();
+    const QSize screen = screenSize();
+    if (h >= 480 && h <= screen.height() && w >= 640 && w <= screen.width()) {
+        hbildEdit->setText(q(*chosen));
+        Label16->setText(QStringLiteral("Bildgröße: ") + QString::number(w) + QLatin1Char('*') + QString::number(h));
+    } else {
+        dialogs().notice("Ihr ausgewähltes bild ist zu klein/gross ! Minimum: 640*480, Maximum: Ihre "
+                         "Bildschirmauflösung: " +
+                         std::to_string(screen.width()) + "*" + std::to_string(screen.height()) + " !");
+    }
+}
+
+// ---- Page "Sound" ---------------------------------------------------------------------------
+
+void TEditorForm::Durchsuchen1Click()
+{
+    if (const auto chosen = dialogs().openFile(kSoundFilter, false, false))
+        neusoundedit->setText(q(*chosen));
+}
+
+void TEditorForm::HinzuClick()
+{
+    if (neusoundedit->text().isEmpty())
+        return;
+    soundList.addToFront(textOf(neusoundedit));
+    soundlisteanzeigen();
+}
+
+int TEditorForm::selectedSoundRow() const
+{
+    const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
+    return selected.isEmpty() ? -1 : ListBox1->row(selected.constFirst());
+}
+
+void TEditorForm::loeschenClick()
+{
+    const int row = selectedSoundRow();
+    if (row < 0 || soundList.size() < 2)
+        dialogs().notice("Sie müssen einen Eintrag ausgewählt haben und es muss immer ein Eintrag übrig bleiben.");
+    else if (!soundList.removeFirstNamed(ListBox1->item(row)->text().toStdString()))
+        dialogs().notice("Keinen Eintrag gefunden!");
+    soundlisteanzeigen();
+}
+
+void TEditorForm::chooseSpecialSound(QLineEdit* field)
+{
+    const auto chosen = dialogs().openFile(kSoundFilter, false, false);
+    if (chosen && !chosen->empty())
+        field->setText(q(*chosen));
+}
+
+void TEditorForm::Durchsuchen2Click() { chooseSpecialSound(verlorensoundEdit); }
+void TEditorForm::Durchsuchen3Click() { chooseSpecialSound(siegsoundEdit); }
+void TEditorForm::Durchsuchen4Click() { chooseSpecialSound(explosionssoundEdit); }
+void TEditorForm::Durchsuchen5Click() { chooseSpecialSound(schussstartsoundEdit); }
+
+void TEditorForm::BitBtn1Click()
+{
+    const int row = selectedSoundRow();
+    if (row < 0) {
+        dialogs().notice("Zuerst muss eine Datei aus der \"Neue Sounds\"-Liste ausgewählt werden");
+        return;
+    }
+    const QString text = ListBox1->item(row)->text();
+    GroupBox8->setTitle(kSoundAbspielen + text);
+    const SoundEntry* entry = soundList.findFirstNamed(text.toStdString());
+    if (!entry) {
+        dialogs().notice("Keinen Eintrag gefunden!");
+        soundlisteanzeigen();
+        return;
+    }
+    MediaPlayer1.setFileName(entry->pfad);
+    vorschauabspielen();
+}
+
+void TEditorForm::playSpecialSound(QLineEdit* field)
+{
+    const std::string path = textOf(field);
+    MediaPlayer1.setFileName(path);
+    GroupBox8->setTitle(kSoundAbspielen + q(dateinamenteil(path)) + QLatin1Char(' '));
+    vorschauabspielen();
+}
+
+void TEditorForm::BitBtn3Click() { playSpecialSound(verlorensoundEdit); }
+void TEditorForm::BitBtn4Click() { playSpecialSound(siegsoundEdit); }
+void TEditorForm::BitBtn5Click() { playSpecialSound(explosionssoundEdit); }
+void TEditorForm::BitBtn6Click() { playSpecialSound(schussstartsoundEdit); }
+
+void TEditorForm::vorschauabspielen()
+{
+    try {
+        MediaPlayer1.open();
+    } catch (...) {
+        // The sound that played before is closed by now: nothing is left to follow.
+        SoundTimer->stop();
+        SoundTrackBar->setValue(0);
+        throw;
+    }
+    SoundTimer->start();
+    SoundTrackBar->setMaximum(MediaPlayer1.length());
+    SoundTrackBar->setValue(0);
+    MediaPlayer1.play();
+}
+
+void TEditorForm::SoundTimerTimer()
+{
+    if (!MediaPlayer1.isOpen()) {
+        SoundTimer->stop();
+        return;
+    }
+    const int position = MediaPlayer1.position();
+    SoundTrackBar->setValue(position);
+    if (position >= MediaPlayer1.length()) {
+        MediaPlayer1.stop();
+        SoundTrackBar->setValue(0);
+        SoundTimer->stop();
+    }
+}
+
+void TEditorForm::BitBtn2Click()
+{
+    MediaPlayer1.stop();
+    SoundTrackBar->setValue(0);
+    SoundTimer->stop();
+}
+
+void TEditorForm::stopPreview()
+{
+    MediaPlayer1.close();
+    SoundTimer->stop();
+    SoundTrackBar->setValue(0);
+    ListBox1->clear();
 }

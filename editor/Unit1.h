@@ -1,17 +1,42 @@
 #pragma once
 // The editor window: three pages for the current scenario's captions, graphics and sounds,
 // and below them the commands on whole scenarios and the box naming the loaded scenario.
+// start() fills the controls from the settings and speichern() takes them back; both work
+// with the window hidden, and every save of the program goes through them.
 
+#include "editor/EditorSoundList.h"
+#include "media/SoundPlayer.h"
 #include "platform/QtFormWindow.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 class GroupBox;
+class PictureBox;
+class QCheckBox;
+class QFrame;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
 class QPushButton;
+class QSlider;
 class QTabWidget;
+class QTimer;
 class ScenarioStore;
 class TextLabel;
 class WindowSet;
+
+// Pictures chosen on the "Grafiken" page that the next save applies to the settings.
+struct PendingPictures {
+    std::string abschuss;  // Figure
+    std::string ziel;      // Target
+    std::string schuss;    // Shot
+    std::string abschuss2; // House
+
+    void clear() { *this = PendingPictures{}; }
+    bool empty() const { return abschuss.empty() && ziel.empty() && schuss.empty() && abschuss2.empty(); }
+};
 
 class TEditorForm : public FormWindow {
     Q_OBJECT
@@ -22,10 +47,99 @@ public:
     WindowSet& windows;
     ScenarioStore& store;
 
+    // The filters of the two file dialogs.
+    static const std::string kBilderFilter; // OpenPictureDialog1
+    static const std::string kSoundFilter;  // OpenDialog1
+
     QTabWidget* PageControl1;
     QWidget* TabSheet1; // "Beschriftungen"
     QWidget* TabSheet2; // "Grafiken"
     QWidget* TabSheet3; // "Sound"
+
+    // Page "Beschriftungen".
+    GroupBox* GroupBox1; // "Beschriftungen "
+    TextLabel* Label1;
+    QLineEdit* SpielnameEdit;
+    TextLabel* Label2;
+    QLineEdit* ZielnameEdit;
+    QCheckBox* ZielCheckBox;
+    TextLabel* Label3;
+    QLineEdit* Abschuss2Edit;
+    QCheckBox* Abschuss2CheckBox;
+    TextLabel* Label8;
+    QLineEdit* startbuttonEdit;
+    QPushButton* TextfarbeButton;
+    TextLabel* Label21; // "TEXTFARBE" in the text colour
+    GroupBox* GroupBox2; // "Hilfetext "
+    TextLabel* Label9;
+    QPlainTextEdit* Memo1;
+
+    // Page "Grafiken".
+    GroupBox* GroupBox3; // "Grafiken ": Figure and Target
+    QPushButton* AbschussButton;
+    PictureBox* AbschussImage;
+    TextLabel* Label4;
+    TextLabel* Label12;
+    QCheckBox* abschusstranspCheckBox;
+    QPushButton* ZielButton;
+    PictureBox* ZielImage;
+    TextLabel* Label5;
+    TextLabel* Label13;
+    QCheckBox* zieltranspCheckBox;
+    QFrame* Panel1; // the House switch with Shot and House
+    QCheckBox* anausCheckBox;
+    QPushButton* SchussButton;
+    PictureBox* schussImage;
+    TextLabel* Label6;
+    TextLabel* Label14;
+    QCheckBox* schusstranspCheckBox;
+    QPushButton* abschuss2Button;
+    PictureBox* abschuss2Image;
+    TextLabel* Label7;
+    TextLabel* Label15;
+    QCheckBox* abschuss2transpCheckBox;
+    GroupBox* GroupBox4; // "Hintergrund "
+    QPushButton* HFarbeButton;
+    QFrame* Shape1; // filled with the background colour
+    QCheckBox* hbildCheckBox1;
+    QPushButton* hbildButton;
+    QLineEdit* hbildEdit;
+    TextLabel* Label16;
+    TextLabel* Label17;
+    PictureBox* HbildImage; // invisible: measures a chosen background picture
+
+    // Page "Sound".
+    GroupBox* GroupBox5; // "Neue Sounds "
+    QLineEdit* neusoundedit;
+    QPushButton* Durchsuchen1;
+    QPushButton* Hinzu;
+    QPushButton* loeschen;
+    QListWidget* ListBox1;
+    GroupBox* GroupBox7; // "Spezialsounds "
+    TextLabel* Label10;
+    QLineEdit* verlorensoundEdit;
+    QPushButton* Durchsuchen2;
+    QPushButton* BitBtn3;
+    TextLabel* Label11;
+    QLineEdit* siegsoundEdit;
+    QPushButton* Durchsuchen3;
+    QPushButton* BitBtn4;
+    TextLabel* Label19;
+    QLineEdit* explosionssoundEdit;
+    QPushButton* Durchsuchen4;
+    QPushButton* BitBtn5;
+    TextLabel* Label20;
+    QLineEdit* schussstartsoundEdit;
+    QPushButton* Durchsuchen5;
+    QPushButton* BitBtn6;
+    GroupBox* GroupBox8; // "Sound abspielen"
+    QPushButton* BitBtn1; // play the selected hit sound
+    QPushButton* BitBtn2; // stop
+    QSlider* SoundTrackBar;
+    SoundPlayer MediaPlayer1; // the preview player
+    QTimer* SoundTimer;       // follows the preview, 100 ms
+
+    // The commands below the pages.
     QPushButton* Speichernunterbutton;
     QPushButton* Button1;
     QPushButton* Button4;
@@ -35,19 +149,103 @@ public:
     GroupBox* GroupBox6;
     TextLabel* Label18;
 
+    // State outside the controls.
+    PendingPictures pendingPictures;
+    std::string PendingHouseFlag; // "true", "false", or empty before the House switch changed
+    EditorSoundList soundList;    // the working hit sounds (EditorSoundList)
+    // The colour last confirmed in the colour dialog, which both colour buttons open with.
+    std::uint32_t ColorDialog1Color = 0;
+
     // Fills every control from the current settings and spielstart (also with the window hidden).
+    // A picture or help text that cannot be read is reported and the fill goes on, so that the
+    // controls never hold a half-filled mix that a save would write.
     void start();
     // Takes the controls' state into the settings, copies pictures and sounds into the
     // scenario's folders, writes help text, scenario file and setup file, reads the scenario
     // back, then shows the main window and hides the editor. `name` is always spielstart.
     void speichern(const std::string& name);
+    // Copies a picture ("bilder") or sound ("sound") into the current scenario's folder and
+    // returns the path the settings store (see ScenarioFolderCopy.h).
+    std::string insordnerkopieren(const std::string& pfad, const std::string& ordnername);
+    // EditorSoundList from the settings' hit sounds (reversed), shown in ListBox1.
+    void soundlisteaufbauen();
+    void soundlisteanzeigen();
 
+    // Scenario commands.
+    void FormShow() override;
+    void SpeicherButtonClick();
+    void SpeichernunterbuttonClick();
+    void Button1Click();
+    void Button3Click();
+    void Button4Click();
     // Leaves without saving: the menu screen takes title, start and target captions from the
     // settings in memory, then the main window shows and the editor hides. Also Escape.
     void AbbrechenButton4Click();
     // The close box: leaves without saving; the menu screen keeps its captions.
     void FormClose() override;
+    void szenarioloeschen(const std::string& name);
+    void szenariodateienloeschen(const std::string& name);
+
+    // Page "Beschriftungen" and "Grafiken".
+    void ZielCheckBoxClick();
+    void Abschuss2CheckBoxClick();
+    void TextfarbeButtonClick();
+    void HFarbeButtonClick();
+    void AbschussButtonClick();
+    void ZielButtonClick();
+    void SchussButtonClick();
+    void abschuss2ButtonClick();
+    void abschusstranspCheckBoxClick();
+    void zieltranspCheckBoxClick();
+    void schusstranspCheckBoxClick();
+    void abschuss2transpCheckBoxClick();
+    void anausCheckBoxClick();
+    void hbildCheckBox1Click();
+    void hbildButtonClick();
+
+    // Page "Sound".
+    void Durchsuchen1Click();
+    void HinzuClick();
+    void loeschenClick();
+    void Durchsuchen2Click();
+    void Durchsuchen3Click();
+    void Durchsuchen4Click();
+    void Durchsuchen5Click();
+    void BitBtn1Click();
+    void BitBtn3Click();
+    void BitBtn4Click();
+    void BitBtn5Click();
+    void BitBtn6Click();
+    void BitBtn2Click();
+    void SoundTimerTimer();
+    void vorschauabspielen();
+
+    // The colours as the settings hold them (0x00BBGGRR); the controls show them. Nothing
+    // while the setting could not be read: the save then keeps the setting's text.
+    std::optional<std::int32_t> textfarbe;
+    std::optional<std::int32_t> hintergrundfarbe;
+    void setTextColour(std::int32_t colour);
+    void setBackgroundColour(std::int32_t colour);
 
 private:
+    struct PictureSlot;
+    PictureSlot slot(int index);
+    void buildCaptionsPage();
+    void buildGraphicsPage();
+    void buildSoundPage();
+    void buildCommands();
+    void choosePicture(int index);
+    void showPictureSize(PictureBox* image, TextLabel* sizeLabel);
+    void transparencyToggle(QCheckBox* box, PictureBox* image);
+    void chooseSpecialSound(QLineEdit* field);
+    void playSpecialSound(QLineEdit* field);
+    void loadHelpText();
+    void saveHelpText(const std::string& name);
+    int selectedSoundRow() const;
+    void stopPreview();
+    void leaveWithoutSaving();
     void leaveForMainWindow();
+
+    // The help text file that exists but could not be read: no save overwrites it.
+    std::string unreadHelpText_;
 };

@@ -1,0 +1,69 @@
+#include "editor/ScenarioFolderCopy.h"
+
+#include "storage/SafeFile.h"
+#include "storage/ScenarioNames.h"
+
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool isFolder(const fs::path& path)
+{
+    std::error_code ec;
+    return fs::is_directory(fs::symlink_status(path, ec));
+}
+
+// The scenario folder with both subfolders when it is new; failures show later as a failed copy.
+void makeScenarioFolder(const fs::path& scenarioFolder)
+{
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(scenarioFolder, ec))) {
+        fs::create_directory(scenarioFolder, ec);
+        fs::create_directory(scenarioFolder / "bilder", ec);
+        fs::create_directory(scenarioFolder / "sound", ec);
+    }
+}
+
+} // namespace
+
+bool sameFile(const std::string& a, const std::string& b)
+{
+    if (a == b)
+        return true;
+    std::error_code ec;
+    return fs::equivalent(fs::path(a), fs::path(b), ec) && !ec;
+}
+
+std::string copyIntoScenarioFolder(const fs::path& scenarioFolder, const std::string& path, const std::string& subfolder)
+{
+    if (path.empty())
+        return path;
+    const std::string fileName = dateinamenteil(path);
+    if (fileName.empty())
+        return path;
+
+    makeScenarioFolder(scenarioFolder);
+    fs::path folder = findeOhneGrossKlein(scenarioFolder, subfolder);
+    if (!isFolder(folder)) {
+        std::error_code ec;
+        fs::create_directory(folder, ec);
+    }
+    const std::string target = (folder / fileName).string();
+    if (sameFile(path, target))
+        return target;
+
+    std::string bytes;
+    try {
+        bytes = readWholeFile(path);
+    } catch (const std::exception&) {
+        return target;
+    }
+    try {
+        writeFileAtomically(target, bytes);
+    } catch (const std::exception&) {
+        return path;
+    }
+    return target;
+}
