@@ -1,0 +1,192 @@
+// The options window: player name length and ";", levels, switching the scenario with the
+// window's name and level, cancelling, a scenario without file, and the names it refuses.
+
+#include "tests/dialogs/ScenarioDialogFixture.h"
+
+#include "storage/ScenarioStore.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace {
+
+const std::string kNameTooLong = "Der Name ist zu lang und wird gekürzt! Maximal 14 Zeichen.";
+
+using OptionsWindow = ScenarioDialogTest;
+
+TEST_F(OptionsWindow, opensWithTheListTheCurrentScenarioItsLevelAndPlayer)
+{
+    startWithMond();
+    TOptionenForm& options = openOptions();
+    EXPECT_EQ(options.windowTitle(), "Optionen");
+    EXPECT_EQ(options.Label1->text(), "Szenariowechsel");
+    EXPECT_EQ(options.Label2->text(), "Schwierigkeitsgrad ( Level )");
+    EXPECT_EQ(options.Label3->text(), "Spielername:");
+    EXPECT_EQ(options.SpielstandComboBox->parentWidget(), options.Panel1);
+    EXPECT_EQ(options.SpielstandComboBox->geometry(), QRect(16, 24, 145, 21));
+    EXPECT_EQ(options.schwierigkeitsgradComboBox->geometry(), QRect(16, 72, 145, 21));
+    EXPECT_EQ(options.SpielerEdit->geometry(), QRect(16, 120, 121, 21));
+    EXPECT_EQ(options.okButton->text(), "&OK");
+    EXPECT_EQ(options.okButton->geometry(), QRect(8, 176, 75, 25));
+    EXPECT_EQ(options.Button2->text(), "&Abbruch");
+    EXPECT_EQ(options.Button2->geometry(), QRect(120, 176, 75, 25));
+
+    QStringList scenarios, levels;
+    for (int i = 0; i < options.SpielstandComboBox->count(); ++i)
+        scenarios << options.SpielstandComboBox->itemText(i);
+    for (int i = 0; i < options.schwierigkeitsgradComboBox->count(); ++i)
+        levels << options.schwierigkeitsgradComboBox->itemText(i);
+    EXPECT_EQ(scenarios, (QStringList{"Mond", "Standard"}));
+    EXPECT_EQ(levels, (QStringList{"1", "2", "3", "4", "5"}));
+    EXPECT_EQ(options.SpielstandComboBox->currentText(), "Mond");
+    EXPECT_EQ(options.schwierigkeitsgradComboBox->currentText(), "2");
+    EXPECT_EQ(options.SpielerEdit->text(), "Tester");
+}
+
+TEST_F(OptionsWindow, nameOf14CharactersIsKeptAnd15AreCutWithTheMessage)
+{
+    startWithMond();
+    TOptionenForm& options = openOptions();
+    // 14 characters, 17 bytes: the limit counts characters.
+    options.SpielerEdit->setText(QStringLiteral("Jörg-Ölmüller1"));
+    click(options.okButton);
+    EXPECT_TRUE(boxes.notices.empty());
+    EXPECT_TRUE(fileHasLine("Mond.cfg", "Spielername: Jörg-Ölmüller1"));
+    EXPECT_FALSE(options.isVisible());
+    EXPECT_TRUE(mainForm().isVisible());
+
+    openOptions();
+    options.SpielerEdit->setText(QStringLiteral("Jörg-Ölmüller1ß und mehr"));
+    click(options.okButton);
+    EXPECT_EQ(boxes.notices, std::vector<std::string>{kNameTooLong});
+    EXPECT_EQ(store().settings.spielername, "Jörg-Ölmüller1");
+    EXPECT_TRUE(fileHasLine("Mond.cfg", "Spielername: Jörg-Ölmüller1"));
+}
+
+TEST_F(OptionsWindow, semicolonInTheNameBecomesACommaAndAnEmptyFieldKeepsTheName)
+{
+    startWithMond();
+    TOptionenForm& options = openOptions();
+    options.SpielerEdit->setText(QStringLiteral("Ute;Uwe"));
+    click(options.okButton);
+    EXPECT_TRUE(fileHasLine("Mond.cfg", "Spielername: Ute,Uwe"));
+
+    openOptions();
+    options.SpielerEdit->clear();
+    click(options.okButton);
+    EXPECT_TRUE(fileHasLine("Mond.cfg", "Spielername: Ute,Uwe"));
+}
+
+TEST_F(OptionsWindow, levelAbove5Becomes5AndOtherNumbersAreStoredAsTyped)
+{
+    startWithMond();
+    const std::pair<const char*, const char*> cases[] = {{"9", "5"}, {"3", "3"}, {"0", "0"}};
+    for (auto [typed, stored] : cases) {
+        TOptionenForm& options = openOptions();
+        options.schwierigkeitsgradComboBox->setEditText(QString::fromLatin1(typed));
+        click(options.okButton);
+        EXPECT_TRUE(fileHasLine("Mond.cfg", std::string("Schwierigkeitsgrad: ") + stored)) << typed;
+        EXPECT_EQ(store().settings.schwierigkeitsgrad, std::stoi(stored)) << typed;
+        EXPECT_FALSE(options.isVisible()) << typed;
+    }
+    EXPECT_EQ(boxes.errors, std::vector<std::string>{});
+}
+
+TEST_F(OptionsWindow, levelThatIsNoNumberShowsTheErrorSavesNothingAndKeepsTheWindowOpen)
+{
+    startWithMond();
+    const auto before = files();
+    TOptionenForm& options = openOptions();
+    options.SpielerEdit->setText(QStringLiteral("Neuer Name"));
+    for (const char* typed : {"drei", ""}) {
+        boxes.errors.clear();
+        options.schwierigkeitsgradComboBox->setEditText(QString::fromLatin1(typed));
+        click(options.okButton);
+        EXPECT_EQ(boxes.errors, std::vector<std::string>{"'" + std::string(typed) + "' ist kein gültiger Integerwert"});
+        EXPECT_TRUE(options.isVisible());
+    }
+    EXPECT_EQ(files(), before);
+    EXPECT_EQ(store().settings.spielername, "Neuer Name") << "the steps before the level keep their effect";
+    EXPECT_EQ(store().settings.schwierigkeitsgrad, 2);
+}
+
+TEST_F(OptionsWindow, switchingTheScenarioCarriesTheWindowsNameAndLevelAndShowsItsTitle)
+{
+    startWithMond();
+    TOptionenForm& options = openOptions();
+    options.SpielstandComboBox->setCurrentIndex(1); // Standard
+    click(options.okButton);
+
+    EXPECT_TRUE(boxes.notices.empty());
+    EXPECT_EQ(store().setup.spielstart, "Standard");
+    EXPECT_TRUE(fileHasLine("setup.cfg", "Spielstart: Standard"));
+    EXPECT_TRUE(fileHasLine("standard.cfg", "Spielername: Tester"));
+    EXPECT_TRUE(fileHasLine("standard.cfg", "Schwierigkeitsgrad: 2"));
+    EXPECT_EQ(mainForm().Label2->text(), "Alien");
+    EXPECT_EQ(mainForm().Panel2->width(), mainForm().Label2->width() + 20);
+    EXPECT_FALSE(options.isVisible());
+    EXPECT_TRUE(mainForm().isVisible());
+    EXPECT_EQ(options.SpielstandComboBox->count(), 0);
+}
+
+TEST_F(OptionsWindow, cancelAndCloseBoxChangeNothing)
+{
+    startWithMond();
+    const auto before = files();
+    TOptionenForm& options = openOptions();
+    options.SpielstandComboBox->setCurrentIndex(1);
+    options.SpielerEdit->setText(QStringLiteral("Anders"));
+    options.schwierigkeitsgradComboBox->setEditText(QStringLiteral("4"));
+    click(options.Button2);
+    EXPECT_FALSE(options.isVisible());
+    EXPECT_TRUE(mainForm().isVisible());
+
+    openOptions();
+    EXPECT_EQ(options.SpielerEdit->text(), "Tester") << "cancelled edits leave no trace";
+    options.SpielerEdit->setText(QStringLiteral("Anders"));
+    options.close();
+    EXPECT_TRUE(mainForm().isVisible());
+    EXPECT_EQ(files(), before);
+    EXPECT_EQ(store().setup.spielstart, "Mond");
+    EXPECT_EQ(store().settings.spielername, "Tester");
+    EXPECT_EQ(store().settings.schwierigkeitsgrad, 2);
+}
+
+TEST_F(OptionsWindow, scenarioWithoutFileIsReportedStandardLoadedAndNothingSaved)
+{
+    startWithMond();
+    const auto before = files();
+    TOptionenForm& options = openOptions();
+    options.SpielstandComboBox->setEditText(QStringLiteral("Fehlt"));
+    click(options.okButton);
+
+    EXPECT_EQ(boxes.notices, std::vector<std::string>{"Das Szenario \"Fehlt\" wurde nicht gefunden. "
+                                                      "Das Szenario \"Standard\" wird geladen."});
+    EXPECT_EQ(files(), before);
+    EXPECT_EQ(store().setup.spielstart, "Standard");
+    EXPECT_TRUE(options.isVisible());
+    EXPECT_EQ(options.SpielstandComboBox->currentText(), "Standard");
+    EXPECT_EQ(mainForm().Label2->text(), "Alien");
+}
+
+TEST_F(OptionsWindow, refusedScenarioNamesChangeNothingAndKeepTheWindowOpen)
+{
+    startWithMond();
+    const auto before = files();
+    TOptionenForm& options = openOptions();
+    for (const RefusedName& refused : kRefusedNames) {
+        boxes.notices.clear();
+        options.SpielstandComboBox->setEditText(QString::fromStdString(refused.name));
+        click(options.okButton);
+        EXPECT_EQ(boxes.notices, std::vector<std::string>{refused.message}) << refused.name;
+        EXPECT_TRUE(options.isVisible()) << refused.name;
+    }
+    EXPECT_EQ(files(), before);
+    EXPECT_FALSE(somethingEscaped());
+    EXPECT_EQ(store().setup.spielstart, "Mond");
+    EXPECT_EQ(store().settings.titel, "Mondlandung");
+}
+
+} // namespace
