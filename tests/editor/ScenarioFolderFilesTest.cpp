@@ -1,0 +1,150 @@
+// Copying pictures and sounds into a scenario's folder never loses a file, and deleting a
+// scenario removes only its own files and folders.
+
+#include "editor/ScenarioDeletion.h"
+#include "editor/ScenarioFolderCopy.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class ScenarioFolderFiles : public ::testing::Test {
+protected:
+    fs::path mond() const { return folder / "Mond"; }
+    std::string copy(const std::string& path, const std::string& sub = "bilder")
+    {
+        return copyIntoScenarioFolder(mond(), path, sub);
+    }
+    bool exists(const std::string& relative) const { return fs::exists(fs::symlink_status(folder / relative)); }
+
+    TempFolder folder;
+};
+
+TEST_F(ScenarioFolderFiles, copiesIntoANewScenarioFolderWithBothSubfolders)
+{
+    folder.write("woanders/figur.bmp", "BM-figur");
+    const std::string copied = copy(folder.path().string() + "/woanders/figur.bmp");
+    EXPECT_EQ(copied, (mond() / "bilder" / "figur.bmp").string());
+    EXPECT_EQ(folder.read("Mond/bilder/figur.bmp"), "BM-figur");
+    EXPECT_TRUE(fs::is_directory(mond() / "sound"));
+    EXPECT_TRUE(exists("woanders/figur.bmp"));
+
+    // A second copy of a changed source replaces the first.
+    folder.write("woanders/figur.bmp", "BM-neu");
+    EXPECT_EQ(copy(folder.path().string() + "/woanders/figur.bmp"), copied);
+    EXPECT_EQ(folder.read("Mond/bilder/figur.bmp"), "BM-neu");
+    // A subfolder lost by hand comes back.
+    fs::remove_all(mond() / "sound");
+    folder.write("a.wav", "RIFF");
+    EXPECT_EQ(copy(folder.path().string() + "/a.wav", "sound"), (mond() / "sound" / "a.wav").string());
+    EXPECT_EQ(folder.read("Mond/sound/a.wav"), "RIFF");
+}
+
+TEST_F(ScenarioFolderFiles, theTargetReachedByAnotherSpellingIsNeverCopiedOntoItself)
+{
+    folder.write("Mond/bilder/ziel.bmp", "BM-ziel");
+    const std::string target = (mond() / "bilder" / "ziel.bmp").string();
+    EXPECT_EQ(copy(target), target);
+    for (const std::string& spelling : {folder.path().string() + "/Mond/bilder/../bilder/ziel.bmp",
+                                        folder.path().string() + "//Mond/./bilder/ziel.bmp"}) {
+        EXPECT_EQ(copy(spelling), target) << spelling;
+        EXPECT_EQ(folder.read("Mond/bilder/ziel.bmp"), "BM-ziel") << spelling;
+    }
+    // The scenario's folder written in another case on disk is the same folder.
+    fs::rename(mond(), folder / "MOND");
+    const std::string upper = (folder / "MOND" / "bilder" / "ziel.bmp").string();
+    EXPECT_EQ(copyIntoScenarioFolder(folder / "MOND", upper, "bilder"), upper);
+    EXPECT_EQ(folder.read("MOND/bilder/ziel.bmp"), "BM-ziel");
+    EXPECT_EQ(fs::directory_iterator(folder / "MOND" / "bilder")->path().filename(), "ziel.bmp");
+}
+
+TEST_F(ScenarioFolderFiles, aFailedCopyKeepsTheOldTargetAndNamesTheChosenFile)
+{
+    folder.write("neu/schuss.bmp", "BM-neu");
+    const std::string source = folder.path().string() + "/neu/schuss.bmp";
+    // The target's place is taken by a folder: the rename fails, the folder and its content stay.
+    folder.write("Mond/bilder/schuss.bmp/drin.txt", "bleibt");
+    EXPECT_EQ(copy(source), source);
+    EXPECT_EQ(folder.read("Mond/bilder/schuss.bmp/drin.txt"), "bleibt");
+    // "bilder" is a file: nothing can be created in it.
+    folder.write("Mond/sound", "keine Mappe");
+    folder.write("a.wav", "RIFF");
+    EXPECT_EQ(copy(folder.path().string() + "/a.wav", "sound"), folder.path().string() + "/a.wav");
+    EXPECT_EQ(folder.read("Mond/sound"), "keine Mappe");
+    // No temporary file is left behind.
+    for (const auto& entry : fs::recursive_directory_iterator(mond()))
+        EXPECT_EQ(entry.path().filename().string().find(".blitzfang-tmp-"), std::string::npos) << entry.path();
+}
+
+TEST_F(ScenarioFolderFiles, aMissingSourceSilentlyGivesTheTargetAndEmptyStaysEmpty)
+{
+    EXPECT_EQ(copy(folder.path().string() + "/fehlt/verloren.wav", "sound"),
+              (mond() / "sound" / "verloren.wav").string());
+    EXPECT_FALSE(exists("Mond/sound/verloren.wav"));
+    // An old path of another system: its file name part is taken after the last backslash.
+    EXPECT_EQ(copy("C:\\Spiele\\Blitzfang\\Alt\\bilder\\haus.bmp"), (mond() / "bilder" / "haus.bmp").string());
+    EXPECT_EQ(copy("", "sound"), "");
+}
+
+TEST_F(ScenarioFolderFiles, deletingAScenarioRemovesOnlyItsOwnFilesAndEmptyFolders)
+{
+    folder.write("Mond.cfg", "x");
+    folder.write("Mond/hilfe.txt", "x");
+    folder.write("Mond/bilder/a.bmp", "x");
+    folder.write("Mond/sound/a.wav", "x");
+    folder.write("Mondfahrt.cfg", "bleibt");
+    folder.write("Standard/bilder/a.bmp", "bleibt");
+    deleteScenarioFiles(folder.path(), "Mond");
+    EXPECT_FALSE(exists("Mond.cfg"));
+    EXPECT_FALSE(exists("Mond"));
+    EXPECT_TRUE(exists("Mondfahrt.cfg"));
+    EXPECT_TRUE(exists("Standard/bilder/a.bmp"));
+}
+
+TEST_F(ScenarioFolderFiles, subFoldersUnknownFilesAndLinksSurviveAndHoldTheirFoldersInPlace)
+{
+    folder.write("mond.cfg", "x");
+    folder.write("MOND/Hilfe.TXT", "x");
+    folder.write("MOND/Bilder/a.bmp", "x");
+    folder.write("MOND/Bilder/alt/b.bmp", "bleibt");
+    folder.write("MOND/sound/a.wav", "x");
+    folder.write("MOND/notizen.txt", "bleibt");
+    folder.write("draussen/wichtig.txt", "bleibt");
+    fs::create_directory_symlink(folder / "draussen", folder / "MOND" / "sound" / "verweis");
+    deleteScenarioFiles(folder.path(), "Mond");
+
+    EXPECT_FALSE(exists("mond.cfg"));
+    EXPECT_FALSE(exists("MOND/Hilfe.TXT"));
+    EXPECT_FALSE(exists("MOND/Bilder/a.bmp"));
+    EXPECT_EQ(folder.read("MOND/Bilder/alt/b.bmp"), "bleibt");
+    EXPECT_EQ(folder.read("MOND/notizen.txt"), "bleibt");
+    EXPECT_FALSE(exists("MOND/sound"));
+    EXPECT_EQ(folder.read("draussen/wichtig.txt"), "bleibt");
+}
+
+TEST_F(ScenarioFolderFiles, aScenarioFolderThatIsALinkOrAFileIsNeverFollowedOrRemoved)
+{
+    folder.write("draussen/hilfe.txt", "bleibt");
+    folder.write("draussen/bilder/a.bmp", "bleibt");
+    fs::create_directory_symlink(folder / "draussen", folder / "Mond");
+    folder.write("Programm", "ausführbar");
+    deleteScenarioFiles(folder.path(), "Mond");
+    deleteScenarioFiles(folder.path(), "Programm");
+    EXPECT_EQ(folder.read("draussen/hilfe.txt"), "bleibt");
+    EXPECT_EQ(folder.read("draussen/bilder/a.bmp"), "bleibt");
+    EXPECT_EQ(folder.read("Programm"), "ausführbar");
+
+    // Names that cannot be scenario names delete nothing.
+    folder.write("x.cfg", "bleibt");
+    for (const char* name : {"", ".", "..", "../x", "a/b"})
+        deleteScenarioFiles(folder / "draussen", name);
+    EXPECT_EQ(folder.read("x.cfg"), "bleibt");
+    EXPECT_EQ(folder.read("draussen/hilfe.txt"), "bleibt");
+}
+
+} // namespace
