@@ -7,7 +7,10 @@
 #include "game/EnergyGauge.h"
 #include "game/WindowSet.h"
 #include "media/PictureBox.h"
+#include "platform/Dialogs.h"
 #include "platform/QtControls.h"
+#include "platform/QtDialogs.h"
+#include "platform/QtErrorReport.h"
 #include "platform/QtFonts.h"
 #include "storage/Highscore.h"
 #include "storage/ScenarioFile.h"
@@ -21,6 +24,8 @@
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -69,6 +74,32 @@ QTimer* makeTimer(QObject* parent, const char* name, int interval)
 void centreHorizontally(QWidget* control, int centre)
 {
     control->move(centre - control->width() / 2, control->y());
+}
+
+FieldPoint positionOf(const QWidget* control)
+{
+    return {control->x(), control->y()};
+}
+
+FieldRect rectOf(const QWidget* control)
+{
+    return {control->x(), control->y(), control->width(), control->height()};
+}
+
+QColor colourOfSetting(const std::string& decimal)
+{
+    return colorFromBgr(std::uint32_t(strToInt(decimal)));
+}
+
+// Handlers report their errors in the error box and the program goes on.
+template <typename Action>
+void reportingErrors(Action&& action)
+{
+    try {
+        action();
+    } catch (const std::exception& error) {
+        showError(error);
+    }
 }
 
 } // namespace
@@ -142,6 +173,11 @@ void TMainForm::buildMenuScreen()
     Panel1 = makeControl<Panel>(this, "Panel1", 0, 0);
     Panel1->setGeometry(rect());
     Panel1->setAutoFillBackground(true);
+    // The game field's colour and cross-hair belong to the window; the menu keeps its own.
+    QPalette menuColours = Panel1->palette();
+    menuColours.setColor(QPalette::Window, menuColours.color(QPalette::Window));
+    Panel1->setPalette(menuColours);
+    Panel1->setCursor(Qt::ArrowCursor);
     connect(Panel1, &Panel::mouseMoved, this, &TMainForm::Panel1MouseMove);
 
     Label6 = makeControl<TextLabel>(Panel1, "Label6", 136, 16, QStringLiteral("Blitzfang's"));
@@ -263,8 +299,7 @@ void TMainForm::FormResize()
     const int H = outerHeight();
     BonnImage1->move(W - BonnImage1->width() - 20, H - BonnImage1->height() - 50);
     ZielLabel->move(W - ZielLabel->width() - 40, H - ZielLabel->height() - 30);
-    Label4->move(W / 2 - Label4->width() / 2 - 20, 1);
-    PunkteLabel5->move(Label4->x() + 43, 1);
+    placePointsLabels();
     Abschuss2Image->move(100, 25);
     const int houseCentre = Abschuss2Image->x() + Abschuss2Image->width() / 2;
     const int houseBottom = Abschuss2Image->y() + Abschuss2Image->height();
@@ -280,9 +315,18 @@ bool TMainForm::FormKeyPress(QKeyEvent* event)
     return true;
 }
 
+void TMainForm::placePointsLabels()
+{
+    Label4->move(outerWidth() / 2 - Label4->width() / 2 - 20, 1);
+    PunkteLabel5->move(Label4->x() + 43, 1);
+}
+
 void TMainForm::StartSpeedButton1Click()
 {
-    // The game starts here once it is built.
+    reportingErrors([this] {
+        spielstarten();
+        figurenplatzieren();
+    });
 }
 
 void TMainForm::showSideWindow(QWidget* sideWindow)
@@ -349,22 +393,355 @@ void TMainForm::MenueClick()
     hauptmenue();
 }
 
-void TMainForm::KiTimer1Timer() {}
+// ---- Game set-up ----
 
-void TMainForm::SchussTimerTimer() {}
+void TMainForm::spielstarten()
+{
+    // Every loading step comes before Panel1 is hidden: a failure leaves the menu screen up.
+    const ScenarioSettings& s = store.settings;
+    store.dateiexlesen(store.setup.spielstart);
+    KiTimer1->setInterval(kStartInterval);
+    setCursor(Qt::CrossCursor); // Panel1 and the pictures inherit it, Panel1 has its own
+    transparentabschuss();
+    transparentziel();
+    Image1->loadPicture(s.abschussBild);
+    BonnImage1->loadPicture(s.zielBild);
+    Abschuss2Image->loadPicture(s.abschuss2Bild);
+    SchussImage->loadPicture(s.schussBild);
+    if (s.hintergrundbildAktiviert.empty()) {
+        hbildImage->loadPicture(s.hintergrundbild);
+        hbildImage->show();
+    }
+    spiel.punkte = 0;
+    spiel.abschuesse = 0;
+    spiel.haustreffer = 0;
+    spiel.hausenergie = houseEnergyFor(s.schwierigkeitsgrad, spiel.hausenergie);
+    spiel.zusatzfiguren = 0;
+    reportedSounds_.clear();
+    const QColor textColour = colourOfSetting(s.textfarbe);
+    for (TextLabel* label : {Label3, Label4, PunkteLabel5})
+        label->setTextColor(textColour);
+    ZielLabel->setText(QString::fromStdString(s.zielort));
+    ZielLabel->setTextColor(textColour);
+    Abschuss2Label->setText(QString::fromStdString(s.abschuss2ort));
+    Abschuss2Label->setTextColor(textColour);
+    energieGauge->setMaximum(spiel.hausenergie);
+    energieGauge->setValue(spiel.hausenergie);
+    energieGauge->resize(Abschuss2Image->width(), energieGauge->height());
+    energieGauge->setBarColor(colorFromBgr(kEnergyLime));
+    soundabspielen(0, false);
+    sondersound(2, false);
+    Label3->move(1, 1);
 
-void TMainForm::Image1Click(PictureBox*) {}
+    Panel1->hide();
+    QPalette fieldColours = palette();
+    fieldColours.setColor(QPalette::Window, colourOfSetting(s.hintergrundfarbe));
+    setPalette(fieldColours);
+    setAutoFillBackground(true);
+    BonnImage1->show();
+    ZielLabel->show();
+    for (PictureBox* figure : {Image2, Image3, Image4})
+        figure->sharePicture(*Image1);
+    if (!istAus(s.hintergrundbildAktiviert))
+        hbildImage->move(1, 1);
+    KiTimer1->start();
+    placePointsLabels();
+    PunkteLabel5->setText(QStringLiteral("0"));
+    becomeGameField();
+    showHouseAndShot();
+    spiel.neuplatzieren = {true, false, false, false};
+    spiel.spielende = false;
+}
 
-void TMainForm::Abschuss2ImageClick() {}
+void TMainForm::becomeGameField()
+{
+    const bool wasVisible = isVisible();
+    if (!(windowFlags() & Qt::FramelessWindowHint))
+        setWindowFlags(windowFlags() | Qt::FramelessWindowHint); // hides the window
+    QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect area = where ? where->geometry() : QRect(0, 0, 800, 600);
+    // Maximised means covering the whole screen; set explicitly, since without a window
+    // manager a maximised state changes nothing. Only a background in use sizes the field
+    // by its picture (a value other than on or "false" counts as off).
+    QRect field = area;
+    const QSize picture = hbildImage->size();
+    if (store.settings.hintergrundbildAktiviert.empty() && picture != area.size())
+        field = QRect(area.x() + area.width() / 2 - picture.width() / 2,
+                      area.y() + area.height() / 2 - picture.height() / 2, picture.width(), picture.height());
+    setGeometry(field);
+    if (wasVisible) {
+        show();
+        activateWindow();
+    }
+    // A hidden window gets its resize event only when shown; the field is laid out now.
+    FormResize();
+}
 
+void TMainForm::showHouseAndShot()
+{
+    const ScenarioSettings& s = store.settings;
+    if (istAus(s.ab2Aktiv)) {
+        for (QWidget* control : {static_cast<QWidget*>(Abschuss2Image), static_cast<QWidget*>(SchussImage),
+                                 static_cast<QWidget*>(energieGauge), static_cast<QWidget*>(Abschuss2Label)})
+            control->hide();
+    } else {
+        Abschuss2Image->show();
+        energieGauge->show();
+        Abschuss2Label->show();
+    }
+    ZielLabel->setVisible(!istAus(s.zieltextSichtbar));
+    Abschuss2Label->setVisible(!istAus(s.abschuss2textSichtbar));
+    SchussImage->setTransparent(!istAus(s.schussTransparent));
+    Abschuss2Image->setTransparent(!istAus(s.abschuss2Transparent));
+}
+
+void TMainForm::figurenplatzieren()
+{
+    const std::array<PictureBox*, 4> figure = figures();
+    for (int i = 0; i < kFigureCount; ++i) {
+        if (!spiel.neuplatzieren[i])
+            continue;
+        random_ = clockSeededGenerator();
+        figure[i]->move(0, 0);
+        const FieldPoint entry = entryPoint(random_, outerWidth(), outerHeight());
+        figure[i]->move(entry.left, entry.top);
+        figure[i]->show();
+        spiel.neuplatzieren[i] = false;
+    }
+}
+
+void TMainForm::transparentabschuss()
+{
+    if (!istAus(store.settings.abschussTransparent))
+        return;
+    for (PictureBox* figure : figures())
+        figure->setTransparent(false);
+}
+
+void TMainForm::transparentziel()
+{
+    if (istAus(store.settings.zielTransparent))
+        BonnImage1->setTransparent(false);
+}
+
+void TMainForm::soundabspielen(int n, bool abspielen)
+{
+    const std::vector<std::string>& sounds = store.settings.sounds;
+    if (n < 0 || n >= int(sounds.size()))
+        return;
+    MediaPlayer1.setFileName(sounds[std::size_t(n)]);
+    MediaPlayer1.open();
+    if (abspielen)
+        MediaPlayer1.play();
+}
+
+void TMainForm::sondersound(int n, bool abspielen)
+{
+    MediaPlayer2.setFileName(sondersoundPfad(store.settings, n));
+    MediaPlayer2.open();
+    if (abspielen)
+        MediaPlayer2.play();
+}
+
+void TMainForm::playHitSound(int n)
+{
+    try {
+        soundabspielen(n, true);
+    } catch (const std::exception& error) {
+        reportSoundOnce(store.settings.sounds[std::size_t(n)], error);
+    }
+}
+
+void TMainForm::playEventSound(int n)
+{
+    try {
+        sondersound(n, true);
+    } catch (const std::exception& error) {
+        reportSoundOnce(sondersoundPfad(store.settings, n), error);
+    }
+}
+
+void TMainForm::reportSoundOnce(const std::string& path, const std::exception& error)
+{
+    if (reportedSounds_.insert(path).second)
+        showError(error);
+}
+
+// ---- The end of a decided game ----
+
+void TMainForm::spielauswerten(bool gewonnen)
+{
+    ScenarioSettings& s = store.settings;
+    ergebniseintragen(s.highscore, spiel.punkte, gewonnen, s.schwierigkeitsgrad, s.spielername);
+    // Every save goes through the editor, visible or not.
+    const std::string name = store.setup.spielstart;
+    windows.EditorForm->start();
+    windows.EditorForm->speichern(name);
+    store.dateischreiben(name);
+    hauptmenue();
+}
+
+// ---- Figures ----
+
+void TMainForm::KiTimer1Timer()
+{
+    reportingErrors([this] { figurenbewegen(); });
+}
+
+FieldRect TMainForm::targetRect() const
+{
+    return rectOf(BonnImage1);
+}
+
+FieldRect TMainForm::houseRect() const
+{
+    return rectOf(Abschuss2Image);
+}
+
+void TMainForm::figurenbewegen()
+{
+    if (spiel.spielende)
+        return;
+    const FieldPoint centre = centreOf(targetRect());
+    for (PictureBox* figure : figures()) {
+        if (figure->isHidden())
+            continue;
+        const FieldPoint next = figureStep(positionOf(figure), centre);
+        figure->move(next.left, next.top);
+    }
+    if (zielerreicht())
+        loseGame();
+}
+
+bool TMainForm::zielerreicht() const
+{
+    // Hidden Figures count too: they wait at 0,0 or at their designed place.
+    const FieldPoint centre = centreOf(targetRect());
+    for (const PictureBox* figure : figures())
+        if (hasArrived(positionOf(figure), centre))
+            return true;
+    return false;
+}
+
+void TMainForm::loseGame()
+{
+    // Set before the message: ticks during it must not start a second loss.
+    spiel.spielende = true;
+    playEventSound(1);
+    bringShotToRest();
+    const ScenarioSettings& s = store.settings;
+    dialogs().notice("Tja, " + s.titel + " hat doch " + s.zielort + " erreicht, du hast VERLOREN!");
+    spielauswerten(false);
+}
+
+// ---- Shooting ----
+
+void TMainForm::Image1Click(PictureBox* figure)
+{
+    // A decided game is over, also while a failed save keeps its field on screen.
+    if (spiel.spielende)
+        return;
+    const std::array<PictureBox*, 4> all = figures();
+    const auto found = std::find(all.begin(), all.end(), figure);
+    if (found == all.end())
+        return;
+    reportingErrors([&] {
+        spiel.neuplatzieren[std::size_t(found - all.begin())] = true;
+        figure->hide();
+        figurenplatzieren();
+        abschusszaehlen();
+        random_ = clockSeededGenerator();
+        const int n = drawSoundIndex(random_, int(store.settings.sounds.size()));
+        if (n >= 0)
+            playHitSound(n);
+    });
+}
+
+void TMainForm::abschusszaehlen()
+{
+    ++spiel.abschuesse;
+    spiel.punkte = addPoints(spiel.punkte, 1);
+    PunkteLabel5->setText(QString::number(spiel.punkte));
+    // Re-timing an active timer restarts it: only when the interval changes.
+    const int interval = figureInterval(spiel.abschuesse, store.settings.schwierigkeitsgrad);
+    if (KiTimer1->interval() != interval)
+        KiTimer1->setInterval(interval);
+    if (const int joining = figureToActivate(spiel.zusatzfiguren, spiel.abschuesse)) {
+        spiel.zusatzfiguren = joining;
+        figures()[std::size_t(joining - 1)]->show(); // where it last stood
+    }
+}
+
+void TMainForm::Abschuss2ImageClick()
+{
+    // One Shot at a time, and none after the game is decided.
+    if (spiel.spielende || !SchussImage->isHidden())
+        return;
+    reportingErrors([this] {
+        const FieldPoint start = centreOf(targetRect());
+        SchussImage->move(start.left, start.top);
+        SchussImage->show();
+        SchussTimer->start();
+        playEventSound(4);
+    });
+}
+
+void TMainForm::SchussTimerTimer()
+{
+    reportingErrors([this] { moveShot(); });
+}
+
+void TMainForm::moveShot()
+{
+    const FieldRect house = houseRect();
+    const FieldPoint before = positionOf(SchussImage);
+    const FieldPoint after = shotStep(before, house);
+    SchussImage->move(after.left, after.top);
+    if (inHouseHitArea(after, house))
+        hitHouse();
+    else if (after == before)
+        bringShotToRest(); // it stopped beside the House: the next click fires again
+    if (!spiel.spielende && spiel.haustreffer == spiel.hausenergie)
+        winGame();
+}
+
+void TMainForm::bringShotToRest()
+{
+    SchussTimer->stop();
+    SchussImage->hide();
+}
+
+void TMainForm::hitHouse()
+{
+    bringShotToRest();
+    spiel.punkte = addPoints(spiel.punkte, pointsPerHouseHit(store.settings.schwierigkeitsgrad));
+    ++spiel.haustreffer;
+    playEventSound(3);
+    PunkteLabel5->setText(QString::number(spiel.punkte));
+    energieGauge->setValue(energieGauge->value() - 1);
+    energieGauge->setBarColor(colorFromBgr(energyBarColour(energieGauge->value(), energieGauge->maximum())));
+}
+
+void TMainForm::winGame()
+{
+    spiel.punkte = addPoints(spiel.punkte, kWinBonus);
+    // Set before the message: ticks during it must not move the Figures on.
+    spiel.spielende = true;
+    playEventSound(2);
+    dialogs().notice("Sieg");
+    spielauswerten(true);
+}
+
+// A borderless field's outer size is its own: some platforms keep reporting the old frame
+// for a while after the border went.
 int TMainForm::outerWidth() const
 {
-    return frameGeometry().width();
+    return (windowFlags() & Qt::FramelessWindowHint) ? width() : frameGeometry().width();
 }
 
 int TMainForm::outerHeight() const
 {
-    return frameGeometry().height();
+    return (windowFlags() & Qt::FramelessWindowHint) ? height() : frameGeometry().height();
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event)

@@ -2,9 +2,15 @@
 // The main window: the menu screen (Panel1 and its controls over the whole client area) and,
 // beneath it, the game field with its pictures, labels, energy bar, timers and sound players.
 
+#include "game/GameRules.h"
 #include "game/GameSession.h"
 #include "media/SoundPlayer.h"
 #include "platform/QtFormWindow.h"
+
+#include <array>
+#include <random>
+#include <set>
+#include <string>
 
 class EnergyGauge;
 class Panel;
@@ -76,6 +82,34 @@ public:
     // Dismantles the game field and shows the menu screen at 630 x 500 in the screen's middle.
     void hauptmenue();
 
+    // The game. spielstarten re-reads the scenario, fills the field and makes the window the
+    // borderless field; it throws (and leaves the menu screen up) when a picture or one of the
+    // first sounds cannot be loaded.
+    void spielstarten();
+    // Places every Figure whose neuplatzieren flag is set at a random point of the field's top
+    // or left edge and clears the flag.
+    void figurenplatzieren();
+    // Switch transparency of the Figures / the Target off when the scenario says "false";
+    // never on.
+    void transparentabschuss();
+    void transparentziel();
+    // Hit sound n (from 0) on MediaPlayer1, event sound n (1 lost, 2 won, 3 explosion, 4 shot)
+    // on MediaPlayer2: opened, and played when `abspielen`. Throw when the file cannot be
+    // opened. A hit sound beyond the list plays nothing.
+    void soundabspielen(int n, bool abspielen);
+    void sondersound(int n, bool abspielen);
+    // Enters the decided game into the highscore, saves the scenario through the editor and
+    // returns to the menu screen. A failed save is thrown before the menu returns.
+    void spielauswerten(bool gewonnen);
+    // One step of every shown Figure; a Figure at the Target loses the game.
+    void figurenbewegen();
+    bool zielerreicht() const;
+    // Counts one Figure hit: points, a shorter tick, and every 5th hit up to the 20th a Figure
+    // more.
+    void abschusszaehlen();
+
+    std::array<PictureBox*, 4> figures() const { return {Image1, Image2, Image3, Image4}; }
+
     void FormShow() override;
     void FormResize();
     bool FormKeyPress(QKeyEvent* event) override;
@@ -109,4 +143,24 @@ private:
     void buildMenuScreen();
     void buildGameField();
     void showSideWindow(QWidget* sideWindow);
+
+    // Game-field helpers.
+    FieldRect targetRect() const;
+    FieldRect houseRect() const;
+    void placePointsLabels();
+    void becomeGameField();
+    void showHouseAndShot();
+    void moveShot();
+    void hitHouse();
+    void winGame();
+    void loseGame();
+    void bringShotToRest();
+    // During a running game a sound that cannot be opened is reported once per file and the
+    // game goes on without it.
+    void playHitSound(int n);
+    void playEventSound(int n);
+    void reportSoundOnce(const std::string& path, const std::exception& error);
+
+    std::mt19937 random_;
+    std::set<std::string> reportedSounds_; // files reported in the current game
 };
