@@ -1,8 +1,69 @@
 #include "game/BlitzfangApplication.h"
 
+#include "game/BlitzfangUnit1.h"
+#include "game/WindowSet.h"
 #include "platform/Dialogs.h"
+#include "platform/QtDialogs.h"
 #include "platform/QtErrorReport.h"
 #include "platform/QtFonts.h"
+
+#include <QTimer>
+#include <QWindow>
+
+namespace {
+
+// Creates the side windows once the main window has shown its first frame: the menu appears
+// without waiting for them. Input that comes earlier (the main window's handlers reach the side
+// windows) creates them first; a window that never gets exposed gets them after a moment.
+class SideWindowCreation : public QObject {
+public:
+    SideWindowCreation(WindowSet& windows, QWindow* mainWindow) : windows_(windows)
+    {
+        if (mainWindow)
+            mainWindow->installEventFilter(this);
+        qApp->installEventFilter(this);
+        fallback_.setSingleShot(true);
+        connect(&fallback_, &QTimer::timeout, this, [this] { create(); });
+        fallback_.start(500);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::Expose:
+            if (watched->isWindowType() && static_cast<QWindow*>(watched)->isExposed()) {
+                watched->removeEventFilter(this);
+                // Twice deferred: first the exposure paints and flushes the frame.
+                QTimer::singleShot(0, this, [this] { QTimer::singleShot(0, this, [this] { create(); }); });
+            }
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::Shortcut:
+        case QEvent::ContextMenu:
+            create();
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    void create()
+    {
+        fallback_.stop();
+        qApp->removeEventFilter(this);
+        windows_.createSideWindows();
+    }
+
+    WindowSet& windows_;
+    QTimer fallback_;
+};
+
+} // namespace
 
 BlitzfangApplication::BlitzfangApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
@@ -21,4 +82,19 @@ bool BlitzfangApplication::notify(QObject* receiver, QEvent* event)
         dialogs().error("Unbekannter Fehler");
     }
     return false;
+}
+
+int runBlitzfang(const std::filesystem::path& programFolder)
+{
+    QtDialogs boxes;
+    setDialogs(&boxes);
+    int result = 0;
+    {
+        WindowSet windows(programFolder, WindowSet::SideWindows::later);
+        windows.MainForm->show();
+        SideWindowCreation creation(windows, windows.MainForm->windowHandle());
+        result = QApplication::exec();
+    }
+    setDialogs(nullptr);
+    return result;
 }

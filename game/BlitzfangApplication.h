@@ -4,6 +4,8 @@
 
 #include <QApplication>
 
+#include <filesystem>
+
 class BlitzfangApplication : public QApplication {
     Q_OBJECT
 public:
@@ -11,3 +13,7 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 };
+
+// The program's run inside an application: Qt's boxes, the seven windows for `programFolder`,
+// the menu screen shown, the event loop until the main window closes.
+int runBlitzfang(const std::filesystem::path& programFolder);

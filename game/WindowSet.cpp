@@ -14,7 +14,8 @@ void DialogsNotifier::notice(const std::string& text)
     dialogs().notice(text);
 }
 
-WindowSet::WindowSet(const std::filesystem::path& programFolder) : store(programFolder, notifier)
+WindowSet::WindowSet(const std::filesystem::path& programFolder, SideWindows sideWindows)
+    : store(programFolder, notifier)
 {
     MainForm = new TMainForm(*this);
     try {
@@ -23,6 +24,14 @@ WindowSet::WindowSet(const std::filesystem::path& programFolder) : store(program
         // The program starts all the same, with the menu screen's captions as designed.
         showError(error);
     }
+    if (sideWindows == SideWindows::now)
+        createSideWindows();
+}
+
+void WindowSet::createSideWindows()
+{
+    if (EditorForm)
+        return;
     EditorForm = new TEditorForm(*this);
     Hilfeform = new THilfeform(*this);
     Speichernform = new TSpeichernform(*this);

@@ -29,10 +29,14 @@ public:
 
 class WindowSet {
 public:
-    // Creates the store for `programFolder` and the seven windows. The main window's
-    // FormCreate runs before the other six exist; an error in it is shown and the rest of it
-    // skipped. Nothing is shown yet.
-    explicit WindowSet(const std::filesystem::path& programFolder);
+    // `later`: the program shows its menu screen first and creates the six side windows right
+    // after the first frame (createSideWindows), so that the menu appears sooner.
+    enum class SideWindows { now, later };
+
+    // Creates the store for `programFolder` and the main window, whose FormCreate runs before
+    // the other six exist (an error in it is shown and the rest of it skipped), then the six
+    // side windows unless told `later`. Nothing is shown yet.
+    explicit WindowSet(const std::filesystem::path& programFolder, SideWindows sideWindows = SideWindows::now);
     ~WindowSet();
     WindowSet(const WindowSet&) = delete;
     WindowSet& operator=(const WindowSet&) = delete;
@@ -47,6 +51,10 @@ public:
     TOptionenForm* OptionenForm = nullptr;
     TExtrasForm* ExtrasForm = nullptr;
     TLadenForm* LadenForm = nullptr;
+
+    // Creates TEditorForm, THilfeform, TSpeichernform, TOptionenForm, TExtrasForm and
+    // TLadenForm in this order; does nothing once they exist.
+    void createSideWindows();
 
     // The seven windows in their order of creation (null for one not created yet).
     std::array<FormWindow*, 7> all() const;
