@@ -73,6 +73,7 @@ TLadenForm::TLadenForm(WindowSet& windows)
     Label2 = makeControl<TextLabel>(this, "Label2", 144, 8, QStringLiteral("Sucht nach  zusätzlichen Szenarios:"));
     suchenComboBox = makeEditableBox(this, "suchenComboBox", 144, 24, 105);
     hinzufuegenButton = makeButton(this, "hinzufuegenButton", 256, 24, 60, 21, QStringLiteral("&Hinzufügen"));
+    useCondensedFont(hinzufuegenButton);
     Button1 = makeButton(this, "Button1", 320, 24, 27, 21, QStringLiteral("&?"));
     okButton = makeButton(this, "okButton", 8, 64, 75, 25, QStringLiteral("&OK"));
     abbruchbuttonButton = makeButton(this, "abbruchbuttonButton", 144, 64, 75, 25, QStringLiteral("&Abbrechen"));

@@ -4,6 +4,8 @@
 #include "storage/ScenarioNames.h"
 #include "storage/ScenarioStore.h"
 
+#include <QWidget>
+
 #include <algorithm>
 #include <system_error>
 
@@ -49,4 +51,11 @@ bool hasScenarioFile(const ScenarioStore& store, const std::string& name)
 bool isMissingScenario(const ScenarioStore& store, const std::string& name)
 {
     return kleinAZ(name) != "standard" && !hasScenarioFile(store, name);
+}
+
+void useCondensedFont(QWidget* control)
+{
+    QFont condensed = control->font();
+    condensed.setStretch(QFont::Condensed);
+    control->setFont(condensed);
 }

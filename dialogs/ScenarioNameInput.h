@@ -7,6 +7,7 @@
 
 #include <string>
 
+class QWidget;
 class ScenarioStore;
 
 // True for a name that may become a scenario; otherwise shows why not in a plain message box
@@ -28,3 +29,7 @@ bool hasScenarioFile(const ScenarioStore& store, const std::string& name);
 // True for a valid name other than the standard scenario's (whose files are written afresh
 // whenever they are missing) that has no scenario file: loading it falls back to "Standard".
 bool isMissingScenario(const ScenarioStore& store, const std::string& name);
+
+// The designed captions were measured in a narrower face than the installed one: a control
+// whose caption would be cut gets the condensed cut of its font.
+void useCondensedFont(QWidget* control);

@@ -24,6 +24,7 @@ TSpeichernform::TSpeichernform(WindowSet& windows)
     setObjectName(QStringLiteral("Speichernform"));
     Label1 = makeControl<TextLabel>(this, "Label1", 8, 8,
                                     QStringLiteral("Dateiname  (ohne Endng wie \".exe\" angeben)"));
+    useCondensedFont(Label1);
     savegameEdit = makeControl<QLineEdit>(this, "savegameEdit", 8, 24);
     savegameEdit->resize(225, 21);
     OKButton = makeControl<QPushButton>(this, "OKButton", 8, 56, QStringLiteral("&Ok"));
