@@ -1,6 +1,10 @@
 #include "tests/editor/EditorFixture.h"
 
+#include "platform/QtErrorReport.h"
+#include "storage/ScenarioFile.h"
 #include "tests/media/MediaFixtures.h"
+
+#include <QAbstractButton>
 
 #include <QListWidget>
 #include <QToolButton>
@@ -14,6 +18,28 @@ TEditorForm& EditorTest::openEditor()
     mainForm().show();
     mainForm().EditorSpeedButton->click();
     return editor();
+}
+
+void EditorTest::writeFullScenario(const std::string& name, const std::function<void(ScenarioSettings&)>& change)
+{
+    ScenarioSettings settings = standardSettings(folder.path());
+    if (change)
+        change(settings);
+    buildPreparedLines(settings, !istAus(settings.hintergrundbildAktiviert));
+    folder.write(name + ".cfg", scenarioFileText(settings));
+    writeSetup(name);
+    // As installed: the standard scenario's file is there too.
+    if (!std::filesystem::exists(folder / "standard.cfg"))
+        folder.write("standard.cfg", standardFileText(standardSettings(folder.path())));
+}
+
+void EditorTest::click(QAbstractButton* button)
+{
+    try {
+        button->click();
+    } catch (const std::exception& error) {
+        showError(error);
+    }
 }
 
 std::vector<std::string> EditorTest::linesOf(const std::string& name) const

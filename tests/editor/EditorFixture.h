@@ -5,11 +5,17 @@
 #include "editor/Unit1.h"
 #include "tests/game/ProgramFixture.h"
 
+#include "storage/ScenarioSettings.h"
+
 #include <QImage>
+
+#include <functional>
 
 #include <filesystem>
 #include <string>
 #include <vector>
+
+class QAbstractButton;
 
 class EditorTest : public ProgramTest {
 protected:
@@ -17,6 +23,15 @@ protected:
     TEditorForm& openEditor();
     TEditorForm& editor() { return *windows->EditorForm; }
     ScenarioStore& store() { return windows->store; }
+
+    // A complete scenario file "<name>.cfg" of the standard values with its media in
+    // Standard, changed by `change`, setup.cfg naming it current beside "Standard", and
+    // "standard.cfg".
+    void writeFullScenario(const std::string& name, const std::function<void(ScenarioSettings&)>& change = {});
+
+    // Clicks like the user: an error that escapes the handler is shown as the program's central
+    // handler shows it.
+    static void click(QAbstractButton* button);
 
     // The lines of a file in the program folder, without their CR LF.
     std::vector<std::string> linesOf(const std::string& name) const;

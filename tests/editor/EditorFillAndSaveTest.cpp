@@ -1,0 +1,382 @@
+// Filling the editor from the current scenario, saving it back with copies of its media in the
+// scenario's folders, the help text, the standard reset, and pending pictures that must never
+// slip into a later save.
+
+#include "media/PictureBox.h"
+#include "storage/Highscore.h"
+#include "storage/ScenarioStore.h"
+#include "tests/editor/EditorFixture.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+using EditorFill = EditorTest;
+using EditorSave = EditorTest;
+
+TEST_F(EditorFill, showsEveryControlOfTheScenarioAndRunsTheSwitchReactions)
+{
+    writeFullScenario("Mond", [](ScenarioSettings& s) {
+        s.titel = "Mondlandung";
+        s.zielort = "Mond";
+        s.abschuss2ort = "Station";
+        s.startbutton = "Los";
+        s.hintergrundfarbe = "255";
+        s.textfarbe = "65280";
+        s.zieltextSichtbar = "false";
+        s.abschussTransparent = "false";
+        s.ab2Aktiv = "false";
+        s.hintergrundbildAktiviert = "false";
+        s.sounds = {s.sounds[0], s.sounds[1], s.sounds[2]};
+    });
+    folder.write("Mond/hilfe.txt", "Zeile eins\r\nGröße\r\n");
+    TEditorForm& form = openEditor();
+
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(boxes.errors.empty()) << boxes.errors.front();
+    EXPECT_EQ(form.SpielnameEdit->text(), "Mondlandung");
+    EXPECT_EQ(form.ZielnameEdit->text(), "Mond");
+    EXPECT_EQ(form.Abschuss2Edit->text(), "Station");
+    EXPECT_EQ(form.startbuttonEdit->text(), "Los");
+    EXPECT_EQ(form.Memo1->toPlainText(), "Zeile eins\nGröße");
+    EXPECT_EQ(form.Label12->text(), "Bildgröße: 25*25 Pixel");
+    EXPECT_EQ(form.Label13->text(), "Bildgröße: 100*100 Pixel");
+    EXPECT_EQ(form.Label14->text(), "Bildgröße: 20*20 Pixel");
+    EXPECT_EQ(form.Label15->text(), "Bildgröße: 80*80 Pixel");
+    EXPECT_EQ(form.Shape1->palette().color(QPalette::Window), QColor(255, 0, 0));
+    EXPECT_EQ(form.Label21->textColor(), QColor(0, 255, 0));
+
+    // The switches that changed ran their reactions.
+    EXPECT_FALSE(form.ZielCheckBox->isChecked());
+    EXPECT_EQ(form.ZielCheckBox->text(), "nicht sichtbar ");
+    EXPECT_EQ(form.Abschuss2CheckBox->text(), "sichtbar");
+    EXPECT_EQ(form.abschusstranspCheckBox->text(), "Transparenz aus");
+    EXPECT_FALSE(form.AbschussImage->transparent());
+    EXPECT_TRUE(form.ZielImage->transparent());
+    EXPECT_EQ(form.anausCheckBox->text(), "Abschussobjekt 2 deaktiviert");
+    EXPECT_FALSE(form.SchussButton->isEnabled());
+    EXPECT_EQ(form.PendingHouseFlag, "false");
+    EXPECT_EQ(form.hbildCheckBox1->text(), "Kein Hintergrundbild verwenden");
+    EXPECT_TRUE(form.hbildEdit->text().isEmpty());
+    // Step 10 comes after the switch's reaction ("Bildgröße:" without the blank).
+    EXPECT_EQ(form.Label16->text(), "Bildgröße: ");
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    EXPECT_EQ(form.Label17->text().toStdString(),
+              "Bildschirm: " + std::to_string(screen.width()) + "*" + std::to_string(screen.height()));
+    EXPECT_EQ(form.Label18->text(), "Mond");
+    EXPECT_EQ(form.GroupBox8->title(), "Sound abspielen: ");
+    EXPECT_EQ(form.PageControl1->currentIndex(), 1);
+    EXPECT_EQ(listLines(), (Lines{"au3.wav", "au2.wav", "au1.wav"}));
+    EXPECT_EQ(form.verlorensoundEdit->text().toStdString(), inFolder("Standard/sound/verloren.wav"));
+    EXPECT_EQ(form.schussstartsoundEdit->text().toStdString(), inFolder("Standard/sound/schussstart.wav"));
+    EXPECT_FALSE(form.BitBtn5->icon().isNull());
+
+    // Back in the standard scenario every reaction runs the other way.
+    form.AbbrechenButton4->click();
+    store().setup.spielstart = "Standard";
+    store().dateiexlesen("Standard");
+    openEditor();
+    EXPECT_EQ(form.ZielCheckBox->text(), "sichtbar");
+    EXPECT_TRUE(form.AbschussImage->transparent());
+    EXPECT_EQ(form.anausCheckBox->text(), "Abschussobjekt 2 aktiviert");
+    EXPECT_TRUE(form.SchussButton->isEnabled());
+    EXPECT_TRUE(form.abschuss2Image->isEnabled());
+    EXPECT_EQ(form.PendingHouseFlag, "true");
+    EXPECT_EQ(form.hbildEdit->text().toStdString(), inFolder("Standard/bilder/hbild.jpg"));
+    EXPECT_EQ(form.Label16->text(), "Bildgröße: 800*600");
+    EXPECT_EQ(form.Label18->text(), "Standard");
+    EXPECT_EQ(form.ListBox1->count(), 10);
+}
+
+TEST_F(EditorFill, aBrokenPictureIsReportedAndTheRestIsStillFilled)
+{
+    writeFullScenario("Mond", [&](ScenarioSettings& s) {
+        s.schussBild = inFolder("fehlt/schuss.bmp");
+        s.titel = "Mondlandung";
+    });
+    TEditorForm& form = openEditor();
+    ASSERT_EQ(boxes.errors.size(), 1u);
+    EXPECT_EQ(boxes.errors[0], "Datei " + inFolder("fehlt/schuss.bmp") + " kann nicht geöffnet werden");
+    EXPECT_FALSE(form.schussImage->isVisibleTo(&form));
+    EXPECT_EQ(form.Label14->text(), "Bildgröße: ");
+    EXPECT_EQ(form.Label18->text(), "Mond");
+    EXPECT_EQ(form.ListBox1->count(), 10);
+
+    // The save keeps the broken path as it is and writes everything else.
+    form.SpielnameEdit->setText(QStringLiteral("Neu"));
+    form.SpeicherButton->click();
+    EXPECT_EQ(valueOf("Mond.cfg", "Schuss: "), inFolder("Mond/bilder/schuss.bmp"));
+    EXPECT_EQ(valueOf("Mond.cfg", "Titel: "), "Neu");
+    EXPECT_EQ(valuesOf("Mond.cfg", "Sounds: ").size(), 10u);
+}
+
+TEST_F(EditorFill, helpTextsInEitherEncodingAreShownAndSavedAsUtf8WithCrLf)
+{
+    writeFullScenario("Mond");
+    folder.write("Mond/hilfe.txt", "Gr\xF6\xDF" "e\r\n\xC4rger\r\n");
+    TEditorForm& form = openEditor();
+    EXPECT_EQ(form.Memo1->toPlainText(), "Größe\nÄrger");
+    form.Memo1->setPlainText(QStringLiteral("Erste\n\nDritte Zeile: Überfall"));
+    form.SpeicherButton->click();
+    EXPECT_EQ(folder.read("Mond/hilfe.txt"), "Erste\r\n\r\nDritte Zeile: Überfall\r\n");
+
+    // Without a help text the memo is empty and the next save writes one.
+    fs::remove(folder / "Mond" / "hilfe.txt");
+    openEditor();
+    EXPECT_TRUE(boxes.errors.empty());
+    EXPECT_TRUE(form.Memo1->toPlainText().isEmpty());
+    form.SpeicherButton->click();
+    EXPECT_EQ(folder.read("Mond/hilfe.txt"), "");
+
+    // One that cannot be read is reported and never overwritten.
+    fs::remove(folder / "Mond" / "hilfe.txt");
+    fs::create_directory(folder / "Mond" / "hilfe.txt");
+    openEditor();
+    EXPECT_EQ(boxes.errors.size(), 1u);
+    form.SpeicherButton->click();
+    EXPECT_TRUE(fs::is_directory(folder / "Mond" / "hilfe.txt"));
+}
+
+TEST_F(EditorSave, copiesPicturesAndSoundsIntoTheScenarioAndWritesTheFile)
+{
+    writeFullScenario("Mond", [](ScenarioSettings& s) { s.sounds = {s.sounds[0], s.sounds[1]}; });
+    const std::string figur = picture("woanders/figur.bmp", 30, 20);
+    const std::string neu = wav("woanders/neu.wav");
+    boxes.fileAnswers = {figur, neu};
+    TEditorForm& form = openEditor();
+    form.AbschussButton->click();
+    form.Durchsuchen1->click();
+    form.Hinzu->click();
+    form.SpielnameEdit->setText(QStringLiteral("Mondlandung"));
+    form.ZielnameEdit->setText(QStringLiteral("Krater"));
+    form.startbuttonEdit->setText(QStringLiteral("Abflug"));
+    form.abschuss2transpCheckBox->setChecked(false);
+    form.Memo1->setPlainText(QStringLiteral("Hilfe"));
+    form.SpeicherButton->click();
+
+    EXPECT_TRUE(boxes.errors.empty());
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_TRUE(mainForm().isVisible());
+    EXPECT_EQ(mainForm().Label2->text(), "Mondlandung");
+    EXPECT_EQ(mainForm().StartSpeedButton1->text(), "Abflug");
+    EXPECT_EQ(mainForm().ZielLabel->text(), "Krater");
+    EXPECT_EQ(form.ListBox1->count(), 0);
+
+    const std::string bilder = inFolder("Mond/bilder/");
+    const std::string sound = inFolder("Mond/sound/");
+    const Lines expected = {
+        "Bilder:",
+        "Ziel: " + bilder + "ziel.bmp",
+        "Abschuss: " + bilder + "figur.bmp",
+        "Hintergrundfarbe: 0",
+        "Textfarbe: 12632256",
+        "Abschuss2: " + bilder + "abschuss2.bmp",
+        "Schuss: " + bilder + "schuss.bmp",
+        "Hintergrundbild: " + bilder + "hbild.jpg",
+        "",
+        "Beschriftung:",
+        "Titel: Mondlandung",
+        "Zielort: Krater",
+        "Abschuss2ort: Mutterschiff",
+        "Startbutton: Abflug",
+        "",
+        "Spielername: Spieler",
+        "Schwierigkeitsgrad: 1",
+        "Highscore: " + highscoreKodieren(standardHighscore()),
+        "",
+        "Sounddateien:",
+        "Sounddateianzahl: 3",
+        "Sounds: " + sound + "neu.wav",
+        "Sounds: " + sound + "au2.wav",
+        "Sounds: " + sound + "au1.wav",
+        "Verlorensound: " + sound + "verloren.wav",
+        "Siegsound: " + sound + "sieg.wav",
+        "Explosionssound: " + sound + "explosion.wav",
+        "Schussstartsound: " + sound + "schussstart.wav",
+        "",
+        "Andere Einstellungen:",
+        "Abschuss2 Transparent: false",
+        "",
+    };
+    const Lines written = linesOf("Mond.cfg");
+    ASSERT_GE(written.size(), expected.size() + 3);
+    EXPECT_EQ(Lines(written.begin() + 3, written.begin() + 3 + long(expected.size())), expected);
+    EXPECT_EQ(written.back(), "Ende :-)");
+    EXPECT_EQ(valueOf("setup.cfg", "Spielstart: "), "Mond");
+    EXPECT_EQ(folder.read("Mond/hilfe.txt"), "Hilfe\r\n");
+    for (const char* file : {"ziel.bmp", "figur.bmp", "abschuss2.bmp", "schuss.bmp", "hbild.jpg"})
+        EXPECT_TRUE(fs::exists(folder / "Mond" / "bilder" / file)) << file;
+    for (const char* file : {"neu.wav", "au1.wav", "au2.wav", "verloren.wav", "sieg.wav", "explosion.wav", "schussstart.wav"})
+        EXPECT_TRUE(fs::exists(folder / "Mond" / "sound" / file)) << file;
+    // The settings were read back from the file just written.
+    EXPECT_EQ(store().settings.abschussBild, bilder + "figur.bmp");
+    EXPECT_EQ(store().settings.abschuss2Transparent, "false");
+}
+
+TEST_F(EditorSave, savingAgainCopiesNothingAndTheHitSoundsTurnRoundEachTime)
+{
+    writeFullScenario("Mond", [&](ScenarioSettings& s) {
+        s.sounds = {wav("quelle/a.wav"), wav("quelle/b.wav"), wav("quelle/c.wav")};
+    });
+    TEditorForm& form = openEditor();
+    EXPECT_EQ(listLines(), (Lines{"c.wav", "b.wav", "a.wav"}));
+    form.SpeicherButton->click();
+    const std::string sound = inFolder("Mond/sound/");
+    EXPECT_EQ(valuesOf("Mond.cfg", "Sounds: "), (Lines{sound + "c.wav", sound + "b.wav", sound + "a.wav"}));
+
+    // Marked copies show whether anything is copied again.
+    folder.write("Mond/bilder/ziel.bmp", "Markierung");
+    folder.write("Mond/sound/a.wav", "Markierung");
+    const auto entries = [&] {
+        Lines names;
+        for (const auto& entry : fs::recursive_directory_iterator(folder / "Mond"))
+            names.push_back(entry.path().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const Lines before = entries();
+    openEditor();
+    EXPECT_EQ(listLines(), (Lines{"a.wav", "b.wav", "c.wav"}));
+    form.SpeicherButton->click();
+    EXPECT_EQ(folder.read("Mond/bilder/ziel.bmp"), "Markierung");
+    EXPECT_EQ(folder.read("Mond/sound/a.wav"), "Markierung");
+    EXPECT_EQ(entries(), before);
+    EXPECT_EQ(valueOf("Mond.cfg", "Ziel: "), inFolder("Mond/bilder/ziel.bmp"));
+    EXPECT_EQ(valuesOf("Mond.cfg", "Sounds: "), (Lines{sound + "a.wav", sound + "b.wav", sound + "c.wav"}));
+}
+
+TEST_F(EditorSave, aBackgroundSwitchedOnWithoutAPathIsSwitchedOffAndEmptySoundsStayEmpty)
+{
+    writeFullScenario("Mond", [](ScenarioSettings& s) { s.verlorensound.clear(); });
+    TEditorForm& form = openEditor();
+    form.hbildCheckBox1->setChecked(false);
+    form.hbildCheckBox1->setChecked(true);
+    EXPECT_TRUE(form.hbildEdit->text().isEmpty());
+    form.SpeicherButton->click();
+    EXPECT_FALSE(form.hbildCheckBox1->isChecked());
+    EXPECT_EQ(valuesOf("Mond.cfg", "Hintergrundbild: "), Lines{});
+    EXPECT_EQ(valueOf("Mond.cfg", "Hintergrundbild aktiviert: "), "false");
+    EXPECT_EQ(store().settings.hintergrundbild, "");
+    EXPECT_EQ(valuesOf("Mond.cfg", "Verlorensound: "), Lines{""});
+    EXPECT_EQ(valueOf("Mond.cfg", "Siegsound: "), inFolder("Mond/sound/sieg.wav"));
+}
+
+TEST_F(EditorSave, savesThroughTheHiddenEditorAsTheOtherWindowsDo)
+{
+    writeFullScenario("Mond");
+    start();
+    TEditorForm& form = editor();
+    store().settings.spielername = "Anna";
+    form.start();
+    form.speichern(store().setup.spielstart);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_TRUE(mainForm().isVisible());
+    EXPECT_EQ(valueOf("Mond.cfg", "Spielername: "), "Anna");
+    EXPECT_EQ(valueOf("Mond.cfg", "Abschuss: "), inFolder("Mond/bilder/abschuss.bmp"));
+    EXPECT_TRUE(fs::exists(folder / "Mond" / "hilfe.txt"));
+}
+
+TEST_F(EditorSave, anAbandonedPictureNeverSlipsIntoALaterSave)
+{
+    writeFullScenario("Mond");
+    const std::string figur = picture("woanders/figur.bmp", 30, 20);
+    TEditorForm& form = openEditor();
+    const auto chooseFigure = [&] {
+        boxes.fileAnswers = {figur};
+        form.AbschussButton->click();
+        ASSERT_EQ(form.Label12->text(), "Bildgröße: 30*20 Pixel");
+    };
+    // A save as the game's end makes it, but without the refill: only the leaving may clear.
+    const auto savedFigure = [&] {
+        form.speichern(store().setup.spielstart);
+        return valueOf("Mond.cfg", "Abschuss: ");
+    };
+    const std::string standardFigure = inFolder("Mond/bilder/abschuss.bmp");
+
+    chooseFigure();
+    form.AbbrechenButton4->click();
+    EXPECT_EQ(savedFigure(), standardFigure);
+
+    openEditor();
+    chooseFigure();
+    form.close();
+    EXPECT_EQ(savedFigure(), standardFigure);
+
+    // Applied once by a save, then the settings change: the old choice does not come back.
+    openEditor();
+    chooseFigure();
+    form.SpeicherButton->click();
+    EXPECT_EQ(valueOf("Mond.cfg", "Abschuss: "), inFolder("Mond/bilder/figur.bmp"));
+    store().settings.abschussBild = inFolder("Standard/bilder/abschuss.bmp");
+    form.speichern(store().setup.spielstart);
+    EXPECT_EQ(valueOf("Mond.cfg", "Abschuss: "), standardFigure);
+    // Cancelling the dialog now finds nothing pending.
+    openEditor();
+    form.AbschussButton->click();
+    EXPECT_EQ(boxes.notices.back(), "Sie haben keine neue Datei ausgewählt.");
+}
+
+TEST_F(EditorSave, standardResetAnsweredNoChangesNothingAndYesWritesTheStandardValues)
+{
+    writeFullScenario("Mond", [](ScenarioSettings& s) {
+        s.titel = "Mondlandung";
+        s.spielername = "Anna";
+        s.schwierigkeitsgrad = 4;
+        s.sounds = {s.sounds[0]};
+        s.zielTransparent = "false";
+        s.hintergrundbildAktiviert = "false";
+        s.highscore[0] = T_Highscore{500, "Anna", 4};
+    });
+    TEditorForm& form = openEditor();
+    const std::string before = folder.read("Mond.cfg");
+    const ScenarioSettings settingsBefore = store().settings;
+
+    boxes.warningAnswers = {false};
+    form.Button4->click();
+    EXPECT_EQ(boxes.warnings, Lines{"Wollen Sie alles auf den Standardwert zurücksetzen?"});
+    EXPECT_EQ(folder.read("Mond.cfg"), before);
+    EXPECT_EQ(store().settings, settingsBefore);
+    EXPECT_EQ(form.SpielnameEdit->text(), "Mondlandung");
+
+    boxes.warningAnswers = {true};
+    form.Button4->click();
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(valueOf("Mond.cfg", "Titel: "), "Alien");
+    EXPECT_EQ(valueOf("Mond.cfg", "Zielort: "), "Erde");
+    EXPECT_EQ(valueOf("Mond.cfg", "Spielername: "), "Spieler");
+    EXPECT_EQ(valueOf("Mond.cfg", "Schwierigkeitsgrad: "), "1");
+    EXPECT_EQ(valueOf("Mond.cfg", "Highscore: "), highscoreKodieren(standardHighscore()));
+    EXPECT_EQ(valuesOf("Mond.cfg", "Sounds: ").size(), 10u);
+    const Lines events = {valueOf("Mond.cfg", "Verlorensound: "), valueOf("Mond.cfg", "Siegsound: "),
+                          valueOf("Mond.cfg", "Explosionssound: "), valueOf("Mond.cfg", "Schussstartsound: ")};
+    EXPECT_EQ(std::set<std::string>(events.begin(), events.end()).size(), 4u);
+    for (const std::string& line : linesOf("Mond.cfg"))
+        EXPECT_FALSE(line.size() >= 5 && line.substr(line.size() - 5) == "false") << line;
+    EXPECT_EQ(valueOf("Mond.cfg", "Hintergrundbild: "), inFolder("Standard/bilder/hbild.jpg"));
+    // Nothing was copied and no help text written; the editor shows the standard values.
+    EXPECT_FALSE(fs::exists(folder / "Mond"));
+    EXPECT_EQ(form.SpielnameEdit->text(), "Alien");
+    EXPECT_TRUE(form.zieltranspCheckBox->isChecked());
+    EXPECT_EQ(form.ListBox1->count(), 10);
+    EXPECT_EQ(form.Label18->text(), "Mond");
+    EXPECT_EQ(store().setup.spielstart, "Mond");
+}
+
+} // namespace
