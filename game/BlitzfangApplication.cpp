@@ -7,7 +7,10 @@
 #include "platform/QtErrorReport.h"
 #include "platform/QtFonts.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 #include <QWindow>
 
 namespace {
@@ -70,6 +73,11 @@ BlitzfangApplication::BlitzfangApplication(int& argc, char** argv) : QApplicatio
     setApplicationName(QStringLiteral("Blitzfang"));
     // Before any window asks for a font (see QtFonts.h).
     setFont(defaultDesignFont());
+    // Qt's own dialogs (files, colours) speak German where Qt's translations are installed.
+    auto* german = new QTranslator(this);
+    if (german->load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(german);
 }
 
 bool BlitzfangApplication::notify(QObject* receiver, QEvent* event)
