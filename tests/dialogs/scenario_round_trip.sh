@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# A scenario's whole life in the built program under a virtual X server, driven like a user:
+# the editor changes a picture and a sound (typed into the file dialog), "Speichern unter"
+# saves it as a new scenario, a restart finds it current with its media copied, the load and
+# options windows show it, and the editor deletes it again.
+# Usage: scenario_round_trip.sh <program> <Standard folder> <screenshot folder>; exit 77 = skipped.
+set -euo pipefail
+program=$1
+standard=$2
+shots=$3
+
+for tool in xvfb-run xdotool import; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "skipped: $tool is not installed"
+        exit 77
+    fi
+done
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+folder=$work/Blitzfang
+mkdir -p "$folder" "$work/Eigenes" "$shots"
+cp "$program" "$folder/blitzfang"
+cp -r "$standard" "$folder/Standard"
+# The user's own media lie outside the program folder.
+cp "$folder/Standard/bilder/ziel.bmp" "$work/Eigenes/komet.bmp"
+cp "$folder/Standard/sound/sieg.wav" "$work/Eigenes/komet.wav"
+export folder work shots
+unset QT_QPA_PLATFORM
+
+fail() { echo "$1"; exit 1; }
+
+# One program run: $1 is the body, run with the helpers below and the program's pid.
+run_program() {
+    xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+        set -euo pipefail
+        fail() { echo "$1"; kill "$pid" 2>/dev/null || true; exit 1; }
+        # The visible window whose caption matches, waited for up to 10 s.
+        window() {
+            local w
+            for _ in $(seq 100); do
+                w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
+                [[ -n "$w" ]] && { echo "$w"; return 0; }
+                sleep 0.1
+            done
+            return 1
+        }
+        gone() {
+            for _ in $(seq 100); do
+                [[ -z "$(xdotool search --onlyvisible --name "$1" 2>/dev/null || true)" ]] && return 0
+                sleep 0.1
+            done
+            return 1
+        }
+        keys() { xdotool windowfocus --sync "$1" key "${@:2}"; sleep 0.3; }
+        clickAt() { xdotool windowfocus --sync "$1" mousemove --window "$1" "$2" "$3" click 1; sleep 0.3; }
+        # A path typed into the Qt file dialog that the click opened.
+        choose() {
+            local dialog
+            dialog=$(window "^Open$") || fail "no file dialog for $1"
+            xdotool windowfocus --sync "$dialog" type "$1"
+            xdotool key Return
+            gone "^Open$" || fail "the file dialog for $1 stayed open"
+        }
+        shot() { sleep 0.3; import -window root "$shots/$1.png"; }
+        "$folder/blitzfang" &
+        pid=$!
+        main=$(window "^Blitzfang by") || fail "the main window did not appear"
+        sleep 0.5
+        '"$1"'
+        keys "$main" Escape
+        for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+        kill -0 "$pid" 2>/dev/null && fail "the program still runs after Escape"
+        wait "$pid"
+    '
+}
+
+# First run: change the figure and the loss sound, save as "Komet".
+run_program '
+    keys "$main" alt+e
+    editor=$(window "^Editor$") || fail "the editor did not open"
+    clickAt "$editor" 76 70          # "Abschussobjekt" on the page "Grafiken"
+    choose "$work/Eigenes/komet.bmp"
+    clickAt "$editor" 208 13         # the page "Sound"
+    clickAt "$editor" 500 78         # "Durchsuchen" of the loss sound
+    choose "$work/Eigenes/komet.wav"
+    keys "$editor" alt+u
+    saveAs=$(window "^Speichernform$") || fail "the save-as window did not open"
+    xdotool windowfocus --sync "$saveAs" type Komet
+    shot save-as
+    keys "$saveAs" Return
+    gone "^Speichernform$" || fail "the save-as window stayed open"
+    gone "^Editor$" || fail "the editor stayed open after saving"
+'
+cfg=$folder/Komet.cfg
+[[ -f $cfg ]] || fail "Komet.cfg was not written"
+grep -q $'^Spielstart: Komet\r$' "$folder/setup.cfg" || fail "setup.cfg does not start Komet"
+grep -q $'^Speicherstand: Komet\r$' "$folder/setup.cfg" || fail "setup.cfg does not list Komet"
+grep -q "^Abschuss: $folder/Komet/bilder/komet.bmp"$'\r$' "$cfg" || fail "Komet.cfg does not name its own figure"
+grep -q "^Verlorensound: $folder/Komet/sound/komet.wav"$'\r$' "$cfg" || fail "Komet.cfg does not name its own loss sound"
+cmp -s "$work/Eigenes/komet.bmp" "$folder/Komet/bilder/komet.bmp" || fail "the figure was not copied"
+cmp -s "$work/Eigenes/komet.wav" "$folder/Komet/sound/komet.wav" || fail "the loss sound was not copied"
+[[ -f $folder/Komet/sound/au1.wav && -f $folder/Komet/bilder/ziel.bmp ]] || fail "the other media were not copied"
+grep -q $'^Highscore: Kolvar-Bauwerk;110;1;' "$cfg" || fail "Komet does not start with the default highscore"
+
+# Second run: Komet is current; the load and options windows show it; delete it.
+ended_by_itself=0
+run_program '
+    keys "$main" alt+o
+    options=$(window "^Optionen$") || fail "the options window did not open"
+    shot options
+    keys "$options" Escape
+    gone "^Optionen$" || fail "Escape left the options window open"
+    main=$(window "^Blitzfang by") || fail "the menu did not come back"
+    keys "$main" alt+e
+    editor=$(window "^Editor$") || fail "the editor did not open"
+    shot editor-komet
+    keys "$editor" alt+l
+    load=$(window "^Laden$") || fail "the load window did not open"
+    keys "$load" alt+s
+    notice=$(window "^Blitzfang$") || fail "the search gave no message"
+    keys "$notice" Return
+    shot load
+    keys "$load" Escape
+    editor=$(window "^Editor$") || fail "cancelling the load did not show the editor"
+    keys "$editor" alt+n
+    question=$(window "^Warnung$") || fail "deleting did not ask"
+    keys "$question" alt+j
+    notice=$(window "^Blitzfang$") || fail "deleting did not name the scenario"
+    shot delete-notice
+    keys "$notice" Return
+    sleep 0.5
+    # The program must go on after the message: exit 2 tells the caller it ended by itself.
+    kill -0 "$pid" 2>/dev/null || { wait "$pid" || true; exit 2; }
+    shot editor-after-delete
+    keys "$editor" Escape
+    main=$(window "^Blitzfang by") || fail "the menu did not come back"
+' || { [[ $? == 2 ]] && ended_by_itself=1 || exit 1; }
+[[ ! -e $cfg ]] || fail "Komet.cfg is still there after the deletion"
+[[ ! -e $folder/Komet ]] || fail "the folder Komet is still there after the deletion"
+grep -q $'^Spielstart: standard\r$' "$folder/setup.cfg" || fail "setup.cfg does not start the standard scenario"
+grep -q $'^Speicherstand: Komet\r$' "$folder/setup.cfg" && fail "setup.cfg still lists Komet"
+[[ -f $work/Eigenes/komet.bmp && -f $work/Eigenes/komet.wav ]] || fail "the user's own media were touched"
+((ended_by_itself)) && fail "the scenario was deleted, but the program ended when the message naming it closed"
+echo "created, restarted, found current with its copies, and deleted the scenario Komet"
