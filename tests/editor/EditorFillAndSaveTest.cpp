@@ -75,7 +75,7 @@ TEST_F(EditorFill, showsEveryControlOfTheScenarioAndRunsTheSwitchReactions)
     EXPECT_EQ(form.PendingHouseFlag, "false");
     EXPECT_EQ(form.hbildCheckBox1->text(), "Kein Hintergrundbild verwenden");
     EXPECT_TRUE(form.hbildEdit->text().isEmpty());
-    // Step 10 comes after the switch's reaction ("Bildgröße:" without the blank).
+    // The size label is set after the switch reacted ("Bildgröße:" without the blank).
     EXPECT_EQ(form.Label16->text(), "Bildgröße: ");
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
     EXPECT_EQ(form.Label17->text().toStdString(),
