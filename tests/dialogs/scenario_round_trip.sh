@@ -54,13 +54,13 @@ run_program() {
         }
         keys() { xdotool windowfocus --sync "$1" key "${@:2}"; sleep 0.3; }
         clickAt() { xdotool windowfocus --sync "$1" mousemove --window "$1" "$2" "$3" click 1; sleep 0.3; }
-        # A path typed into the Qt file dialog that the click opened.
+        # A path typed into the Qt file dialog that the click opened ("Öffnen" where Qt speaks German).
         choose() {
             local dialog
-            dialog=$(window "^Open$") || fail "no file dialog for $1"
+            dialog=$(window "^(Open|.*ffnen)$") || fail "no file dialog for $1"
             xdotool windowfocus --sync "$dialog" type "$1"
             xdotool key Return
-            gone "^Open$" || fail "the file dialog for $1 stayed open"
+            gone "^(Open|.*ffnen)$" || fail "the file dialog for $1 stayed open"
         }
         shot() { sleep 0.3; import -window root "$shots/$1.png"; }
         "$folder/blitzfang" &
