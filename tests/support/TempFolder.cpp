@@ -55,5 +55,5 @@ static fs::path envPath(const char* name, const char* fallback)
     return value && *value ? fs::path(value) : fs::path(fallback);
 }
 
-fs::path sourceDir() { return envPath("BLITZFANG_SOURCE_DIR", "."); }
-fs::path buildDir() { return envPath("BLITZFANG_BUILD_DIR", "build"); }
+fs::path sourceDir() { return envPath("BLITZFANG_SOURCE_DIR", BLITZFANG_TEST_SOURCE_DIR); }
+fs::path buildDir() { return envPath("BLITZFANG_BUILD_DIR", BLITZFANG_TEST_BUILD_DIR); }
