@@ -26,6 +26,14 @@ void makeScenarioFolder(const fs::path& scenarioFolder)
     }
 }
 
+// "bild.bmp" -> "bild_2.bmp"; "liesmich" -> "liesmich_2".
+std::string numberedName(const std::string& fileName, int number)
+{
+    const std::size_t dot = fileName.rfind('.');
+    const std::size_t stemEnd = dot == std::string::npos || dot == 0 ? fileName.size() : dot;
+    return fileName.substr(0, stemEnd) + "_" + std::to_string(number) + fileName.substr(stemEnd);
+}
+
 } // namespace
 
 bool sameFile(const std::string& a, const std::string& b)
@@ -36,7 +44,8 @@ bool sameFile(const std::string& a, const std::string& b)
     return fs::equivalent(fs::path(a), fs::path(b), ec) && !ec;
 }
 
-std::string copyIntoScenarioFolder(const fs::path& scenarioFolder, const std::string& path, const std::string& subfolder)
+std::string copyIntoScenarioFolder(const fs::path& scenarioFolder, const std::string& path, const std::string& subfolder,
+                                   const std::function<bool(const std::string&)>& takenByAnother)
 {
     if (path.empty())
         return path;
@@ -50,7 +59,9 @@ std::string copyIntoScenarioFolder(const fs::path& scenarioFolder, const std::st
         std::error_code ec;
         fs::create_directory(folder, ec);
     }
-    const std::string target = (folder / fileName).string();
+    std::string target = (folder / fileName).string();
+    for (int number = 2; !sameFile(path, target) && takenByAnother && takenByAnother(target); ++number)
+        target = (folder / numberedName(fileName, number)).string();
     if (sameFile(path, target))
         return target;
 

@@ -495,6 +495,36 @@ void TEditorForm::start()
     }
 }
 
+// The media paths of one save. Two different files of the same name (a figure and a target both
+// called "bild.bmp") must not end as one copy: each copy avoids the files the others still need.
+class TEditorForm::MediaCopies {
+public:
+    MediaCopies(TEditorForm& form, std::vector<std::string*> fields) : form_(form)
+    {
+        for (std::string* field : fields)
+            media_.push_back({field, *field});
+    }
+
+    void copy(std::string& field, const char* ordnername)
+    {
+        const std::string source = field;
+        field = form_.insordnerkopieren(source, ordnername, [&](const std::string& target) {
+            for (const Medium& other : media_)
+                if (other.field != &field && sameFile(*other.field, target) && !sameFile(other.source, source))
+                    return true;
+            return false;
+        });
+    }
+
+private:
+    struct Medium {
+        std::string* field;
+        std::string source;
+    };
+    TEditorForm& form_;
+    std::vector<Medium> media_;
+};
+
 void TEditorForm::speichern(const std::string& name)
 {
     ScenarioSettings& s = store.settings;
@@ -521,11 +551,23 @@ void TEditorForm::speichern(const std::string& name)
             hbildCheckBox1->setChecked(false);
     }
 
-    s.abschussBild = insordnerkopieren(s.abschussBild, "bilder");
-    s.zielBild = insordnerkopieren(s.zielBild, "bilder");
-    s.schussBild = insordnerkopieren(s.schussBild, "bilder");
-    s.abschuss2Bild = insordnerkopieren(s.abschuss2Bild, "bilder");
-    s.hintergrundbild = hbildCheckBox1->isChecked() ? insordnerkopieren(s.hintergrundbild, "bilder") : std::string();
+    if (!hbildCheckBox1->isChecked())
+        s.hintergrundbild.clear();
+    std::string verloren = textOf(verlorensoundEdit);
+    std::string sieg = textOf(siegsoundEdit);
+    std::string explosion = textOf(explosionssoundEdit);
+    std::string schussstart = textOf(schussstartsoundEdit);
+    std::vector<std::string*> media = {&s.abschussBild, &s.zielBild, &s.schussBild, &s.abschuss2Bild,
+                                       &s.hintergrundbild, &verloren, &sieg, &explosion, &schussstart};
+    for (SoundEntry& entry : soundList)
+        media.push_back(&entry.pfad);
+    MediaCopies copies(*this, media);
+
+    copies.copy(s.abschussBild, "bilder");
+    copies.copy(s.zielBild, "bilder");
+    copies.copy(s.schussBild, "bilder");
+    copies.copy(s.abschuss2Bild, "bilder");
+    copies.copy(s.hintergrundbild, "bilder"); // empty without a background: stays empty
 
     s.titel = textOf(SpielnameEdit);
     s.zielort = textOf(ZielnameEdit);
@@ -539,12 +581,16 @@ void TEditorForm::speichern(const std::string& name)
         s.textfarbe = std::to_string(*textfarbe);
 
     for (SoundEntry& entry : soundList)
-        entry.pfad = insordnerkopieren(entry.pfad, "sound");
+        copies.copy(entry.pfad, "sound");
     s.sounds = soundList.paths();
-    s.verlorensound = insordnerkopieren(textOf(verlorensoundEdit), "sound");
-    s.siegsound = insordnerkopieren(textOf(siegsoundEdit), "sound");
-    s.explosionssound = insordnerkopieren(textOf(explosionssoundEdit), "sound");
-    s.schussstartsound = insordnerkopieren(textOf(schussstartsoundEdit), "sound");
+    copies.copy(verloren, "sound");
+    copies.copy(sieg, "sound");
+    copies.copy(explosion, "sound");
+    copies.copy(schussstart, "sound");
+    s.verlorensound = verloren;
+    s.siegsound = sieg;
+    s.explosionssound = explosion;
+    s.schussstartsound = schussstart;
 
     const auto onOff = [](const QCheckBox* box) { return box->isChecked() ? std::string() : std::string(kAus); };
     s.zieltextSichtbar = onOff(ZielCheckBox);
@@ -569,9 +615,10 @@ void TEditorForm::speichern(const std::string& name)
     leaveForMainWindow();
 }
 
-std::string TEditorForm::insordnerkopieren(const std::string& pfad, const std::string& ordnername)
+std::string TEditorForm::insordnerkopieren(const std::string& pfad, const std::string& ordnername,
+                                           const std::function<bool(const std::string&)>& takenByAnother)
 {
-    return copyIntoScenarioFolder(store.scenarioFolder(store.setup.spielstart), pfad, ordnername);
+    return copyIntoScenarioFolder(store.scenarioFolder(store.setup.spielstart), pfad, ordnername, takenByAnother);
 }
 
 void TEditorForm::loadHelpText()

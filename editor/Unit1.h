@@ -9,6 +9,7 @@
 #include "platform/QtFormWindow.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -165,8 +166,10 @@ public:
     // back, then shows the main window and hides the editor. `name` is always spielstart.
     void speichern(const std::string& name);
     // Copies a picture ("bilder") or sound ("sound") into the current scenario's folder and
-    // returns the path the settings store (see ScenarioFolderCopy.h).
-    std::string insordnerkopieren(const std::string& pfad, const std::string& ordnername);
+    // returns the path the settings store (see ScenarioFolderCopy.h). `takenByAnother` keeps a
+    // copy from replacing a different file of the same name that another setting needs.
+    std::string insordnerkopieren(const std::string& pfad, const std::string& ordnername,
+                                  const std::function<bool(const std::string&)>& takenByAnother = {});
     // EditorSoundList from the settings' hit sounds (reversed), shown in ListBox1.
     void soundlisteaufbauen();
     void soundlisteanzeigen();
@@ -229,6 +232,7 @@ public:
 
 private:
     struct PictureSlot;
+    class MediaCopies;
     PictureSlot slot(int index);
     void buildCaptionsPage();
     void buildGraphicsPage();

@@ -262,6 +262,48 @@ TEST_F(EditorSave, savingAgainCopiesNothingAndTheHitSoundsTurnRoundEachTime)
     EXPECT_EQ(valuesOf("Mond.cfg", "Sounds: "), (Lines{sound + "a.wav", sound + "b.wav", sound + "c.wav"}));
 }
 
+TEST_F(EditorSave, differentFilesOfTheSameNameKeepTheirOwnCopies)
+{
+    writeFullScenario("Mond", [](ScenarioSettings& s) { s.sounds = {s.sounds[0]}; });
+    const std::string figur = picture("eins/bild.bmp", 30, 20);
+    const std::string ziel = picture("zwei/bild.bmp", 60, 40);
+    const std::string knall1 = wav("eins/knall.wav", 100);
+    const std::string knall2 = wav("zwei/knall.wav", 200);
+    boxes.fileAnswers = {figur, ziel, knall1, knall1, knall2};
+    TEditorForm& form = openEditor();
+    form.AbschussButton->click();
+    form.ZielButton->click();
+    for (int sound = 0; sound < 3; ++sound) {
+        form.Durchsuchen1->click();
+        form.Hinzu->click();
+    }
+    form.SpeicherButton->click();
+    const std::string bilder = inFolder("Mond/bilder/");
+    const std::string sound = inFolder("Mond/sound/");
+    EXPECT_EQ(valueOf("Mond.cfg", "Abschuss: "), bilder + "bild.bmp");
+    EXPECT_EQ(valueOf("Mond.cfg", "Ziel: "), bilder + "bild_2.bmp");
+    EXPECT_EQ(folder.read("Mond/bilder/bild.bmp"), folder.read("eins/bild.bmp"));
+    EXPECT_EQ(folder.read("Mond/bilder/bild_2.bmp"), folder.read("zwei/bild.bmp"));
+    // The same file added twice shares its copy.
+    EXPECT_EQ(valuesOf("Mond.cfg", "Sounds: "),
+              (Lines{sound + "knall.wav", sound + "knall_2.wav", sound + "knall_2.wav", sound + "au1.wav"}));
+    EXPECT_EQ(folder.read("Mond/sound/knall.wav"), folder.read("zwei/knall.wav"));
+    EXPECT_EQ(folder.read("Mond/sound/knall_2.wav"), folder.read("eins/knall.wav"));
+
+    // A new figure of that name does not replace the target's copy either; saving again keeps all.
+    openEditor();
+    boxes.fileAnswers = {picture("drei/bild_2.bmp", 10, 10)};
+    form.AbschussButton->click();
+    form.SpeicherButton->click();
+    EXPECT_EQ(valueOf("Mond.cfg", "Ziel: "), bilder + "bild_2.bmp");
+    EXPECT_EQ(folder.read("Mond/bilder/bild_2.bmp"), folder.read("zwei/bild.bmp"));
+    EXPECT_EQ(valueOf("Mond.cfg", "Abschuss: "), bilder + "bild_2_2.bmp");
+    openEditor();
+    form.SpeicherButton->click();
+    EXPECT_EQ(valueOf("Mond.cfg", "Abschuss: "), bilder + "bild_2_2.bmp");
+    EXPECT_EQ(valueOf("Mond.cfg", "Ziel: "), bilder + "bild_2.bmp");
+}
+
 TEST_F(EditorSave, aBackgroundSwitchedOnWithoutAPathIsSwitchedOffAndEmptySoundsStayEmpty)
 {
     writeFullScenario("Mond", [](ScenarioSettings& s) { s.verlorensound.clear(); });
