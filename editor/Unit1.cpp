@@ -180,8 +180,8 @@ bool loadPreview(PictureBox* image, const std::string& path)
 
 } // namespace
 
+// The controls and pending path of one picture on the "Grafiken" page.
 struct TEditorForm::PictureSlot {
-    QPushButton* button;
     PictureBox* image;
     TextLabel* sizeLabel;
     QCheckBox* transparency;
@@ -192,13 +192,13 @@ TEditorForm::PictureSlot TEditorForm::slot(int index)
 {
     switch (index) {
     case 0:
-        return {AbschussButton, AbschussImage, Label12, abschusstranspCheckBox, &pendingPictures.abschuss};
+        return {AbschussImage, Label12, abschusstranspCheckBox, &pendingPictures.abschuss};
     case 1:
-        return {ZielButton, ZielImage, Label13, zieltranspCheckBox, &pendingPictures.ziel};
+        return {ZielImage, Label13, zieltranspCheckBox, &pendingPictures.ziel};
     case 2:
-        return {SchussButton, schussImage, Label14, schusstranspCheckBox, &pendingPictures.schuss};
+        return {schussImage, Label14, schusstranspCheckBox, &pendingPictures.schuss};
     default:
-        return {abschuss2Button, abschuss2Image, Label15, abschuss2transpCheckBox, &pendingPictures.abschuss2};
+        return {abschuss2Image, Label15, abschuss2transpCheckBox, &pendingPictures.abschuss2};
     }
 }
 
@@ -316,10 +316,10 @@ void TEditorForm::buildGraphicsPage()
     HbildImage = makeControl<PictureBox>(GroupBox4, "HbildImage", 0, 0);
     HbildImage->hide();
 
-    for (int index = 0; index < 4; ++index) {
-        const PictureSlot s = slot(index);
-        connect(s.button, &QPushButton::clicked, this, [this, index] { choosePicture(index); });
-    }
+    connect(AbschussButton, &QPushButton::clicked, this, &TEditorForm::AbschussButtonClick);
+    connect(ZielButton, &QPushButton::clicked, this, &TEditorForm::ZielButtonClick);
+    connect(SchussButton, &QPushButton::clicked, this, &TEditorForm::SchussButtonClick);
+    connect(abschuss2Button, &QPushButton::clicked, this, &TEditorForm::abschuss2ButtonClick);
     connect(abschusstranspCheckBox, &QCheckBox::toggled, this, &TEditorForm::abschusstranspCheckBoxClick);
     connect(zieltranspCheckBox, &QCheckBox::toggled, this, &TEditorForm::zieltranspCheckBoxClick);
     connect(schusstranspCheckBox, &QCheckBox::toggled, this, &TEditorForm::schusstranspCheckBoxClick);
