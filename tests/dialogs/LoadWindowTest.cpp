@@ -37,20 +37,6 @@ TEST_F(LoadWindow, opensWithTheListTheCurrentScenarioAndTheSearchDisabled)
 {
     startWithMond();
     TLadenForm& load = openLoad();
-    EXPECT_EQ(load.windowTitle(), "Laden");
-    EXPECT_EQ(load.Label1->text(), "Szenario laden:");
-    EXPECT_EQ(load.Label2->text(), "Sucht nach  zusätzlichen Szenarios:");
-    EXPECT_EQ(load.SzenarioComboBox->geometry(), QRect(8, 24, 121, 21));
-    EXPECT_EQ(load.suchenComboBox->geometry(), QRect(144, 24, 105, 21));
-    EXPECT_EQ(load.hinzufuegenButton->geometry(), QRect(256, 24, 60, 21));
-    EXPECT_EQ(load.Button1->geometry(), QRect(320, 24, 27, 21));
-    EXPECT_EQ(load.okButton->geometry(), QRect(8, 64, 75, 25));
-    EXPECT_EQ(load.abbruchbuttonButton->geometry(), QRect(144, 64, 75, 25));
-    EXPECT_EQ(load.suchenButton->geometry(), QRect(272, 64, 75, 25));
-    const QStringList captions{load.hinzufuegenButton->text(), load.Button1->text(), load.okButton->text(),
-                               load.abbruchbuttonButton->text(), load.suchenButton->text()};
-    EXPECT_EQ(captions, (QStringList{"&Hinzufügen", "&?", "&OK", "&Abbrechen", "&Suchen"}));
-
     EXPECT_EQ(itemsOf(load.SzenarioComboBox), (QStringList{"Mond", "Standard"}));
     EXPECT_EQ(load.SzenarioComboBox->currentText(), "Mond");
     EXPECT_TRUE(load.suchenComboBox->currentText().isEmpty());

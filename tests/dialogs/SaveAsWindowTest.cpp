@@ -14,19 +14,12 @@ const std::string kOverwrite = "Dieses Szenario existiert schon. Soll es übersc
 
 using SaveAsWindow = ScenarioDialogTest;
 
-TEST_F(SaveAsWindow, opensWithItsControlsAndAnEmptyNameField)
+TEST_F(SaveAsWindow, worksOverTheDisabledEditorAndOpensWithAnEmptyNameField)
 {
     startWithMond();
     TSpeichernform& saveAs = openSaveAs();
-    EXPECT_EQ(saveAs.windowTitle(), "Speichernform");
     EXPECT_EQ(saveAs.parentWidget(), nullptr); // works while the editor is disabled
     EXPECT_TRUE(saveAs.isEnabled());
-    EXPECT_EQ(saveAs.Label1->text(), "Dateiname  (ohne Endng wie \".exe\" angeben)");
-    EXPECT_EQ(saveAs.savegameEdit->geometry(), QRect(8, 24, 225, 21));
-    EXPECT_EQ(saveAs.OKButton->text(), "&Ok");
-    EXPECT_EQ(saveAs.OKButton->geometry(), QRect(8, 56, 75, 25));
-    EXPECT_EQ(saveAs.AbbruchButton->text(), "&Abbrechen");
-    EXPECT_EQ(saveAs.AbbruchButton->geometry(), QRect(160, 56, 75, 25));
 
     saveAs.savegameEdit->setText(QStringLiteral("Reste"));
     click(saveAs.AbbruchButton);
