@@ -161,8 +161,8 @@ void TMainForm::buildGameField()
         connect(figure, &PictureBox::clicked, this, [this, figure] { Image1Click(figure); });
     connect(Abschuss2Image, &PictureBox::clicked, this, &TMainForm::Abschuss2ImageClick);
 
-    KiTimer1 = makeTimer(this, "KiTimer1", 100);
-    SchussTimer = makeTimer(this, "SchussTimer", 50);
+    KiTimer1 = makeTimer(this, "KiTimer1", kStartInterval);
+    SchussTimer = makeTimer(this, "SchussTimer", kShotInterval);
     connect(KiTimer1, &QTimer::timeout, this, &TMainForm::KiTimer1Timer);
     connect(SchussTimer, &QTimer::timeout, this, &TMainForm::SchussTimerTimer);
 }
@@ -401,7 +401,7 @@ void TMainForm::spielstarten()
     const ScenarioSettings& s = store.settings;
     store.dateiexlesen(store.setup.spielstart);
     KiTimer1->setInterval(kStartInterval);
-    setCursor(Qt::CrossCursor); // Panel1 and the pictures inherit it, Panel1 has its own
+    setCursor(Qt::CrossCursor); // every control of the field inherits it; Panel1 keeps its arrow
     transparentabschuss();
     transparentziel();
     Image1->loadPicture(s.abschussBild);

@@ -194,14 +194,6 @@ TEST_F(GameStart, houseEnergyFollowsTheLevelAndOtherLevelsKeepTheLastGames)
     EXPECT_EQ(form.spiel.hausenergie, 20);
 }
 
-TEST_F(GameStart, levelZeroInTheFirstGameTakesTenHouseHits)
-{
-    GameScenario g;
-    g.level = 0;
-    TMainForm& form = startGame(g);
-    EXPECT_EQ(form.spiel.hausenergie, 10);
-}
-
 TEST_F(GameStart, missingPictureOrFirstSoundKeepsTheMenuScreenAndStartsNothing)
 {
     GameScenario g;
@@ -292,14 +284,6 @@ TEST_F(GameLeaving, escapeDuringAGameEndsTheProgramWithoutAMessageOrSaving)
     EXPECT_FALSE(form.isVisible());
     EXPECT_TRUE(boxes.notices.empty());
     EXPECT_EQ(folder.read("Spiel.cfg"), before);
-}
-
-TEST_F(GameLeaving, endInTheContextMenuClosesTheProgramDuringAGame)
-{
-    TMainForm& form = startGame();
-    form.Ende1->trigger();
-    EXPECT_FALSE(form.isVisible());
-    EXPECT_TRUE(boxes.notices.empty());
 }
 
 } // namespace

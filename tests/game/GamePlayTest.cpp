@@ -85,6 +85,26 @@ TEST_F(FigureWalk, afterTheGameIsDecidedFiguresStandAndClicksCountNothing)
     EXPECT_TRUE(form.SchussImage->isHidden());
 }
 
+TEST_F(FigureWalk, failedSaveKeepsTheDecidedFieldStillUntilMenu)
+{
+    TMainForm& form = startGame();
+    // The scenario file cannot be replaced any more.
+    std::filesystem::remove(folder / "Spiel.cfg");
+    std::filesystem::create_directory(folder / "Spiel.cfg");
+    placeBeforeTarget(form.Image1);
+    form.KiTimer1Timer();
+    EXPECT_EQ(boxes.notices, std::vector<std::string>{kLossMessage});
+    ASSERT_EQ(boxes.errors.size(), 1u);
+    EXPECT_EQ(boxes.errors[0].rfind("E/A-Fehler", 0), 0u) << boxes.errors[0];
+    EXPECT_TRUE(form.Panel1->isHidden());
+    const QPoint where = form.Image1->pos();
+    form.KiTimer1Timer();
+    EXPECT_EQ(form.Image1->pos(), where);
+    form.MenueClick();
+    EXPECT_FALSE(form.Panel1->isHidden());
+    EXPECT_EQ(boxes.notices.size(), 1u);
+}
+
 // ---- Figure hits ----
 
 using FigureHits = GameTest;
@@ -111,31 +131,6 @@ TEST_F(FigureHits, hitCountsAPointPlacesTheFigureAnewAndShortensTheTick)
     EXPECT_EQ(form.KiTimer1->interval(), 2);
     hitFigures(5);
     EXPECT_EQ(form.KiTimer1->interval(), 2);
-}
-
-TEST_F(FigureHits, intervalByLevelFiveZeroAndMinusOne)
-{
-    GameScenario g;
-    g.level = 5;
-    TMainForm& form = startGame(g);
-    hitFigures(5);
-    EXPECT_EQ(form.KiTimer1->interval(), 75);
-    hitFigures(15);
-    EXPECT_EQ(form.KiTimer1->interval(), 2);
-
-    form.MenueClick();
-    g.level = 0;
-    writeGame(g);
-    form.StartSpeedButton1Click();
-    hitFigures(30);
-    EXPECT_EQ(form.KiTimer1->interval(), 100);
-
-    form.MenueClick();
-    g.level = -1;
-    writeGame(g);
-    form.StartSpeedButton1Click();
-    hitFigures(3);
-    EXPECT_EQ(form.KiTimer1->interval(), 103);
 }
 
 TEST_F(FigureHits, figuresJoinAtTheTenthFifteenthAndTwentiethHitWhereTheyLastStood)
