@@ -16,9 +16,23 @@ namespace {
 
 const QString kCaption = QStringLiteral("Blitzfang");
 
+// Boxes stand over the active window; right after another box has closed no window is
+// active, so take a visible, enabled one (a box over a disabled window would be disabled too).
 QWidget* boxParent()
 {
-    return QApplication::activeWindow();
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible() && window->isEnabled() && !qobject_cast<QDialog*>(window))
+            return window;
+    return nullptr;
+}
+
+// Only the main window's close ends the program; a box or dialog never does, even when it
+// is the last visible window (the main window is hidden while a side window is open).
+void neverQuitOnClose(QWidget& box)
+{
+    box.setAttribute(Qt::WA_QuitOnClose, false);
 }
 
 QString fromUtf8(const std::string& text)
@@ -105,6 +119,7 @@ std::uint32_t bgrFromColor(const QColor& color)
 void QtDialogs::notice(const std::string& text)
 {
     QMessageBox box(QMessageBox::NoIcon, kCaption, fromUtf8(text), QMessageBox::Ok, boxParent());
+    neverQuitOnClose(box);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
@@ -113,6 +128,7 @@ bool QtDialogs::askWarning(const std::string& text)
 {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Warnung"), fromUtf8(text), QMessageBox::NoButton,
                     boxParent());
+    neverQuitOnClose(box);
     box.setTextFormat(Qt::PlainText);
     QPushButton* ja = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
     QPushButton* nein = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
@@ -125,6 +141,7 @@ bool QtDialogs::askWarning(const std::string& text)
 void QtDialogs::error(const std::string& text)
 {
     QMessageBox box(QMessageBox::Critical, kCaption, fromUtf8(text), QMessageBox::Ok, boxParent());
+    neverQuitOnClose(box);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
@@ -132,6 +149,7 @@ void QtDialogs::error(const std::string& text)
 std::optional<std::string> QtDialogs::openFile(const std::string& filter, bool picturePreview, bool mustExist)
 {
     QFileDialog dialog(boxParent());
+    neverQuitOnClose(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setNameFilter(qtFileFilter(filter));
@@ -147,10 +165,11 @@ std::optional<std::string> QtDialogs::openFile(const std::string& filter, bool p
 
 std::optional<std::uint32_t> QtDialogs::chooseColor(std::uint32_t initial)
 {
-    const QColor chosen = QColorDialog::getColor(colorFromBgr(initial), boxParent());
-    if (!chosen.isValid())
+    QColorDialog dialog(colorFromBgr(initial), boxParent());
+    neverQuitOnClose(dialog);
+    if (dialog.exec() != QDialog::Accepted || !dialog.selectedColor().isValid())
         return std::nullopt;
-    return bgrFromColor(chosen);
+    return bgrFromColor(dialog.selectedColor());
 }
 
 void QtDialogs::openLink(const std::string& url)
