@@ -318,7 +318,9 @@ bool TMainForm::FormKeyPress(QKeyEvent* event)
 void TMainForm::placePointsLabels()
 {
     Label4->move(outerWidth() / 2 - Label4->width() / 2 - 20, 1);
-    PunkteLabel5->move(Label4->x() + 43, 1);
+    // 43 pixels fit "Punkte: " in the designed font; the wider substitute font would let the
+    // number cover the colon, so the number never starts inside the caption.
+    PunkteLabel5->move(Label4->x() + std::max(43, Label4->width()), 1);
 }
 
 void TMainForm::StartSpeedButton1Click()

@@ -364,6 +364,22 @@ void buildPreparedLines(ScenarioSettings& s, bool mitHintergrundbild)
             s.andereZeilen.push_back(z(key, kAus));
 }
 
+// "Sounddateien:" with the count, one "Sounds: " line per hit sound, the four event sounds
+// and the empty line after them; both scenario layouts share it.
+static void appendSoundsSection(std::string& out, const ScenarioSettings& s)
+{
+    namespace k = fileKey;
+    appendLine(out, fileLine::soundsSection);
+    appendLine(out, k::sounddateianzahl, std::to_string(s.sounds.size()));
+    for (const std::string& sound : s.sounds)
+        appendLine(out, k::sounds, sound);
+    appendLine(out, k::verlorensound, s.verlorensound);
+    appendLine(out, k::siegsound, s.siegsound);
+    appendLine(out, k::explosionssound, s.explosionssound);
+    appendLine(out, k::schussstartsound, s.schussstartsound);
+    appendLine(out, "");
+}
+
 std::string scenarioFileText(const ScenarioSettings& s)
 {
     namespace k = fileKey;
@@ -377,15 +393,7 @@ std::string scenarioFileText(const ScenarioSettings& s)
     appendLine(out, k::schwierigkeitsgrad, std::to_string(s.schwierigkeitsgrad));
     appendLine(out, k::highscore, highscoreKodieren(s.highscore));
     appendLine(out, "");
-    appendLine(out, fileLine::soundsSection);
-    appendLine(out, k::sounddateianzahl, std::to_string(s.sounds.size()));
-    for (const std::string& sound : s.sounds)
-        appendLine(out, k::sounds, sound);
-    appendLine(out, k::verlorensound, s.verlorensound);
-    appendLine(out, k::siegsound, s.siegsound);
-    appendLine(out, k::explosionssound, s.explosionssound);
-    appendLine(out, k::schussstartsound, s.schussstartsound);
-    appendLine(out, "");
+    appendSoundsSection(out, s);
     appendLine(out, fileLine::otherSettingsSection);
     appendPreparedLines(out, s.andereZeilen);
     appendLine(out, kMakerWebAddress);
@@ -417,15 +425,7 @@ std::string standardFileText(const ScenarioSettings& s)
     appendLine(out, k::highscore, highscoreKodieren(s.highscore));
     appendLine(out, k::schwierigkeitsgrad, std::to_string(s.schwierigkeitsgrad));
     appendLine(out, "");
-    appendLine(out, fileLine::soundsSection);
-    appendLine(out, k::sounddateianzahl, std::to_string(s.sounds.size()));
-    for (const std::string& sound : s.sounds)
-        appendLine(out, k::sounds, sound);
-    appendLine(out, k::verlorensound, s.verlorensound);
-    appendLine(out, k::siegsound, s.siegsound);
-    appendLine(out, k::explosionssound, s.explosionssound);
-    appendLine(out, k::schussstartsound, s.schussstartsound);
-    appendLine(out, "");
+    appendSoundsSection(out, s);
     appendLine(out, fileLine::otherSettingsSection);
     appendLine(out, "");
     appendLine(out, fileLine::end);
