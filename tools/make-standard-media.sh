@@ -136,31 +136,20 @@ make_sounds() {
 # ------------------------------------------------------------------ help text
 
 make_help() {
-    # UTF-8 with CR LF line ends.
+    # UTF-8 with CR LF line ends; one paragraph a line, so the text boxes wrap it to their width.
     sed 's/$/\r/' >"$out/hilfe.txt" <<'EOF'
 Alien - Angriff aus dem All
 
-Ein riesiges Mutterschiff ist am Rand unseres Sonnensystems aufgetaucht.
-Aus seiner Luke springen kleine grüne Außerirdische, einer nach dem
-anderen, und alle haben nur ein Ziel: die Erde. Erreicht auch nur ein
-einziger von ihnen unseren Planeten, ist die Erde verloren.
+Ein riesiges Mutterschiff ist am Rand unseres Sonnensystems aufgetaucht. Aus seiner Luke springen kleine grüne Außerirdische, einer nach dem anderen, und alle haben nur ein Ziel: die Erde. Erreicht auch nur ein einziger von ihnen unseren Planeten, ist die Erde verloren.
 
 Du bist die letzte Verteidigung. Halte die Eindringlinge auf!
 
 So wird gespielt:
-- Die Aliens kommen vom oberen oder linken Rand und fliegen auf die Erde
-  unten rechts zu.
-- Klicke mit der linken Maustaste auf ein Alien, um es abzuschießen.
-  Jeder Treffer bringt einen Punkt. Aber Vorsicht: Mit jedem Treffer
-  werden die Aliens schneller, und nach 10, 15 und 20 Treffern kommt
-  jeweils ein weiteres hinzu.
-- Klicke auf das Mutterschiff oben links, um einen Schuss von der Erde
-  darauf abzufeuern. Jeder Treffer schwächt seine Energie und bringt
-  Punkte - je leichter die Stufe, desto mehr.
-- Ist die Energie des Mutterschiffs aufgebraucht, wird es zerstört und
-  du hast gewonnen - dafür gibt es noch 10 Punkte extra.
-- Ein Klick mit der rechten Maustaste öffnet das Menü: "Menü" führt
-  zurück zum Hauptmenü, "Ende" beendet das Spiel. Auch Esc beendet es.
+- Die Aliens kommen vom oberen oder linken Rand und fliegen auf die Erde unten rechts zu.
+- Klicke mit der linken Maustaste auf ein Alien, um es abzuschießen. Jeder Treffer bringt einen Punkt. Aber Vorsicht: Mit jedem Treffer werden die Aliens schneller, und nach 10, 15 und 20 Treffern kommt jeweils ein weiteres hinzu.
+- Klicke auf das Mutterschiff oben links, um einen Schuss von der Erde darauf abzufeuern. Jeder Treffer schwächt seine Energie und bringt Punkte - je leichter die Stufe, desto mehr.
+- Ist die Energie des Mutterschiffs aufgebraucht, wird es zerstört und du hast gewonnen - dafür gibt es noch 10 Punkte extra.
+- Ein Klick mit der rechten Maustaste öffnet das Menü: "Menü" führt zurück zum Hauptmenü, "Ende" beendet das Spiel. Auch Esc beendet es.
 
 Die Schwierigkeit stellst du unter den Optionen ein. Gute Jagd!
 EOF
