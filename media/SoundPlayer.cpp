@@ -1,9 +1,7 @@
 #include "media/SoundPlayer.h"
 
+#include "media/AudioLibrary.h"
 #include "platform/BlitzfangError.h"
-
-#include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <algorithm>
 #include <atomic>
@@ -16,7 +14,7 @@ namespace {
 constexpr int mixerFrames = 512;
 
 // The audio device, opened once for the process at the first open (so the program starts
-// without waiting for it) and closed at exit. It is never destroyed, because players that are
+// without waiting for it or loading its libraries) and closed at exit. It is never destroyed, because players that are
 // static objects may be destroyed after the exit handler has run.
 class AudioEngine {
 public:
@@ -28,27 +26,27 @@ public:
 
     // Opens the device, or SDL's silent dummy device when there is no usable one. False only
     // when even that fails; SDL_GetError() then says why.
-    bool ensureOpen()
+    bool ensureOpen(const AudioLibrary& audio)
     {
         if (state_ == State::Open)
             return true;
         if (state_ == State::ShutDown) {
-            SDL_SetError("Audio device hasn't been opened");
+            audio.SDL_SetError("Audio device hasn't been opened");
             return false;
         }
         // Otherwise SDL takes over SIGINT/SIGTERM and the program no longer stops on them.
-        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        SDL_SetMainReady();
-        if (!openDevice() && !openDummyDevice())
+        audio.SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        audio.SDL_SetMainReady();
+        if (!openDevice(audio) && !openDummyDevice(audio))
             return false;
         int frequency = 0;
         int channels = 0;
         Uint16 format = 0;
-        Mix_QuerySpec(&frequency, &format, &channels);
+        audio.Mix_QuerySpec(&frequency, &format, &channels);
         bytesPerSecond_ = frequency * channels * (SDL_AUDIO_BITSIZE(format) / 8);
         if (bytesPerSecond_ <= 0)
             bytesPerSecond_ = 1;
-        channelsInUse_.assign(static_cast<std::size_t>(Mix_AllocateChannels(-1)), false);
+        channelsInUse_.assign(static_cast<std::size_t>(audio.Mix_AllocateChannels(-1)), false);
         state_ = State::Open;
         std::atexit(closeAtExit);
         return true;
@@ -64,7 +62,7 @@ public:
         if (free == channelsInUse_.end()) {
             const std::size_t count = channelsInUse_.size();
             const int wanted = static_cast<int>(std::max<std::size_t>(8, count * 2));
-            channelsInUse_.resize(static_cast<std::size_t>(Mix_AllocateChannels(wanted)), false);
+            channelsInUse_.resize(static_cast<std::size_t>(audioLibrary().Mix_AllocateChannels(wanted)), false);
             free = channelsInUse_.begin() + static_cast<std::ptrdiff_t>(count);
             if (free == channelsInUse_.end())
                 return -1;
@@ -82,32 +80,33 @@ public:
 private:
     enum class State { Closed, Open, ShutDown };
 
-    static bool openDevice()
+    static bool openDevice(const AudioLibrary& audio)
     {
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        if (audio.SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
             return false;
-        if (Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, AUDIO_S16SYS, 2, mixerFrames) == 0)
+        if (audio.Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, AUDIO_S16SYS, 2, mixerFrames) == 0)
             return true;
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        audio.SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
 
     // Overrides SDL_AUDIODRIVER too: a named driver that does not work must not cost the game.
-    static bool openDummyDevice()
+    static bool openDummyDevice(const AudioLibrary& audio)
     {
-        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
-        return openDevice();
+        audio.SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+        return openDevice(audio);
     }
 
     static void closeAtExit()
     {
         AudioEngine& engine = instance();
         if (engine.state_ == State::Open) {
+            const AudioLibrary& audio = audioLibrary();
             // Halting removes every player's counting effect before the device goes.
-            Mix_HaltChannel(-1);
-            Mix_CloseAudio();
-            Mix_Quit();
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            audio.Mix_HaltChannel(-1);
+            audio.Mix_CloseAudio();
+            audio.Mix_Quit();
+            audio.SDL_QuitSubSystem(SDL_INIT_AUDIO);
         }
         engine.state_ = State::ShutDown;
     }
@@ -124,9 +123,9 @@ void countMixedBytes(int, void*, int length, void* counter)
                                                                   std::memory_order_relaxed);
 }
 
-std::string audioLibraryReason()
+std::string audioLibraryReason(const AudioLibrary& audio)
 {
-    const char* reason = SDL_GetError();
+    const char* reason = audio.SDL_GetError();
     return reason && *reason ? std::string(reason) : fehlertext::unbekannterFehlercode;
 }
 
@@ -143,16 +142,17 @@ struct SoundPlayer::Playback {
 
     bool deviceLive() const { return AudioEngine::instance().isOpen(); }
 
-    bool sounding() const { return started && deviceLive() && Mix_Playing(channel) != 0; }
+    bool sounding() const { return started && deviceLive() && audioLibrary().Mix_Playing(channel) != 0; }
     bool ended() const { return started && !paused && !sounding(); }
 
     void halt()
     {
         if (!deviceLive() || channel < 0)
             return;
+        const AudioLibrary& audio = audioLibrary();
         // Synchronous: afterwards the audio thread no longer touches mixedBytes.
-        Mix_HaltChannel(channel);
-        Mix_UnregisterAllEffects(channel);
+        audio.Mix_HaltChannel(channel);
+        audio.Mix_UnregisterAllEffects(channel);
         started = false;
         paused = false;
     }
@@ -163,11 +163,12 @@ struct SoundPlayer::Playback {
         mixedBytes.store(0);
         if (!deviceLive() || channel < 0)
             return;
+        const AudioLibrary& audio = audioLibrary();
         // Registered while the channel is idle, so the first mixed piece is counted too.
-        Mix_RegisterEffect(channel, countMixedBytes, nullptr, &mixedBytes);
-        if (Mix_PlayChannel(channel, chunk, 0) < 0) {
+        audio.Mix_RegisterEffect(channel, countMixedBytes, nullptr, &mixedBytes);
+        if (audio.Mix_PlayChannelTimed(channel, chunk, 0, -1) < 0) {
             // A play that fails on an open file is silent by design.
-            Mix_UnregisterAllEffects(channel);
+            audio.Mix_UnregisterAllEffects(channel);
             return;
         }
         started = true;
@@ -191,18 +192,20 @@ void SoundPlayer::setFileName(const std::string& path)
 void SoundPlayer::open()
 {
     close();
+    // The libraries load here, at the first open; without them this throws and the game stays silent.
+    const AudioLibrary& audio = audioLibrary();
     AudioEngine& engine = AudioEngine::instance();
-    SDL_ClearError();
-    if (!engine.ensureOpen())
-        throw BlitzfangError(audioLibraryReason());
+    audio.SDL_ClearError();
+    if (!engine.ensureOpen(audio))
+        throw BlitzfangError(audioLibraryReason(audio));
     if (playback_->channel < 0)
         playback_->channel = engine.acquireChannel();
-    SDL_ClearError();
+    audio.SDL_ClearError();
     // Opening the file first gives "Couldn't open <path>" instead of a vague loader message.
-    SDL_RWops* file = SDL_RWFromFile(fileName_.c_str(), "rb");
-    Mix_Chunk* chunk = file ? Mix_LoadWAV_RW(file, 1) : nullptr;
+    SDL_RWops* file = audio.SDL_RWFromFile(fileName_.c_str(), "rb");
+    Mix_Chunk* chunk = file ? audio.Mix_LoadWAV_RW(file, 1) : nullptr;
     if (!chunk)
-        throw BlitzfangError(audioLibraryReason());
+        throw BlitzfangError(audioLibraryReason(audio));
     playback_->chunk = chunk;
     playback_->mixedBytes.store(0);
 }
@@ -214,7 +217,7 @@ void SoundPlayer::play()
     Playback& p = *playback_;
     if (p.paused) {
         if (p.deviceLive())
-            Mix_Resume(p.channel);
+            audioLibrary().Mix_Resume(p.channel);
         p.paused = false;
         return;
     }
@@ -230,7 +233,7 @@ void SoundPlayer::stop()
     Playback& p = *playback_;
     if (p.sounding() && !p.paused) {
         // Paused, not halted: the next play goes on from here.
-        Mix_Pause(p.channel);
+        audioLibrary().Mix_Pause(p.channel);
         p.paused = true;
     }
 }
@@ -242,7 +245,7 @@ void SoundPlayer::close()
         return;
     if (p.deviceLive()) {
         p.halt();
-        Mix_FreeChunk(p.chunk);
+        audioLibrary().Mix_FreeChunk(p.chunk);
     }
     // After the exit handler closed the device the chunk is left to the process's end.
     p.chunk = nullptr;

@@ -1,0 +1,102 @@
+#include "media/AudioLibrary.h"
+
+#include "platform/BlitzfangError.h"
+
+#include <dlfcn.h>
+
+#include <string>
+#include <variant>
+
+namespace {
+
+struct LoadingError {
+    std::string message;
+};
+
+std::string lastLoaderReason()
+{
+    const char* reason = dlerror();
+    return reason ? std::string(reason) : fehlertext::unbekannterFehlercode;
+}
+
+[[noreturn]] void failLoading(const char* libraryName)
+{
+    throw BlitzfangError("Die Tonausgabe (" + std::string(libraryName) + ") kann nicht geladen werden: " +
+                         lastLoaderReason());
+}
+
+void* openLibrary(const char* file, const char* libraryName)
+{
+    // RTLD_NOW: a missing function in a dependency shows here, not as a crash at the first call.
+    void* handle = dlopen(file, RTLD_NOW | RTLD_LOCAL);
+    if (!handle)
+        failLoading(libraryName);
+    return handle;
+}
+
+template <typename Function>
+void resolve(void* handle, const char* symbol, const char* libraryName, Function& entry)
+{
+    dlerror();
+    void* address = dlsym(handle, symbol);
+    if (!address)
+        failLoading(libraryName);
+    entry = reinterpret_cast<Function>(address);
+}
+
+} // namespace
+
+AudioLibrary loadAudioLibrary(const char* sdlFile, const char* mixerFile)
+{
+    AudioLibrary audio{};
+    // The entry's name is the symbol's: one spelling, checked by the compiler against the header.
+#define BLITZFANG_RESOLVE(function) resolve(library, #function, libraryName, audio.function)
+
+    const char* libraryName = "libSDL2";
+    void* library = openLibrary(sdlFile, libraryName);
+    BLITZFANG_RESOLVE(SDL_ClearError);
+    BLITZFANG_RESOLVE(SDL_GetError);
+    BLITZFANG_RESOLVE(SDL_SetError);
+    BLITZFANG_RESOLVE(SDL_SetHint);
+    BLITZFANG_RESOLVE(SDL_SetHintWithPriority);
+    BLITZFANG_RESOLVE(SDL_SetMainReady);
+    BLITZFANG_RESOLVE(SDL_InitSubSystem);
+    BLITZFANG_RESOLVE(SDL_QuitSubSystem);
+    BLITZFANG_RESOLVE(SDL_RWFromFile);
+
+    libraryName = "libSDL2_mixer";
+    library = openLibrary(mixerFile, libraryName);
+    BLITZFANG_RESOLVE(Mix_OpenAudio);
+    BLITZFANG_RESOLVE(Mix_QuerySpec);
+    BLITZFANG_RESOLVE(Mix_AllocateChannels);
+    BLITZFANG_RESOLVE(Mix_CloseAudio);
+    BLITZFANG_RESOLVE(Mix_Quit);
+    BLITZFANG_RESOLVE(Mix_LoadWAV_RW);
+    BLITZFANG_RESOLVE(Mix_FreeChunk);
+    BLITZFANG_RESOLVE(Mix_PlayChannelTimed);
+    BLITZFANG_RESOLVE(Mix_Playing);
+    BLITZFANG_RESOLVE(Mix_Pause);
+    BLITZFANG_RESOLVE(Mix_Resume);
+    BLITZFANG_RESOLVE(Mix_HaltChannel);
+    BLITZFANG_RESOLVE(Mix_RegisterEffect);
+    BLITZFANG_RESOLVE(Mix_UnregisterAllEffects);
+
+#undef BLITZFANG_RESOLVE
+    return audio;
+}
+
+const AudioLibrary& audioLibrary()
+{
+    using Outcome = std::variant<AudioLibrary, LoadingError>;
+    // Never destroyed: the device's exit handler and static players use it until the very end.
+    static const Outcome* loaded = [] {
+        try {
+            return new Outcome(loadAudioLibrary(audiolibrary::sdlFile, audiolibrary::mixerFile));
+        } catch (const BlitzfangError& error) {
+            return new Outcome(LoadingError{error.what()});
+        }
+    }();
+    if (const auto* failure = std::get_if<LoadingError>(loaded))
+        throw BlitzfangError(failure->message);
+    return std::get<AudioLibrary>(*loaded);
+}
