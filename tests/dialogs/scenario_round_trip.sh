@@ -5,53 +5,28 @@
 # options windows show it, and the editor deletes it again.
 # Usage: scenario_round_trip.sh <program> <Standard folder> <screenshot folder>; exit 77 = skipped.
 set -euo pipefail
+helpers=$(dirname "$0")/../support/xvfb_helpers.sh
+source "$helpers"
 program=$1
 standard=$2
 shots=$3
 
-for tool in xvfb-run xdotool import; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "skipped: $tool is not installed"
-        exit 77
-    fi
-done
-
+require_tools xvfb-run xdotool import
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 folder=$work/Blitzfang
-mkdir -p "$folder" "$work/Eigenes" "$shots"
-cp "$program" "$folder/blitzfang"
-cp -r "$standard" "$folder/Standard"
+make_program_folder "$folder" "$program" "$standard"
+mkdir -p "$work/Eigenes" "$shots"
 # The user's own media lie outside the program folder.
 cp "$folder/Standard/bilder/ziel.bmp" "$work/Eigenes/komet.bmp"
 cp "$folder/Standard/sound/sieg.wav" "$work/Eigenes/komet.wav"
-export folder work shots
-unset QT_QPA_PLATFORM
-
-fail() { echo "$1"; exit 1; }
+export helpers folder work shots
 
 # One program run: $1 is the body, run with the helpers below and the program's pid.
 run_program() {
-    xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    run_in_xvfb bash -c '
         set -euo pipefail
-        fail() { echo "$1"; kill "$pid" 2>/dev/null || true; exit 1; }
-        # The visible window whose caption matches, waited for up to 10 s.
-        window() {
-            local w
-            for _ in $(seq 100); do
-                w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
-                [[ -n "$w" ]] && { echo "$w"; return 0; }
-                sleep 0.1
-            done
-            return 1
-        }
-        gone() {
-            for _ in $(seq 100); do
-                [[ -z "$(xdotool search --onlyvisible --name "$1" 2>/dev/null || true)" ]] && return 0
-                sleep 0.1
-            done
-            return 1
-        }
+        source "$helpers"
         keys() { xdotool windowfocus --sync "$1" key "${@:2}"; sleep 0.3; }
         clickAt() { xdotool windowfocus --sync "$1" mousemove --window "$1" "$2" "$3" click 1; sleep 0.3; }
         # A path typed into the Qt file dialog that the click opened ("Öffnen" where Qt speaks German).
@@ -68,10 +43,7 @@ run_program() {
         main=$(window "^Blitzfang by") || fail "the main window did not appear"
         sleep 0.5
         '"$1"'
-        keys "$main" Escape
-        for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-        kill -0 "$pid" 2>/dev/null && fail "the program still runs after Escape"
-        wait "$pid"
+        end_with_escape "$main"
     '
 }
 

@@ -1,0 +1,63 @@
+# Helpers of the tests that run the built program under a virtual X server. Sourced by the test
+# scripts, and again inside the shell that xvfb-run starts (it does not inherit functions).
+
+# Exits 77 (skipped) unless every named tool is installed.
+require_tools() {
+    local tool
+    for tool in "$@"; do
+        if ! command -v "$tool" >/dev/null; then
+            echo "skipped: $tool is not installed"
+            exit 77
+        fi
+    done
+}
+
+# A program folder $1 as installed: the program and the standard scenario's media.
+make_program_folder() {
+    mkdir -p "$1"
+    cp "$2" "$1/blitzfang"
+    cp -r "$3" "$1/Standard"
+}
+
+# Runs its arguments on a virtual screen of 1024 x 768; the program draws there, not offscreen.
+run_in_xvfb() {
+    env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1024x768x24" "$@"
+}
+
+# Ends the test with a message; a program started as $pid is killed, so that nothing lingers.
+fail() {
+    echo "$1"
+    if [[ -n ${pid:-} ]]; then kill "$pid" 2>/dev/null || true; fi
+    exit 1
+}
+
+# The visible window whose caption matches $1, waited for up to 10 s.
+window() {
+    local w
+    for _ in $(seq 100); do
+        w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
+        [[ -n "$w" ]] && { echo "$w"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# True once no visible window's caption matches $1 (waited for up to 10 s).
+gone() {
+    for _ in $(seq 100); do
+        [[ -z "$(xdotool search --onlyvisible --name "$1" 2>/dev/null || true)" ]] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Escape on the main window $1 must end the program $pid within 10 s; gives its exit code.
+end_with_escape() {
+    xdotool windowfocus --sync "$1" key Escape
+    for _ in $(seq 100); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$pid" 2>/dev/null && fail "the program still runs after Escape"
+    wait "$pid"
+}
