@@ -3,7 +3,7 @@
 #include "dialogs/extrasUnit2.h"
 #include "media/PictureBox.h"
 #include "storage/ScenarioStore.h"
-#include "tests/game/ProgramFixture.h"
+#include "tests/support/ProgramFixture.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>

@@ -3,7 +3,7 @@
 #include "dialogs/HilfeUnit2.h"
 #include "platform/QtControls.h"
 #include "storage/ScenarioFile.h"
-#include "tests/game/ProgramFixture.h"
+#include "tests/support/ProgramFixture.h"
 
 #include <QApplication>
 #include <QMouseEvent>

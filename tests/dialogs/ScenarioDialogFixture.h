@@ -6,7 +6,7 @@
 #include "dialogs/optionenUnit2.h"
 #include "dialogs/speicherUnit2.h"
 #include "editor/Unit1.h"
-#include "tests/game/ProgramFixture.h"
+#include "tests/support/ProgramFixture.h"
 
 #include <QAbstractButton>
 #include <QStringList>
@@ -76,9 +76,6 @@ protected:
                       "Verlorensound: " + media + "sound/verloren.wav\r\n",
                       highscore);
     }
-
-    TEditorForm& editor() { return *windows->EditorForm; }
-    ScenarioStore& store() { return windows->store; }
 
     // As the editor's "Speichern &unter": the editor stays visible, disabled.
     TSpeichernform& openSaveAs()

@@ -3,7 +3,7 @@
 // screen, and small helpers to read the editor's state and the files it writes.
 
 #include "editor/Unit1.h"
-#include "tests/game/ProgramFixture.h"
+#include "tests/support/ProgramFixture.h"
 
 #include "storage/ScenarioSettings.h"
 
@@ -21,8 +21,6 @@ class EditorTest : public ProgramTest {
 protected:
     // Starts the program for the folder as it is and opens the editor from the menu screen.
     TEditorForm& openEditor();
-    TEditorForm& editor() { return *windows->EditorForm; }
-    ScenarioStore& store() { return windows->store; }
 
     // A complete scenario file "<name>.cfg" of the standard values with its media in
     // Standard, changed by `change`, setup.cfg naming it current beside "Standard", and

@@ -4,7 +4,7 @@
 
 #include "game/EnergyGauge.h"
 #include "media/PictureBox.h"
-#include "tests/game/ProgramFixture.h"
+#include "tests/support/ProgramFixture.h"
 
 #include <QImage>
 #include <QTimer>

@@ -11,7 +11,7 @@
 #include "media/PictureBox.h"
 #include "platform/QtControls.h"
 #include "storage/ScenarioFile.h"
-#include "tests/game/ProgramFixture.h"
+#include "tests/support/ProgramFixture.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

@@ -4,7 +4,7 @@
 #include "dialogs/HilfeUnit2.h"
 #include "editor/Unit1.h"
 #include "platform/BlitzfangError.h"
-#include "tests/game/ProgramFixture.h"
+#include "tests/support/ProgramFixture.h"
 
 #include <QPushButton>
 #include <QTest>

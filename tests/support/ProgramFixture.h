@@ -2,6 +2,7 @@
 // A program folder with the standard media, scripted boxes, and the seven windows created
 // for that folder as the program creates them at start.
 
+#include "editor/Unit1.h"
 #include "game/BlitzfangUnit1.h"
 #include "game/WindowSet.h"
 #include "platform/QtControls.h"
@@ -33,6 +34,8 @@ protected:
         return *windows;
     }
     TMainForm& mainForm() { return *windows->MainForm; }
+    TEditorForm& editor() { return *windows->EditorForm; }
+    ScenarioStore& store() { return windows->store; }
 
     // A complete scenario file "<name>.cfg" whose media are the standard ones.
     void writeScenario(const std::string& name, const std::string& titel, const std::string& extraLines = "",
