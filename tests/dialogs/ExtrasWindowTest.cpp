@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include <optional>
+
 namespace {
 
 class ExtrasWindow : public ProgramTest {
@@ -18,6 +20,17 @@ protected:
         mainForm().show();
         mainForm().ExtraSpeedButton->click();
         return *windows->ExtrasForm;
+    }
+
+    // The program started with "Mond" current, with `helpText` as its text unless it is absent.
+    TExtrasForm& openExtrasOfMond(const std::optional<std::string>& helpText, const std::string& extraLines = "")
+    {
+        writeScenario("Mond", "Mondlandung", extraLines);
+        writeSetup("Mond");
+        if (helpText)
+            folder.write("Mond/hilfe.txt", *helpText);
+        start();
+        return openExtras();
     }
 };
 
@@ -49,11 +62,7 @@ TEST_F(ExtrasWindow, showsTheScenariosTextFigureTitleAndHighscoreInStoredOrder)
 
 TEST_F(ExtrasWindow, showsAnotherScenarioAfterTheSwitch)
 {
-    writeScenario("Mond", "Mondlandung");
-    writeSetup("Mond");
-    folder.write("Mond/hilfe.txt", "Mondtext\r\n");
-    start();
-    TExtrasForm& extras = openExtras();
+    TExtrasForm& extras = openExtrasOfMond("Mondtext\r\n");
     extras.zurueckButton->click();
 
     windows->store.setup.spielstart = "Standard";
@@ -67,20 +76,12 @@ TEST_F(ExtrasWindow, showsAnotherScenarioAfterTheSwitch)
 
 TEST_F(ExtrasWindow, windows1252HelpTextKeepsItsUmlauts)
 {
-    writeScenario("Mond", "Mondlandung");
-    writeSetup("Mond");
-    folder.write("Mond/hilfe.txt", "Gr\xF6\xDF" "e und \xC4rger\r\n");
-    start();
-    EXPECT_EQ(openExtras().Memo1->toPlainText(), "Größe und Ärger");
+    EXPECT_EQ(openExtrasOfMond("Gr\xF6\xDF" "e und \xC4rger\r\n").Memo1->toPlainText(), "Größe und Ärger");
 }
 
 TEST_F(ExtrasWindow, figureIsOpaqueWhenItsTransparencyIsOff)
 {
-    writeScenario("Mond", "Mondlandung", "Abschuss Transparent: false\r\n");
-    writeSetup("Mond");
-    folder.write("Mond/hilfe.txt", "");
-    start();
-    TExtrasForm& extras = openExtras();
+    TExtrasForm& extras = openExtrasOfMond("", "Abschuss Transparent: false\r\n");
     EXPECT_TRUE(extras.Memo1->toPlainText().isEmpty());
     EXPECT_FALSE(extras.Image1->transparent());
     EXPECT_EQ(extras.BildnameLabel->text(), "= Mondlandung");
@@ -88,10 +89,7 @@ TEST_F(ExtrasWindow, figureIsOpaqueWhenItsTransparencyIsOff)
 
 TEST_F(ExtrasWindow, missingHelpTextIsReportedWithItsFullPathAndTheWindowOpensAllTheSame)
 {
-    writeScenario("Mond", "Mondlandung");
-    writeSetup("Mond");
-    start();
-    TExtrasForm& extras = openExtras();
+    TExtrasForm& extras = openExtrasOfMond(std::nullopt);
     const std::string path = (folder / "Mond").string() + "/hilfe.txt";
     EXPECT_EQ(boxes.errors, std::vector<std::string>{"Datei " + path + " kann nicht geöffnet werden"});
     EXPECT_TRUE(extras.isVisible());

@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -114,24 +113,6 @@ TEST_F(HelpWindow, linksTurnBlueUnderTheMouseAndOpenTheirTargets)
     EXPECT_EQ(boxes.links[0], kMakerWebAddress);
     EXPECT_EQ(boxes.links[1], "mailto:feedback@kolvar-bauwerk.de?subject=Feedback zum Blitzfang");
     EXPECT_EQ(boxes.links[2], help.Label23->text().toStdString());
-    EXPECT_EQ(help.Label13->text().toStdString(), kMakerWebAddress);
-}
-
-TEST_F(HelpWindow, textPagesBeginWithTheirCentredTitleAndAnEmptyLine)
-{
-    start();
-    THilfeform& help = openHelp();
-    const std::pair<QPlainTextEdit*, QString> pages[] = {
-        {help.Blitzfangmemo, "Was ist der Blitzfang?"}, {help.nutzenMemo, "Wie benutze ich ihn?"},
-        {help.editorMemo, "Der Editor"}, {help.optionsMemo, "Das Optionsmenü"}, {help.extrasMemo, "Das Menü Extras"}};
-    for (auto [page, title] : pages) {
-        const QStringList lines = page->toPlainText().split(QLatin1Char('\n'));
-        ASSERT_GE(lines.size(), 3);
-        EXPECT_EQ(lines[0].trimmed(), title);
-        EXPECT_TRUE(lines[0].startsWith(QStringLiteral("   "))) << title.toStdString();
-        EXPECT_TRUE(lines[1].isEmpty());
-        EXPECT_TRUE(page->isReadOnly());
-    }
 }
 
 } // namespace

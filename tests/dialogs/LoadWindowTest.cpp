@@ -1,5 +1,5 @@
 // The load window: loading and cancelling, a name without a scenario file, the search for
-// scenario files missing from the list and adding them, and the names it refuses.
+// scenario files missing from the list and adding them.
 
 #include "tests/dialogs/ScenarioDialogFixture.h"
 
@@ -95,25 +95,6 @@ TEST_F(LoadWindow, scenarioWithoutFileIsReportedAndStandardLoadedWithoutWritingA
     EXPECT_EQ(store().settings.titel, "Alien");
     EXPECT_FALSE(load.isVisible());
     EXPECT_TRUE(editor().isVisible());
-}
-
-TEST_F(LoadWindow, refusedNamesChangeNothingAndKeepTheWindowOpen)
-{
-    startWithMond();
-    const auto before = files();
-    TLadenForm& load = openLoad();
-    for (const RefusedName& refused : kRefusedNames) {
-        boxes.notices.clear();
-        load.SzenarioComboBox->setEditText(QString::fromStdString(refused.name));
-        click(load.okButton);
-        EXPECT_EQ(boxes.notices, std::vector<std::string>{refused.message}) << refused.name;
-        EXPECT_TRUE(load.isVisible()) << refused.name;
-    }
-    EXPECT_FALSE(editor().isVisible());
-    EXPECT_EQ(files(), before);
-    EXPECT_FALSE(somethingEscaped());
-    EXPECT_EQ(store().setup.spielstart, "Mond");
-    EXPECT_EQ(store().settings.titel, "Mondlandung");
 }
 
 TEST_F(LoadWindow, searchOffersOnlyScenarioFilesMissingFromTheList)

@@ -1,12 +1,15 @@
-// The save-as window: a new scenario, overwriting an existing one, Enter and Escape, and the
-// names it refuses.
+// The save-as window: a new scenario, overwriting an existing one, Enter and Escape; and the
+// names that the save-as, load and options windows refuse.
 
 #include "tests/dialogs/ScenarioDialogFixture.h"
 
 #include "storage/ScenarioStore.h"
 
 #include <QLineEdit>
+#include <QComboBox>
 #include <QPushButton>
+
+#include <functional>
 
 namespace {
 
@@ -175,19 +178,42 @@ TEST_F(SaveAsWindow, closeBoxEnablesTheEditorAndSavesNothing)
     EXPECT_EQ(files(), before);
 }
 
-TEST_F(SaveAsWindow, refusedNamesChangeNothingAndKeepTheWindowOpen)
+// ---- Every window that takes a scenario's name ----
+
+using ScenarioNameCheck = ScenarioDialogTest;
+
+TEST_F(ScenarioNameCheck, saveAsLoadAndOptionsRefuseNamesThatCannotBeFilesAndChangeNothing)
 {
     startWithMond();
     const auto before = files();
-    TSpeichernform& saveAs = openSaveAs();
-    for (const RefusedName& refused : kRefusedNames) {
-        boxes.notices.clear();
-        saveAs.savegameEdit->setText(QString::fromStdString(refused.name));
-        boxes.warningAnswers = {true};
-        click(saveAs.OKButton);
-        EXPECT_EQ(boxes.notices, std::vector<std::string>{refused.message}) << refused.name;
-        EXPECT_TRUE(saveAs.isVisible()) << refused.name;
-        EXPECT_FALSE(editor().isEnabled()) << refused.name;
+    TSpeichernform& saveAs = *windows->Speichernform;
+    TLadenForm& load = *windows->LadenForm;
+    TOptionenForm& options = *windows->OptionenForm;
+    const struct {
+        FormWindow* window;
+        std::function<void()> open;
+        std::function<void(const QString&)> type;
+        QAbstractButton* ok;
+    } ways[] = {
+        {&saveAs, [&] { openSaveAs(); }, [&](const QString& name) { saveAs.savegameEdit->setText(name); },
+         saveAs.OKButton},
+        {&load, [&] { openLoad(); }, [&](const QString& name) { load.SzenarioComboBox->setEditText(name); },
+         load.okButton},
+        {&options, [&] { openOptions(); }, [&](const QString& name) { options.SpielstandComboBox->setEditText(name); },
+         options.okButton},
+    };
+    for (const auto& way : ways) {
+        way.open();
+        const std::string window = way.window->objectName().toStdString();
+        for (const RefusedName& refused : kRefusedNames) {
+            boxes.notices.clear();
+            boxes.warningAnswers = {true};
+            way.type(QString::fromStdString(refused.name));
+            click(way.ok);
+            EXPECT_EQ(boxes.notices, std::vector<std::string>{refused.message}) << window << ": " << refused.name;
+            EXPECT_TRUE(way.window->isVisible()) << window << ": " << refused.name;
+        }
+        way.window->hide();
     }
     EXPECT_TRUE(boxes.warnings.empty());
     EXPECT_EQ(boxes.errors, std::vector<std::string>{});
@@ -195,6 +221,7 @@ TEST_F(SaveAsWindow, refusedNamesChangeNothingAndKeepTheWindowOpen)
     EXPECT_FALSE(somethingEscaped());
     EXPECT_EQ(listed(), (std::vector<std::string>{"Mond", "Standard"}));
     EXPECT_EQ(store().setup.spielstart, "Mond");
+    EXPECT_EQ(store().settings.titel, "Mondlandung");
     EXPECT_EQ(store().settings.highscore[0].name, "Ute");
 }
 
