@@ -88,7 +88,6 @@ TEST_F(EditorGraphics, theHouseSwitchGreysTheShotWithTheHouseAndReenablesBothBox
         EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
     EXPECT_TRUE(form.anausCheckBox->isEnabled());
     EXPECT_TRUE(form.AbschussButton->isEnabled());
-    EXPECT_EQ(form.Label7->text(), "optimal: 80*80 Pixel");
 
     form.anausCheckBox->setChecked(true);
     EXPECT_EQ(form.anausCheckBox->text(), "Abschussobjekt 2 aktiviert");
