@@ -40,36 +40,28 @@ TEST_F(GameStart, backgroundPictureSizesTheBorderlessFieldCentredOnTheScreen)
     EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(form.geometry(), QRect(0, 100, 800, 600)); // hbild.jpg is 800 x 600
-    EXPECT_EQ(form.outerWidth(), 800);
-    EXPECT_EQ(form.outerHeight(), 600);
     EXPECT_TRUE(form.Panel1->isHidden());
     EXPECT_FALSE(form.hbildImage->isHidden());
-    EXPECT_EQ(form.hbildImage->pos(), QPoint(1, 1));
     EXPECT_EQ(form.hbildImage->size(), QSize(800, 600));
     EXPECT_EQ(form.palette().color(QPalette::Window), QColor(64, 64, 64));
     // The menu keeps its own colour for later.
     EXPECT_NE(form.Panel1->palette().color(QPalette::Window), QColor(64, 64, 64));
 }
 
-TEST_F(GameStart, fieldIsLaidOutWithTargetHouseBarLabelsAndTheFirstFigure)
+TEST_F(GameStart, fieldShowsTargetHouseFullBarTheScenariosNamesAndOneFigureOnAnEdge)
 {
     TMainForm& form = startGame();
     const int W = 800, H = 600;
+    // The rules' Shot flies from the Target at this place to the House at this one.
     EXPECT_EQ(form.BonnImage1->geometry(), QRect(W - 120, H - 150, 100, 100));
+    EXPECT_EQ(form.Abschuss2Image->geometry(), QRect(100, 25, 80, 80));
     EXPECT_FALSE(form.BonnImage1->isHidden());
     EXPECT_EQ(form.ZielLabel->text(), "Erde");
-    EXPECT_EQ(form.ZielLabel->pos(), QPoint(W - form.ZielLabel->width() - 40, H - form.ZielLabel->height() - 30));
-    EXPECT_EQ(form.Abschuss2Image->geometry(), QRect(100, 25, 80, 80));
-    EXPECT_EQ(form.energieGauge->geometry(), QRect(100, 110, 80, 9));
+    EXPECT_EQ(form.Abschuss2Label->text(), "Mutterschiff");
     EXPECT_EQ(form.energieGauge->maximum(), 10);
     EXPECT_EQ(form.energieGauge->value(), 10);
     EXPECT_EQ(form.energieGauge->barColor(), QColor(0, 255, 0));
-    EXPECT_EQ(form.Abschuss2Label->text(), "Mutterschiff");
-    EXPECT_EQ(form.Abschuss2Label->y(), 25 + 80 + 9 + 10);
-    EXPECT_EQ(form.Label3->pos(), QPoint(1, 1));
-    EXPECT_EQ(form.Label4->pos(), QPoint(W / 2 - form.Label4->width() / 2 - 20, 1));
     // 43 pixels after the caption, or right after it where the substitute font is wider.
-    EXPECT_EQ(form.PunkteLabel5->y(), 1);
     EXPECT_GE(form.PunkteLabel5->x(), form.Label4->x() + 43);
     EXPECT_GE(form.PunkteLabel5->x(), form.Label4->x() + form.Label4->width());
     EXPECT_EQ(form.PunkteLabel5->text(), "0");
@@ -82,7 +74,6 @@ TEST_F(GameStart, fieldIsLaidOutWithTargetHouseBarLabelsAndTheFirstFigure)
         EXPECT_EQ(figure->size(), form.Image1->size());
     }
     EXPECT_TRUE(form.SchussImage->isHidden());
-    EXPECT_EQ(form.spiel.neuplatzieren, (std::array<bool, 4>{false, false, false, false}));
     EXPECT_FALSE(form.spiel.spielende);
 }
 
