@@ -44,16 +44,20 @@ void answerNextBox(BoxSeen& seen, const QString& buttonText)
     });
 }
 
-TEST(QtBoxes, noticeHasTheProgramsCaptionAndAnOkButton)
+TEST(QtBoxes, noticeAndErrorShowTheTextAsItIsUnderTheProgramsCaptionWithAnOkButton)
 {
     QtDialogs boxes;
-    BoxSeen seen;
-    answerNextBox(seen, QStringLiteral("OK"));
-    boxes.notice("Sieg");
-    EXPECT_EQ(seen.title, "Blitzfang");
-    EXPECT_EQ(seen.text, "Sieg");
-    EXPECT_EQ(seen.buttons.size(), 1);
-    EXPECT_EQ(seen.buttons.value(0).remove(QLatin1Char('&')), "OK");
+    const std::pair<void (QtDialogs::*)(const std::string&), std::string> shown[] = {
+        {&QtDialogs::notice, "Sieg"}, {&QtDialogs::error, "'<b>12</b>' ist kein gültiger Integerwert"}};
+    for (const auto& [show, text] : shown) {
+        BoxSeen seen;
+        answerNextBox(seen, QStringLiteral("OK"));
+        (boxes.*show)(text);
+        EXPECT_EQ(seen.title, "Blitzfang") << text;
+        EXPECT_EQ(seen.text.toStdString(), text);
+        EXPECT_EQ(seen.buttons.size(), 1) << text;
+        EXPECT_EQ(seen.buttons.value(0).remove(QLatin1Char('&')), "OK") << text;
+    }
 }
 
 TEST(QtBoxes, warningQuestionIsTrueOnlyForJa)
@@ -68,16 +72,6 @@ TEST(QtBoxes, warningQuestionIsTrueOnlyForJa)
 
     answerNextBox(seen, QStringLiteral("&Nein"));
     EXPECT_FALSE(boxes.askWarning("Dieses Szenario existiert schon. Soll es überschrieben werden?"));
-}
-
-TEST(QtBoxes, errorBoxShowsTheTextAsItIs)
-{
-    QtDialogs boxes;
-    BoxSeen seen;
-    answerNextBox(seen, QStringLiteral("OK"));
-    boxes.error("'<b>12</b>' ist kein gültiger Integerwert");
-    EXPECT_EQ(seen.title, "Blitzfang");
-    EXPECT_EQ(seen.text, "'<b>12</b>' ist kein gültiger Integerwert");
 }
 
 TEST(FileFilters, pipeListsBecomeQtFilters)

@@ -1,8 +1,7 @@
-// The highscore table: its line in the scenario file, entering results, sorting and the
-// start-up fill-in of empty names.
+// The highscore table: its line in the scenario file, entering results and sorting. (The fill-in
+// of empty names at start is tested with the program's start.)
 
 #include "storage/Highscore.h"
-#include "tests/storage/StorageTestSupport.h"
 
 #include "platform/BlitzfangError.h"
 
@@ -154,22 +153,6 @@ TEST(HighscoreSort, equalPointsKeepAllTenEntries)
     table = tableWithPoints({3, -1, 7, 7, 0, 12, 1, 5, 9, 2});
     highscoresortieren(table, 1, 10);
     EXPECT_EQ(pointsOf(table), (std::vector<std::int32_t>{12, 9, 7, 7, 5, 3, 2, 1, 0, -1}));
-}
-
-TEST(HighscoreStart, emptyNamesAreFilledInAtStart)
-{
-    ProgramFolder folder;
-    ScriptedDialogs dialogs;
-    std::string line = "Highscore: ";
-    for (int place = 1; place <= 10; ++place)
-        line += place == 7 ? ";50;3;" : "Name" + std::to_string(place) + ";" + std::to_string(100 - place) + ";2;";
-    folder.write("setup.cfg", setupText("Standard", {"Standard"}));
-    folder.write("standard.cfg", scenarioText("Mit Lücke", {line}));
-    ScenarioStore store(folder.path(), dialogs);
-    startProgram(store);
-    EXPECT_EQ(store.settings.highscore[6], (T_Highscore{1, "Kolvar-Bauwerk", 1}));
-    EXPECT_EQ(store.settings.highscore[5], (T_Highscore{94, "Name6", 2}));
-    EXPECT_EQ(store.settings.highscore[7], (T_Highscore{92, "Name8", 2}));
 }
 
 } // namespace

@@ -133,15 +133,6 @@ TEST_F(ScenarioFileReading, lineEndsBlanksAndEndOfFileMark)
     EXPECT_TRUE(dialogs.notices.empty());
 }
 
-TEST_F(ScenarioFileReading, textColourSilverHasAllThreeChannelsAt192)
-{
-    load(scenarioText("Farbe", {"Textfarbe: 12632256"}));
-    const std::int32_t colour = strToInt(store.settings.textfarbe);
-    EXPECT_EQ(colour & 0xFF, 192);
-    EXPECT_EQ((colour >> 8) & 0xFF, 192);
-    EXPECT_EQ((colour >> 16) & 0xFF, 192);
-}
-
 TEST_F(ScenarioFileReading, unconvertibleNumberStopsReadingWithoutReset)
 {
     const auto before = folder.snapshot();
