@@ -91,24 +91,11 @@ TEST_F(ScenarioFolderFiles, aMissingSourceSilentlyGivesTheTargetAndEmptyStaysEmp
     EXPECT_EQ(copy("", "sound"), "");
 }
 
-TEST_F(ScenarioFolderFiles, deletingAScenarioRemovesOnlyItsOwnFilesAndEmptyFolders)
-{
-    folder.write("Mond.cfg", "x");
-    folder.write("Mond/hilfe.txt", "x");
-    folder.write("Mond/bilder/a.bmp", "x");
-    folder.write("Mond/sound/a.wav", "x");
-    folder.write("Mondfahrt.cfg", "bleibt");
-    folder.write("Standard/bilder/a.bmp", "bleibt");
-    deleteScenarioFiles(folder.path(), "Mond");
-    EXPECT_FALSE(exists("Mond.cfg"));
-    EXPECT_FALSE(exists("Mond"));
-    EXPECT_TRUE(exists("Mondfahrt.cfg"));
-    EXPECT_TRUE(exists("Standard/bilder/a.bmp"));
-}
-
-TEST_F(ScenarioFolderFiles, subFoldersUnknownFilesAndLinksSurviveAndHoldTheirFoldersInPlace)
+TEST_F(ScenarioFolderFiles, deletingRemovesOnlyTheScenariosOwnFilesWhateverTheirCaseAndFoldersLeftEmpty)
 {
     folder.write("mond.cfg", "x");
+    folder.write("Mondfahrt.cfg", "bleibt");
+    folder.write("Standard/bilder/a.bmp", "bleibt");
     folder.write("MOND/Hilfe.TXT", "x");
     folder.write("MOND/Bilder/a.bmp", "x");
     folder.write("MOND/Bilder/alt/b.bmp", "bleibt");
@@ -125,6 +112,8 @@ TEST_F(ScenarioFolderFiles, subFoldersUnknownFilesAndLinksSurviveAndHoldTheirFol
     EXPECT_EQ(folder.read("MOND/notizen.txt"), "bleibt");
     EXPECT_FALSE(exists("MOND/sound"));
     EXPECT_EQ(folder.read("draussen/wichtig.txt"), "bleibt");
+    EXPECT_TRUE(exists("Mondfahrt.cfg"));
+    EXPECT_TRUE(exists("Standard/bilder/a.bmp"));
 }
 
 TEST_F(ScenarioFolderFiles, aScenarioFolderThatIsALinkOrAFileIsNeverFollowedOrRemoved)
