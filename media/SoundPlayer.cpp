@@ -14,8 +14,8 @@ namespace {
 constexpr int mixerFrames = 512;
 
 // The audio device, opened once for the process at the first open (so the program starts
-// without waiting for it or loading its libraries) and closed at exit. It is never destroyed, because players that are
-// static objects may be destroyed after the exit handler has run.
+// without waiting for it or loading its libraries) and closed at exit. It is never destroyed,
+// because players that are static objects may be destroyed after the exit handler has run.
 class AudioEngine {
 public:
     static AudioEngine& instance()
