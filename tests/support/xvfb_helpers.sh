@@ -20,8 +20,10 @@ make_program_folder() {
 }
 
 # Runs its arguments on a virtual screen of 1024 x 768; the program draws there, not offscreen.
+# -noreset: by default the server resets when its last client leaves, and a program started
+# during that reset cannot connect ("could not connect to display"), about one start in 25.
 run_in_xvfb() {
-    env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1024x768x24" "$@"
+    env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$@"
 }
 
 # Ends the test with a message; a program started as $pid is killed, so that nothing lingers.
