@@ -16,15 +16,7 @@
 
 namespace {
 
-std::string errorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const BlitzfangError& error) {
-        return error.what();
-    }
-    return "(no error)";
-}
+using fixtures::errorOf;
 
 bool isLoaded(const char* file)
 {

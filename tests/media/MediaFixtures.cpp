@@ -1,5 +1,7 @@
 #include "tests/media/MediaFixtures.h"
 
+#include "platform/BlitzfangError.h"
+
 #include <QColor>
 
 #include <cmath>
@@ -13,6 +15,16 @@
 #include <jpeglib.h>
 
 namespace fixtures {
+
+std::string errorOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const BlitzfangError& error) {
+        return error.what();
+    }
+    return "(no error)";
+}
 
 namespace {
 

@@ -4,9 +4,13 @@
 #include <QImage>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace fixtures {
+
+// The German text of the error the action throws, or "(no error)".
+std::string errorOf(const std::function<void()>& action);
 
 // A PCM WAV of a quiet tone: `milliseconds` long, 8 or 16 bits per sample.
 void writeWav(const std::filesystem::path& path, int milliseconds, int sampleRate = 22050, int channels = 1,

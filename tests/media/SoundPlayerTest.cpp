@@ -18,15 +18,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::string errorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const BlitzfangError& error) {
-        return error.what();
-    }
-    return "(no error)";
-}
+using fixtures::errorOf;
 
 // Polls until the condition holds or two seconds pass.
 bool eventually(const std::function<bool()>& condition)
