@@ -27,16 +27,22 @@ run_in_xvfb() {
 }
 
 # Ends the test with a message; a program started as $pid is killed, so that nothing lingers.
+# On a virtual screen the screen and its visible windows are kept for the reader ($shots).
 fail() {
     echo "$1"
+    if [[ -n ${DISPLAY:-} && -n ${shots:-} ]]; then
+        import -window root "$shots/failure.png" 2>/dev/null || true
+        echo "visible windows:"
+        xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null || true
+    fi
     if [[ -n ${pid:-} ]]; then kill "$pid" 2>/dev/null || true; fi
     exit 1
 }
 
-# The visible window whose caption matches $1, waited for up to 10 s.
+# The visible window whose caption matches $1, waited for up to $2 tenths of a second (10 s).
 window() {
     local w
-    for _ in $(seq 100); do
+    for _ in $(seq "${2:-100}"); do
         w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
         [[ -n "$w" ]] && { echo "$w"; return 0; }
         sleep 0.1
@@ -54,11 +60,15 @@ gone() {
 }
 
 # Escape on the main window $1 must end the program $pid within 10 s; gives its exit code.
+# Escape is pressed once more after 5 s: without a window manager a key can reach the window
+# before it is active and be lost.
 end_with_escape() {
-    xdotool windowfocus --sync "$1" key Escape
-    for _ in $(seq 100); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
+    for _ in 1 2; do
+        xdotool windowfocus --sync "$1" key Escape 2>/dev/null || true
+        for _ in $(seq 50); do
+            kill -0 "$pid" 2>/dev/null || break 2
+            sleep 0.1
+        done
     done
     kill -0 "$pid" 2>/dev/null && fail "the program still runs after Escape"
     wait "$pid"
