@@ -2,6 +2,7 @@
 
 #include "platform/BlitzfangError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -14,7 +15,6 @@ namespace {
 
 constexpr std::string_view kTemporaryMarker = ".blitzfang-tmp-";
 constexpr std::size_t kRandomPartLength = 6; // mkstemp's XXXXXX
-constexpr off_t kLargestReadableFile = 64 * 1024 * 1024;
 
 class FileDescriptor {
 public:
@@ -72,13 +72,15 @@ void syncFolder(const fs::path& folder)
 
 } // namespace
 
-std::string readWholeFile(const fs::path& path)
+std::string readWholeFile(const fs::path& path, std::size_t largestSize)
 {
     const auto cannotOpen = [&] { return BlitzfangError(fehlertext::dateiKannNichtGeoeffnetWerden(path.string())); };
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    const off_t largest = static_cast<off_t>(std::min<std::size_t>(largestSize, kLargestReadableFile));
+    // Without O_NONBLOCK opening a FIFO waits for a writer for ever; for a regular file the
+    // flag changes nothing.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     struct stat info {};
-    if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        info.st_size > kLargestReadableFile)
+    if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > largest)
         throw cannotOpen();
 
     std::string bytes(static_cast<std::size_t>(info.st_size), '\0');
@@ -86,7 +88,7 @@ std::string readWholeFile(const fs::path& path)
     while (true) {
         if (filled == bytes.size()) {
             // The file may have grown since fstat.
-            if (bytes.size() >= static_cast<std::size_t>(kLargestReadableFile))
+            if (bytes.size() >= static_cast<std::size_t>(largest))
                 throw cannotOpen();
             bytes.resize(bytes.size() + 4096);
         }

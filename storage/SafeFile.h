@@ -1,13 +1,18 @@
 #pragma once
 // Whole-file reading and crash-safe replacing of files in the program folder.
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
+// The largest file the program reads whole.
+inline constexpr std::size_t kLargestReadableFile = 64 * 1024 * 1024;
+
 // The bytes of a regular file. Throws BlitzfangError("Datei … kann nicht geöffnet werden")
-// when it cannot be read (no permission, a folder, a device, larger than 64 MiB).
-std::string readWholeFile(const std::filesystem::path& path);
+// at once when it cannot be read: no permission, a folder, a FIFO or device (never waited
+// for), larger than `largestSize` (at most kLargestReadableFile).
+std::string readWholeFile(const std::filesystem::path& path, std::size_t largestSize = kLargestReadableFile);
 
 // Replaces `target` by `bytes` so that a failure or a crash at any moment leaves either the
 // old or the new file: a temporary file in the same folder gets every byte and is synced,
