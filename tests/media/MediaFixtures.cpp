@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <vector>
 
 #include <jpeglib.h>
@@ -36,23 +37,30 @@ void putLe(std::string& out, std::uint32_t value, int bytes)
 
 } // namespace
 
-void writeWav(const std::filesystem::path& path, int milliseconds, int sampleRate, int channels, int bitsPerSample)
+std::string wavHeader(int channels, int sampleRate, int bitsPerSample, std::uint32_t dataBytes, int encoding)
 {
-    const int frames = static_cast<int>(static_cast<long long>(sampleRate) * milliseconds / 1000);
-    const int bytesPerSample = bitsPerSample / 8;
-    const std::uint32_t dataBytes = static_cast<std::uint32_t>(frames * channels * bytesPerSample);
+    const int blockAlign = channels * bitsPerSample / 8;
     std::string out = "RIFF";
     putLe(out, 36 + dataBytes, 4);
     out += "WAVEfmt ";
     putLe(out, 16, 4);
-    putLe(out, 1, 2); // PCM
+    putLe(out, static_cast<std::uint32_t>(encoding), 2);
     putLe(out, static_cast<std::uint32_t>(channels), 2);
     putLe(out, static_cast<std::uint32_t>(sampleRate), 4);
-    putLe(out, static_cast<std::uint32_t>(sampleRate * channels * bytesPerSample), 4);
-    putLe(out, static_cast<std::uint32_t>(channels * bytesPerSample), 2);
+    putLe(out, static_cast<std::uint32_t>(sampleRate * blockAlign), 4);
+    putLe(out, static_cast<std::uint32_t>(blockAlign), 2);
     putLe(out, static_cast<std::uint32_t>(bitsPerSample), 2);
     out += "data";
     putLe(out, dataBytes, 4);
+    return out;
+}
+
+void writeWav(const std::filesystem::path& path, int milliseconds, int sampleRate, int channels, int bitsPerSample)
+{
+    const int frames = static_cast<int>(static_cast<long long>(sampleRate) * milliseconds / 1000);
+    const int bytesPerSample = bitsPerSample / 8;
+    const auto dataBytes = static_cast<std::uint32_t>(frames * channels * bytesPerSample);
+    std::string out = wavHeader(channels, sampleRate, bitsPerSample, dataBytes);
     for (int frame = 0; frame < frames; ++frame) {
         const double wave = 0.2 * std::sin(2.0 * M_PI * 440.0 * frame / sampleRate);
         for (int c = 0; c < channels; ++c) {
@@ -151,6 +159,18 @@ void saveWithQt(const std::filesystem::path& path, const QImage& image, const ch
 {
     if (!image.save(QString::fromStdString(path.string()), format))
         throw std::runtime_error("cannot save " + path.string());
+}
+
+void makeFifo(const std::filesystem::path& path)
+{
+    if (::mkfifo(path.c_str(), 0600) != 0)
+        throw std::runtime_error("cannot make FIFO " + path.string());
+}
+
+void writeSparse(const std::filesystem::path& path, const std::string& head, std::uintmax_t size)
+{
+    writeBytes(path, head);
+    std::filesystem::resize_file(path, size);
 }
 
 std::string readBytes(const std::filesystem::path& path)

@@ -3,6 +3,7 @@
 
 #include <QImage>
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -11,6 +12,9 @@ namespace fixtures {
 
 // The German text of the error the action throws, or "(no error)".
 std::string errorOf(const std::function<void()>& action);
+
+// The 44-byte header of a WAV (format tag 1: PCM) whose data chunk claims `dataBytes`.
+std::string wavHeader(int channels, int sampleRate, int bitsPerSample, std::uint32_t dataBytes, int encoding = 1);
 
 // A PCM WAV of a quiet tone: `milliseconds` long, 8 or 16 bits per sample.
 void writeWav(const std::filesystem::path& path, int milliseconds, int sampleRate = 22050, int channels = 1,
@@ -27,6 +31,11 @@ void writeBmp32(const std::filesystem::path& path, const QImage& image);
 
 // Saves through Qt's own writer ("BMP" gives 1-, 4-, 8- or 24-bit files by the image's format).
 void saveWithQt(const std::filesystem::path& path, const QImage& image, const char* format);
+
+// Hostile files: a FIFO (which blocks an opener that waits for a writer), and `head` followed by
+// a hole up to `size` bytes (a huge file that costs no disk).
+void makeFifo(const std::filesystem::path& path);
+void writeSparse(const std::filesystem::path& path, const std::string& head, std::uintmax_t size);
 
 std::string readBytes(const std::filesystem::path& path);
 void writeBytes(const std::filesystem::path& path, const std::string& bytes);
