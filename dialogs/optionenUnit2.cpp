@@ -6,6 +6,7 @@
 #include "game/WindowSet.h"
 #include "platform/Dialogs.h"
 #include "platform/QtControls.h"
+#include "platform/QtErrorReport.h"
 #include "storage/Highscore.h"
 #include "storage/ScenarioFile.h"
 #include "storage/ScenarioStore.h"
@@ -97,6 +98,11 @@ void TOptionenForm::FormShow()
 }
 
 void TOptionenForm::okButtonClick()
+{
+    runAsOneAction([this] { applyChoices(); });
+}
+
+void TOptionenForm::applyChoices()
 {
     const std::string typed = SpielstandComboBox->currentText().toStdString();
     if (!acceptScenarioName(typed))

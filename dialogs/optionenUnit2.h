@@ -49,4 +49,7 @@ public:
     // Nothing changes: the window hides and the menu screen shows.
     void Button2Click();
     void FormClose() override;
+
+private:
+    void applyChoices();
 };

@@ -7,6 +7,9 @@
 #include "game/BlitzfangUnit1.h"
 #include "game/WindowSet.h"
 #include "media/PictureBox.h"
+#include "media/PictureLoader.h"
+#include "media/WavCheck.h"
+#include "platform/ActionReport.h"
 #include "platform/Dialogs.h"
 #include "platform/QtControls.h"
 #include "platform/QtDialogs.h"
@@ -168,10 +171,22 @@ bool reported(const std::function<void()>& step)
     }
 }
 
+// Loads a picture; one that cannot be loaded is reported with its file's name.
+bool loadReported(PictureBox* image, const std::string& path)
+{
+    try {
+        image->loadPicture(path);
+        return true;
+    } catch (const std::exception& error) {
+        reportError(fileProblem(path, errorText(error)));
+        return false;
+    }
+}
+
 // Loads a preview; a picture that cannot be loaded leaves the preview empty-looking (hidden).
 bool loadPreview(PictureBox* image, const std::string& path)
 {
-    const bool loaded = reported([&] { image->loadPicture(path); });
+    const bool loaded = loadReported(image, path);
     image->setVisible(loaded);
     if (loaded)
         placeInFrame(image);
@@ -476,7 +491,7 @@ void TEditorForm::start()
     Label15->setText(sizeLabel(houseLoaded, abschuss2Image));
 
     Label16->setText(QStringLiteral("Bildgröße: "));
-    if (!istAus(s.hintergrundbildAktiviert) && reported([&] { HbildImage->loadPicture(s.hintergrundbild); }))
+    if (!istAus(s.hintergrundbildAktiviert) && loadReported(HbildImage, s.hintergrundbild))
         Label16->setText(QStringLiteral("Bildgröße: ") + sizeText(HbildImage));
     const QSize screen = screenSize();
     Label17->setText(QStringLiteral("Bildschirm: ") + QString::number(screen.width()) + QLatin1Char('*') +
@@ -505,15 +520,20 @@ public:
             media_.push_back({field, *field});
     }
 
+    // A file that is refused or cannot be copied is reported and the field keeps its path.
     void copy(std::string& field, const char* ordnername)
     {
         const std::string source = field;
-        field = form_.insordnerkopieren(source, ordnername, [&](const std::string& target) {
-            for (const Medium& other : media_)
-                if (other.field != &field && sameFile(*other.field, target) && !sameFile(other.source, source))
-                    return true;
-            return false;
-        });
+        try {
+            field = form_.insordnerkopieren(source, ordnername, [&](const std::string& target) {
+                for (const Medium& other : media_)
+                    if (other.field != &field && sameFile(*other.field, target) && !sameFile(other.source, source))
+                        return true;
+                return false;
+            });
+        } catch (const std::exception& error) {
+            reportError(fileProblem(source, errorText(error)));
+        }
     }
 
 private:
@@ -618,7 +638,14 @@ void TEditorForm::speichern(const std::string& name)
 std::string TEditorForm::insordnerkopieren(const std::string& pfad, const std::string& ordnername,
                                            const std::function<bool(const std::string&)>& takenByAnother)
 {
-    return copyIntoScenarioFolder(store.scenarioFolder(store.setup.spielstart), pfad, ordnername, takenByAnother);
+    const MediaCheck accepted = [&ordnername](const std::string& path) {
+        if (ordnername == "sound")
+            checkSoundFile(path);
+        else
+            loadPictureFile(path);
+    };
+    return copyIntoScenarioFolder(store.scenarioFolder(store.setup.spielstart), pfad, ordnername, accepted,
+                                  takenByAnother);
 }
 
 void TEditorForm::loadHelpText()
@@ -682,12 +709,12 @@ void TEditorForm::soundlisteanzeigen()
 
 void TEditorForm::FormShow()
 {
-    start();
+    runAsOneAction([this] { start(); });
 }
 
 void TEditorForm::SpeicherButtonClick()
 {
-    speichern(store.setup.spielstart);
+    runAsOneAction([this] { speichern(store.setup.spielstart); });
 }
 
 void TEditorForm::SpeichernunterbuttonClick()
@@ -745,11 +772,13 @@ void TEditorForm::Button4Click()
 {
     if (!dialogs().askWarning("Wollen Sie alles auf den Standardwert zurücksetzen?"))
         return;
-    ScenarioSettings standard = standardSettings(store.programFolder());
-    buildPreparedLines(standard, true);
-    store.settings = std::move(standard);
-    store.dateischreiben(store.setup.spielstart);
-    start();
+    runAsOneAction([this] {
+        ScenarioSettings standard = standardSettings(store.programFolder());
+        buildPreparedLines(standard, true);
+        store.settings = std::move(standard);
+        store.dateischreiben(store.setup.spielstart);
+        start();
+    });
 }
 
 void TEditorForm::AbbrechenButton4Click()

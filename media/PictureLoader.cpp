@@ -24,10 +24,11 @@ std::string asciiLower(std::string text)
     return text;
 }
 
-bool isFolder(const std::string& path)
+// Only a regular file is opened: a FIFO or device would make the reader wait or read for ever.
+bool isRegularFile(const std::string& path)
 {
     std::error_code ignored;
-    return std::filesystem::is_directory(path, ignored);
+    return std::filesystem::is_regular_file(path, ignored);
 }
 
 [[noreturn]] void throwCannotOpen(const std::string& path)
@@ -152,7 +153,7 @@ LoadedPicture loadPictureFile(const std::string& path)
 QImage decodeBitmap(const std::string& path)
 {
     QFile file(QString::fromStdString(path));
-    if (isFolder(path) || !file.open(QIODevice::ReadOnly))
+    if (!isRegularFile(path) || !file.open(QIODevice::ReadOnly))
         throwCannotOpen(path);
     // The extension decides: a PNG or JPEG named .bmp is not a valid bitmap.
     QImageReader reader(&file, "bmp");
@@ -166,7 +167,7 @@ QImage decodeBitmap(const std::string& path)
 
 QImage decodeJpeg(const std::string& path)
 {
-    std::FILE* file = isFolder(path) ? nullptr : std::fopen(path.c_str(), "rb");
+    std::FILE* file = isRegularFile(path) ? std::fopen(path.c_str(), "rb") : nullptr;
     if (!file)
         throwCannotOpen(path);
     FileCloser closer(file);

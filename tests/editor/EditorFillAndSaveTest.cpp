@@ -121,10 +121,11 @@ TEST_F(EditorFill, aBrokenPictureIsReportedAndTheRestIsStillFilled)
     EXPECT_EQ(form.Label18->text(), "Mond");
     EXPECT_EQ(form.ListBox1->count(), 10);
 
-    // The save keeps the broken path as it is and writes everything else.
+    // The save reports it again, keeps the broken path as it is and writes everything else.
     form.SpielnameEdit->setText(QStringLiteral("Neu"));
     form.SpeicherButton->click();
-    EXPECT_EQ(valueOf("Mond.cfg", "Schuss: "), inFolder("Mond/bilder/schuss.bmp"));
+    EXPECT_EQ(boxes.errors, std::vector<std::string>(2, boxes.errors[0]));
+    EXPECT_EQ(valueOf("Mond.cfg", "Schuss: "), inFolder("fehlt/schuss.bmp"));
     EXPECT_EQ(valueOf("Mond.cfg", "Titel: "), "Neu");
     EXPECT_EQ(valuesOf("Mond.cfg", "Sounds: ").size(), 10u);
 }
