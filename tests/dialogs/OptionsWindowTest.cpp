@@ -5,10 +5,15 @@
 
 #include "storage/ScenarioStore.h"
 
+#include <gmock/gmock.h>
+
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
+
+#include <functional>
+#include <sstream>
 
 namespace {
 
@@ -154,6 +159,97 @@ TEST_F(OptionsWindow, scenarioWithoutFileIsReportedStandardLoadedAndNothingSaved
     EXPECT_TRUE(options.isVisible());
     EXPECT_EQ(options.SpielstandComboBox->currentText(), "Standard");
     EXPECT_EQ(mainForm().Label2->text(), "Alien");
+}
+
+// "Neu" is a copy of the file of a scenario "Alt" that was deleted with its media: every picture
+// and sound it names is gone.
+class ScenarioWithoutMedia : public ScenarioDialogTest {
+protected:
+    void writeNeuBesideMond()
+    {
+        startWithMond();
+        windows.reset();
+        std::string text = folder.read("Mond.cfg");
+        for (std::size_t at = text.find("/Standard/"); at != std::string::npos; at = text.find("/Standard/", at))
+            text.replace(at, 10, "/Alt/");
+        folder.write("Neu.cfg", text);
+        start();
+    }
+    std::vector<std::string> goneMedia() const
+    {
+        std::vector<std::string> lines;
+        for (const char* name : {"bilder/abschuss.bmp", "bilder/hbild.jpg", "bilder/ziel.bmp", "bilder/schuss.bmp",
+                                 "bilder/abschuss2.bmp", "sound/au1.wav", "sound/verloren.wav"})
+            lines.push_back("Datei " + (folder / "Alt" / name).string() + " kann nicht geöffnet werden");
+        return lines;
+    }
+    std::vector<std::string> boxLines(std::size_t box) const
+    {
+        std::vector<std::string> lines;
+        std::stringstream text(boxes.errors.at(box));
+        for (std::string line; std::getline(text, line);)
+            lines.push_back(line);
+        return lines;
+    }
+};
+
+TEST_F(ScenarioWithoutMedia, switchingToItShowsOneBoxNamingEachFileAndTheSaveKeepsTheirPaths)
+{
+    writeNeuBesideMond();
+    TLadenForm& load = openLoad();
+    click(load.suchenButton);
+    click(load.hinzufuegenButton);
+    click(load.abbruchbuttonButton);
+    boxes.errors.clear();
+
+    TOptionenForm& options = openOptions();
+    options.SpielstandComboBox->setEditText(QStringLiteral("Neu"));
+    click(options.okButton);
+    ASSERT_EQ(boxes.errors.size(), 1u);
+    EXPECT_THAT(boxLines(0), ::testing::UnorderedElementsAreArray(goneMedia()));
+    EXPECT_FALSE(options.isVisible());
+    EXPECT_TRUE(fileHasLine("Neu.cfg", "Ziel: " + (folder / "Alt/bilder/ziel.bmp").string()));
+    EXPECT_TRUE(fileHasLine("Neu.cfg", "Hintergrundbild: " + (folder / "Alt/bilder/hbild.jpg").string()));
+    EXPECT_TRUE(fileHasLine("Neu.cfg", "Sounds: " + (folder / "Alt/sound/au1.wav").string()));
+    EXPECT_TRUE(fileHasLine("Neu.cfg", "Verlorensound: " + (folder / "Alt/sound/verloren.wav").string()));
+    EXPECT_FALSE(std::filesystem::exists(folder / "Neu/bilder")) << "nothing was copied";
+    EXPECT_FALSE(std::filesystem::exists(folder / "Neu/sound")) << "nothing was copied";
+}
+
+TEST_F(ScenarioWithoutMedia, everyActionThatFillsOrSavesItShowsOneBox)
+{
+    writeNeuBesideMond();
+    store().setup.spielstart = "Neu";
+    store().dateiexlesen("Neu");
+    // Each action's window is opened first; then its one click may show one box.
+    struct Action {
+        const char* name;
+        std::function<void()> prepare;
+        std::function<void()> click;
+    };
+    const Action actions[] = {
+        {"Editor", [&] { mainForm().show(); }, [&] { mainForm().EditorSpeedButton->click(); }},
+        {"Speichern", [] {}, [&] { click(editor().SpeicherButton); }},
+        {"Speichern unter", [&] { openSaveAs().savegameEdit->setText(QStringLiteral("Kopie")); },
+         [&] { click(windows->Speichernform->OKButton); }},
+        {"Laden", [&] { openLoad().SzenarioComboBox->setEditText(QStringLiteral("Neu")); },
+         [&] { click(windows->LadenForm->okButton); }},
+        {"Optionen", [&] { openOptions(); }, [&] { click(windows->OptionenForm->okButton); }},
+        {"Standard",
+         [&] {
+             editor().show();
+             std::filesystem::remove(folder / "Standard/bilder/ziel.bmp");
+             std::filesystem::remove(folder / "Standard/bilder/schuss.bmp");
+             boxes.warningAnswers = {true};
+         },
+         [&] { click(editor().Button4); }},
+    };
+    for (const Action& action : actions) {
+        action.prepare();
+        const std::size_t before = boxes.errors.size();
+        action.click();
+        EXPECT_EQ(boxes.errors.size(), before + 1) << action.name;
+    }
 }
 
 } // namespace
