@@ -744,7 +744,7 @@ void TEditorForm::Button3Click()
         return;
     }
     dialogs().notice("Folgendes Szenario wurde gelöscht: " + name);
-    szenarioloeschen(name);
+    runAsOneAction([&] { szenarioloeschen(name); });
 }
 
 void TEditorForm::szenarioloeschen(const std::string& name)

@@ -219,8 +219,9 @@ TEST_F(ScenarioWithoutMedia, switchingToItShowsOneBoxNamingEachFileAndTheSaveKee
 TEST_F(ScenarioWithoutMedia, everyActionThatFillsOrSavesItShowsOneBox)
 {
     writeNeuBesideMond();
-    store().setup.spielstart = "Neu";
-    store().dateiexlesen("Neu");
+    windows.reset();
+    writeSetup("Neu");
+    start();
     // Each action's window is opened first; then its one click may show one box.
     struct Action {
         const char* name;
@@ -243,6 +244,8 @@ TEST_F(ScenarioWithoutMedia, everyActionThatFillsOrSavesItShowsOneBox)
              boxes.warningAnswers = {true};
          },
          [&] { click(editor().Button4); }},
+        // Deleting the current scenario fills the editor with "Standard", whose pictures are gone now.
+        {"Löschen", [&] { boxes.warningAnswers = {true}; }, [&] { click(editor().Button3); }},
     };
     for (const Action& action : actions) {
         action.prepare();
