@@ -29,5 +29,7 @@ void runAsOneAction(const std::function<void()>& action)
         action();
     } catch (const std::exception& error) {
         showError(error);
+    } catch (...) {
+        reportError(fehlertext::unbekannterFehler);
     }
 }
