@@ -10,6 +10,7 @@ set(CPACK_PACKAGE_INSTALL_DIRECTORY blitzfang)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.kolvar-bauwerk.de)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)
 # dpkg-shlibdeps names what the program links; SDL2_mixer is opened with dlopen and Qt's
 # platform plugins are loaded at run time, so both are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
