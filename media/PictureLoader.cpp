@@ -24,8 +24,9 @@ std::string asciiLower(std::string text)
     return text;
 }
 
-// libjpeg's own memory (a progressive picture keeps all its coefficients) beside the picture.
-constexpr long kLargestJpegDecoderMemory = 32L * 1024 * 1024;
+// libjpeg's own memory beside the picture. A progressive picture keeps all its coefficients,
+// 2 bytes a sample: 47.5 MiB for the largest picture with full colour resolution.
+constexpr long kLargestJpegDecoderMemory = 56L * 1024 * 1024;
 
 // --- JPEG through libjpeg ------------------------------------------------------------------
 // The decoder reports errors by longjmp out of error_exit, so the function that calls setjmp

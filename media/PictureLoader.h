@@ -9,7 +9,8 @@
 #include <string>
 
 // The largest picture: a 4K screen (3840 × 2160) as background, in any shape up to 8192 pixels
-// a side. Decoded at 4 bytes a pixel it takes at most 32 MiB, its file at most as much.
+// a side. Decoded at 4 bytes a pixel it takes at most 32 MiB, its file at most as much; a
+// progressive JPEG needs up to 48 MiB of decoder memory for its coefficients besides.
 inline constexpr long long kLargestPictureSide = 8192;
 inline constexpr long long kLargestPicturePixels = 3840LL * 2160;
 inline constexpr std::size_t kLargestPictureFile = 32 * 1024 * 1024;

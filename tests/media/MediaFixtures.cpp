@@ -161,6 +161,8 @@ void writeJpeg(const std::filesystem::path& path, const QImage& image, JpegColou
                                                         : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
+    if (colours == JpegColours::RgbFull)
+        cinfo.comp_info[0].h_samp_factor = cinfo.comp_info[0].v_samp_factor = 1;
     if (progressive)
         jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);

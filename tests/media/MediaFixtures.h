@@ -28,7 +28,8 @@ std::string errorWithinMemory(const std::function<void()>& action, std::size_t h
 void writeWav(const std::filesystem::path& path, int milliseconds, int sampleRate = 22050, int channels = 1,
               int bitsPerSample = 16);
 
-enum class JpegColours { Rgb, Grey, Cmyk };
+// RgbFull keeps the colour at full resolution (no chroma subsampling).
+enum class JpegColours { Rgb, RgbFull, Grey, Cmyk };
 
 // A baseline (or progressive) JPEG of the image, written through libjpeg.
 void writeJpeg(const std::filesystem::path& path, const QImage& image, JpegColours colours = JpegColours::Rgb,

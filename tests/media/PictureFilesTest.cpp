@@ -205,7 +205,8 @@ TEST(HostilePictures, areRefusedAtOnceWithinBoundedMemoryAndA4kScreenStillLoads)
     std::filesystem::create_symlink("/dev/zero", folder / "null.jpg");
     fixtures::writeSparse(folder / "gross.bmp", fixtures::readBytes(folder / "klein.jpg"), 2048ull << 20);
     fixtures::writeJpeg(folder / "4k.jpg", fixtures::quarters(3840, 2160));
-    fixtures::writeJpeg(folder / "4kp.jpg", fixtures::quarters(3840, 2160), JpegColours::Rgb, true);
+    // Progressive at full colour resolution: the decoder's largest need within the ceiling.
+    fixtures::writeJpeg(folder / "4kp.jpg", fixtures::quarters(3840, 2160), JpegColours::RgbFull, true);
     fixtures::saveWithQt(folder / "4k.bmp", fixtures::quarters(3840, 2160), "BMP");
 
     const auto tooLarge = [&](const char* name, int width, int height) {
