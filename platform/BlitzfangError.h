@@ -42,6 +42,12 @@ inline std::string unbekannteBilddateierweiterung(std::string_view extensionWith
 
 inline const std::string bitmapUngueltig = "Bitmap ist ungültig";
 
+inline std::string bildZuGross(std::string_view path, int width, int height)
+{
+    return "Das Bild " + std::string(path) + " ist mit " + std::to_string(width) + " × " + std::to_string(height) +
+           " Bildpunkten zu groß.";
+}
+
 inline std::string keineGueltigeWavDatei(std::string_view path)
 {
     return "Die Datei " + std::string(path) + " ist keine gültige WAV-Datei.";

@@ -4,13 +4,18 @@
 
 #include <QColor>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 #include <jpeglib.h>
@@ -25,6 +30,70 @@ std::string errorOf(const std::function<void()>& action)
         return error.what();
     }
     return "(no error)";
+}
+
+bool addressSpaceCanBeLimited()
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    return false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(memory_sanitizer) || __has_feature(thread_sanitizer)
+    return false;
+#else
+    return true;
+#endif
+#else
+    return true;
+#endif
+}
+
+namespace {
+
+std::size_t currentAddressSpace()
+{
+    std::ifstream statm("/proc/self/statm");
+    std::size_t pages = 0;
+    statm >> pages;
+    return pages * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+}
+
+} // namespace
+
+std::string errorWithinMemory(const std::function<void()>& action, std::size_t headroom)
+{
+    int channel[2];
+    if (::pipe(channel) != 0)
+        throw std::runtime_error("pipe failed");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        const rlimit limit{currentAddressSpace() + headroom, currentAddressSpace() + headroom};
+        ::setrlimit(RLIMIT_AS, &limit);
+        ::alarm(20);
+        std::string answer;
+        try {
+            answer = errorOf(action);
+        } catch (const std::bad_alloc&) {
+            answer = "(out of memory)";
+        }
+        (void)!::write(channel[1], answer.data(), answer.size());
+        ::_exit(0);
+    }
+    ::close(channel[1]);
+    std::string answer;
+    char piece[512];
+    for (ssize_t got; (got = ::read(channel[0], piece, sizeof piece)) != 0;) {
+        if (got > 0)
+            answer.append(piece, static_cast<std::size_t>(got));
+        else if (errno != EINTR)
+            break;
+    }
+    ::close(channel[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFSIGNALED(status))
+        return "(child ended by signal " + std::to_string(WTERMSIG(status)) + ")";
+    return answer;
 }
 
 namespace {
@@ -92,6 +161,8 @@ void writeJpeg(const std::filesystem::path& path, const QImage& image, JpegColou
                                                         : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
+    if (colours == JpegColours::RgbFull)
+        cinfo.comp_info[0].h_samp_factor = cinfo.comp_info[0].v_samp_factor = 1;
     if (progressive)
         jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
