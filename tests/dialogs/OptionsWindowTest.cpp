@@ -1,5 +1,6 @@
 // The options window: player name length and ";", levels, switching the scenario with the
-// window's name and level, cancelling, and a scenario without file.
+// window's name and level, cancelling, and a scenario without file. A scenario whose media are
+// gone: switching to it and every other action that fills or saves it shows one box.
 
 #include "tests/dialogs/ScenarioDialogFixture.h"
 
