@@ -915,6 +915,10 @@ void TEditorForm::HinzuClick()
 {
     if (neusoundedit->text().isEmpty())
         return;
+    if (soundList.size() >= static_cast<std::size_t>(kMaxSoundCount)) {
+        dialogs().notice(kZuVieleSounddateien);
+        return;
+    }
     soundList.addToFront(textOf(neusoundedit));
     soundlisteanzeigen();
 }

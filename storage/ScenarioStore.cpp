@@ -1,5 +1,6 @@
 #include "storage/ScenarioStore.h"
 
+#include "platform/BlitzfangError.h"
 #include "platform/Dialogs.h"
 #include "storage/SafeFile.h"
 #include "storage/ScenarioFile.h"
@@ -15,6 +16,9 @@ const std::string kSetupFehlerhaft =
     "Die Setup-Datei ist fehlerhaft. Alle Einstellungen werden auf Standart zurückgesetzt.";
 const std::string kSzenarioFehlerhaft =
     "Die Szenario-Datei ist fehlerhaft. Alle Einstellungen werden auf Standart zurückgesetzt.";
+const std::string kUnvollstaendig =
+    "Das Szenario wird nicht gespeichert, weil Angaben fehlen: Name des Spiels, Name des Ziels, Spielername, "
+    "Textfarbe, die Bilder von Ziel und Abschuss und mindestens ein Sound müssen gesetzt sein.";
 const std::string kStandardWirdGeladen = "Das Szenario \"Standard\" wird geladen.";
 
 std::string szenarioNichtGefunden(const std::string& name)
@@ -31,6 +35,18 @@ fs::path withoutTrailingSeparator(fs::path folder)
     if (!folder.has_filename() && folder.has_parent_path() && folder != folder.root_path())
         folder = folder.parent_path();
     return folder;
+}
+
+// A file the loader would refuse must never replace a scenario: its next load would reset
+// standard.cfg and shrink the scenario list to "Standard". Read as a first load reads it, with
+// nothing left over from an earlier scenario.
+void refuseUnreadable(const std::string& scenarioText)
+{
+    ScenarioSettings readBack;
+    SetupState setup;
+    evaluateFile(zuUtf8(scenarioText), readBack, setup);
+    if (!passesLoadCheck(readBack))
+        throw BlitzfangError(kUnvollstaendig);
 }
 
 bool fileExists(const fs::path& path)
@@ -62,7 +78,10 @@ void ScenarioStore::standardschreiben()
 
 void ScenarioStore::dateischreiben(const std::string& name)
 {
-    writeFileAtomically(scenarioFile(name), scenarioFileText(settings));
+    const fs::path file = scenarioFile(name);
+    const std::string text = scenarioFileText(settings);
+    refuseUnreadable(text);
+    writeFileAtomically(file, text);
     dateischreibensetup();
 }
 
@@ -154,7 +173,7 @@ ScenarioStore::LoadResult ScenarioStore::loadOnce(const std::string& name)
     case FileResult::blank:
         return LoadResult::scenarioBlank;
     }
-    return isComplete() ? LoadResult::accepted : LoadResult::invalid;
+    return passesLoadCheck(settings) ? LoadResult::accepted : LoadResult::invalid;
 }
 
 ScenarioStore::FileResult ScenarioStore::readSettingsFile(const std::function<fs::path()>& pathOf,
@@ -180,9 +199,3 @@ ScenarioStore::FileResult ScenarioStore::readSettingsFile(const std::function<fs
     return FileResult::read;
 }
 
-bool ScenarioStore::isComplete() const
-{
-    const ScenarioSettings& s = settings;
-    return !s.abschussBild.empty() && !s.zielort.empty() && !s.zielBild.empty() && !s.titel.empty() &&
-           !s.spielername.empty() && !s.sounds.empty() && !s.sounds.front().empty() && !s.textfarbe.empty();
-}

@@ -35,7 +35,9 @@ public:
     // Writes "standard.cfg" and a fresh setup.cfg with the standard values; memory unchanged.
     void standardschreiben();
     // Writes the scenario file `name` from `settings` (prepared line lists included), then setup.cfg.
-    // A name that cannot be a scenario name throws BlitzfangError before anything is written.
+    // A name that cannot be a scenario name, or settings whose file the loader would refuse
+    // (a required setting empty, the first hit sound empty, too many hit sounds), throw
+    // BlitzfangError before anything is written.
     void dateischreiben(const std::string& name);
     // Writes setup.cfg from `setup.spielstart` and `setup.speicherstaende`.
     void dateischreibensetup();
@@ -64,7 +66,6 @@ private:
     void szenarioladen(const std::string& name);
     LoadResult loadOnce(const std::string& name);
     FileResult readSettingsFile(const std::function<std::filesystem::path()>& pathOf, bool writeStandardWhenMissing);
-    bool isComplete() const;
 
     std::filesystem::path programFolder_;
     Notifier& notifier_;

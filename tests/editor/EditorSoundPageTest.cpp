@@ -60,6 +60,16 @@ TEST_F(EditorSounds, newSoundsGoOnTopAndEqualLinesAreRemovedFromTheTop)
     EXPECT_EQ(valuesOf("Mond.cfg", "Sounds: ")[0], inFolder("Mond/sound/knall.wav"));
 }
 
+TEST_F(EditorSounds, addingStopsAtTheLargestCountTheReaderTakes)
+{
+    writeFullScenario("Mond", [](ScenarioSettings& s) { s.sounds.assign(10000, s.sounds[0]); });
+    TEditorForm& form = openEditor();
+    form.neusoundedit->setText(QString::fromStdString(wav("neu.wav")));
+    form.Hinzu->click();
+    EXPECT_EQ(boxes.notices, Lines{"Mehr als 10000 Sounddateien sind nicht möglich."});
+    EXPECT_EQ(form.soundList.size(), 10000u);
+}
+
 TEST_F(EditorSounds, removingNeedsASelectionAndLeavesOneSound)
 {
     writeFullScenario("Mond", [](ScenarioSettings& s) { s.sounds = {s.sounds[0], s.sounds[1]}; });
