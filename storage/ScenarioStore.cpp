@@ -49,6 +49,33 @@ void refuseUnreadable(const std::string& scenarioText)
         throw BlitzfangError(kUnvollstaendig);
 }
 
+bool isRealFolder(const fs::directory_entry& entry)
+{
+    std::error_code ec;
+    return entry.symlink_status(ec).type() == fs::file_type::directory;
+}
+
+// The program folder, and every scenario folder in it with its "bilder" and "sound": the places
+// writeFileAtomically writes to (scenario files, help texts, copied media). Links are not
+// followed, so nothing outside the program folder is touched.
+void removeLeftoverTemporariesOfAllScenarios(const fs::path& programFolder)
+{
+    removeLeftoverTemporaries(programFolder);
+    std::error_code ec;
+    for (auto it = fs::directory_iterator(programFolder, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        if (!isRealFolder(*it))
+            continue;
+        removeLeftoverTemporaries(it->path());
+        std::error_code inner;
+        for (auto sub = fs::directory_iterator(it->path(), inner); !inner && sub != fs::directory_iterator();
+             sub.increment(inner)) {
+            const std::string name = kleinAZ(sub->path().filename().string());
+            if ((name == "bilder" || name == "sound") && isRealFolder(*sub))
+                removeLeftoverTemporaries(sub->path());
+        }
+    }
+}
+
 bool fileExists(const fs::path& path)
 {
     std::error_code ec;
@@ -60,7 +87,7 @@ bool fileExists(const fs::path& path)
 ScenarioStore::ScenarioStore(fs::path programFolder, Notifier& notifier)
     : programFolder_(withoutTrailingSeparator(std::move(programFolder))), notifier_(notifier)
 {
-    removeLeftoverTemporaries(programFolder_);
+    removeLeftoverTemporariesOfAllScenarios(programFolder_);
 }
 
 void ScenarioStore::programmstartVorbereiten()

@@ -17,7 +17,8 @@ public:
     static inline const std::string kStandardName = "Standard";
 
     // `programFolder` holds setup.cfg and every scenario; `notifier` shows the plain
-    // messages of loading (damaged files). Cleans temporary files left by a crash.
+    // messages of loading (damaged files). Cleans temporary files left by a crash in the
+    // program folder and in every scenario folder with its "bilder" and "sound".
     ScenarioStore(std::filesystem::path programFolder, Notifier& notifier);
 
     ScenarioSettings settings;
