@@ -274,12 +274,14 @@ TEST_F(EditorSave, everyAcceptedScenarioIsAcceptedAgainAfterSavingAndTheListSurv
         Lines saved; // file name parts of the written "Sounds: " lines
     };
     const Row rows[] = {
-        {"three sounds", {"Sounddateianzahl: 3", "Sounds: " + au + "1.wav", "Sounds: " + au + "2.wav", "Sounds: " + au + "3.wav"},
+        {"three sounds",
+         {"Sounddateianzahl: 3", "Sounds: " + au + "1.wav", "Sounds: " + au + "2.wav", "Sounds: " + au + "3.wav"},
          {"au3.wav", "au2.wav", "au1.wav"}},
         {"count above the lines", {"Sounddateianzahl: 2", "Sounds: " + au + "1.wav"}, {"au1.wav"}},
         {"no count after the start's empty entries", {"Sounds: " + au + "1.wav", "Sounds: " + au + "2.wav"},
          {"au2.wav", "au1.wav"}},
-        {"an empty line among them", {"Sounddateianzahl: 3", "Sounds: " + au + "1.wav", "Sounds: ", "Sounds: " + au + "2.wav"},
+        {"an empty line among them",
+         {"Sounddateianzahl: 3", "Sounds: " + au + "1.wav", "Sounds: ", "Sounds: " + au + "2.wav"},
          {"au2.wav", "au1.wav"}},
     };
     for (const Row& row : rows) {
