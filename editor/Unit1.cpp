@@ -33,6 +33,7 @@
 #include <algorithm>
 #include <functional>
 #include <system_error>
+#include <unordered_map>
 
 namespace fs = std::filesystem;
 
@@ -497,32 +498,67 @@ void TEditorForm::start()
 
 // The media paths of one save. Two different files of the same name (a figure and a target both
 // called "bild.bmp") must not end as one copy: each copy avoids the files the others still need.
+// A save may hold 10000 hit sounds: the media are indexed by the file they name, and a file
+// chosen many times is copied once, so a save stays linear.
 class TEditorForm::MediaCopies {
 public:
-    MediaCopies(TEditorForm& form, std::vector<std::string*> fields) : form_(form)
+    MediaCopies(TEditorForm& form, const std::vector<std::string*>& fields) : form_(form)
     {
+        media_.reserve(fields.size());
         for (std::string* field : fields)
-            media_.push_back({field, *field});
+            media_.push_back({field, *field, {}});
+        for (Medium& medium : media_) {
+            byField_[medium.field] = &medium;
+            index(medium, fileKey(*medium.field));
+        }
     }
 
     void copy(std::string& field, const char* ordnername)
     {
         const std::string source = field;
-        field = form_.insordnerkopieren(source, ordnername, [&](const std::string& target) {
-            for (const Medium& other : media_)
-                if (other.field != &field && sameFile(*other.field, target) && !sameFile(other.source, source))
-                    return true;
-            return false;
-        });
+        const auto [done, isNew] = copied_.try_emplace(std::string(ordnername) + '\n' + source);
+        if (isNew)
+            done->second = form_.insordnerkopieren(source, ordnername, [&](const std::string& target) {
+                const auto found = byFile_.find(fileKey(target));
+                if (found != byFile_.end())
+                    for (const Medium* other : found->second)
+                        if (other->field != &field && !sameFile(other->source, source))
+                            return true;
+                return false;
+            });
+        field = done->second;
+        if (const auto own = byField_.find(&field); own != byField_.end()) {
+            std::erase(byFile_[own->second->key], own->second);
+            index(*own->second, fileKey(field));
+        }
     }
 
 private:
     struct Medium {
         std::string* field;
         std::string source;
+        std::string key;
     };
+
+    // Paths that name the same file get the same key, whatever way they reach it.
+    static std::string fileKey(const std::string& path)
+    {
+        std::error_code ec;
+        const fs::path canonical = fs::weakly_canonical(fs::path(path), ec);
+        return ec ? path : canonical.string();
+    }
+
+    void index(Medium& medium, std::string key)
+    {
+        medium.key = std::move(key);
+        byFile_[medium.key].push_back(&medium);
+    }
+
     TEditorForm& form_;
     std::vector<Medium> media_;
+    std::unordered_map<const std::string*, Medium*> byField_;
+    std::unordered_map<std::string, std::vector<Medium*>> byFile_;
+    std::unordered_map<std::string, std::string> copied_; // folder and source -> the copy's path
 };
 
 void TEditorForm::speichern(const std::string& name)
@@ -915,6 +951,10 @@ void TEditorForm::HinzuClick()
 {
     if (neusoundedit->text().isEmpty())
         return;
+    if (soundList.size() >= static_cast<std::size_t>(kMaxSoundCount)) {
+        dialogs().notice(kZuVieleSounddateien);
+        return;
+    }
     soundList.addToFront(textOf(neusoundedit));
     soundlisteanzeigen();
 }
