@@ -12,6 +12,7 @@
 #include "platform/QtDialogs.h"
 #include "platform/QtErrorReport.h"
 #include "platform/QtFonts.h"
+#include "storage/HelpText.h"
 #include "storage/SafeFile.h"
 #include "storage/ScenarioFile.h"
 #include "storage/ScenarioNames.h"
@@ -626,24 +627,13 @@ void TEditorForm::loadHelpText()
     Memo1->clear();
     unreadHelpText_.clear();
     const fs::path path = findeOhneGrossKlein(store.scenarioFolder(store.setup.spielstart), "hilfe.txt");
-    std::error_code ec;
     // A scenario without a help text yet gets one with its next save.
-    if (!fs::exists(fs::symlink_status(path, ec)))
-        return;
-    std::string bytes;
     try {
-        bytes = readWholeFile(path);
+        Memo1->setPlainText(q(readHelpText(path)));
     } catch (...) {
         unreadHelpText_ = path.string();
         throw;
     }
-    QString text = q(zuUtf8(bytes));
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    // A line end closes its line; it does not start an empty one.
-    if (text.endsWith(QLatin1Char('\n')))
-        text.chop(1);
-    Memo1->setPlainText(text);
 }
 
 void TEditorForm::saveHelpText(const std::string& name)
