@@ -459,6 +459,9 @@ void TEditorForm::start()
     schusstranspCheckBox->setChecked(!istAus(s.schussTransparent));
     abschuss2transpCheckBox->setChecked(!istAus(s.abschuss2Transparent));
     hbildCheckBox1->setChecked(!istAus(s.hintergrundbildAktiviert));
+    const bool loaded[] = {figureLoaded, targetLoaded, shotLoaded, houseLoaded};
+    for (int index = 0; index < 4; ++index)
+        followShownPicture(index, loaded[index]);
 
     hintergrundfarbe.reset();
     textfarbe.reset();
@@ -828,6 +831,20 @@ void TEditorForm::choosePicture(int index)
     s.sizeLabel->setText(QStringLiteral("Bildgröße: ") + sizeText(s.image) + QStringLiteral(" Pixel"));
     s.transparency->setChecked(true);
     s.transparency->setEnabled(!countsAsJpeg(*s.pending));
+}
+
+void TEditorForm::followShownPicture(int index, bool loaded)
+{
+    const PictureSlot s = slot(index);
+    const std::string* stored[] = {&store.settings.abschussBild, &store.settings.zielBild,
+                                   &store.settings.schussBild, &store.settings.abschuss2Bild};
+    // As after a choice: a JPEG is drawn opaque whatever its box says, so the box is checked
+    // and greyed; the House switch greys the Shot's and the House's boxes as well.
+    const bool jpeg = loaded && countsAsJpeg(*stored[index]);
+    const bool houseSlot = index >= 2;
+    if (jpeg)
+        s.transparency->setChecked(true);
+    s.transparency->setEnabled(!jpeg && (!houseSlot || anausCheckBox->isChecked()));
 }
 
 void TEditorForm::AbschussButtonClick() { choosePicture(0); }

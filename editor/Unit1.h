@@ -239,6 +239,8 @@ private:
     void buildSoundPage();
     void buildCommands();
     void choosePicture(int index);
+    // After the fill: the slot's transparency box follows the stored picture it shows.
+    void followShownPicture(int index, bool loaded);
     void showPictureSize(PictureBox* image, TextLabel* sizeLabel);
     void transparencyToggle(QCheckBox* box, PictureBox* image);
     void chooseSpecialSound(QLineEdit* field);

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <functional>
+
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -68,6 +70,38 @@ TEST_F(EditorGraphics, aCancelledPictureDialogReportsOrReloadsTheEarlierChoice)
     EXPECT_EQ(form.Label14->text(), "Bildgröße: 12*14 Pixel");
     click(form.SchussButton);
     EXPECT_EQ(boxes.errors.size(), 2u);
+}
+
+TEST_F(EditorGraphics, afterEveryFillEachTransparencyBoxFollowsTheStoredPicture)
+{
+    const std::string shot = picture("woanders/schuss.jpg", 20, 20);
+    writeFullScenario("Mond", [&](ScenarioSettings& s) {
+        s.schussBild = shot;
+        s.schussTransparent = "false";
+    });
+    TEditorForm& form = openEditor();
+    const auto expectFollowed = [&](const char* refill) {
+        EXPECT_TRUE(form.zieltranspCheckBox->isChecked()) << refill;
+        EXPECT_TRUE(form.zieltranspCheckBox->isEnabled()) << "BMP, " << refill;
+        EXPECT_TRUE(form.schusstranspCheckBox->isChecked()) << "JPEG, " << refill;
+        EXPECT_FALSE(form.schusstranspCheckBox->isEnabled()) << "JPEG, " << refill;
+    };
+    expectFollowed("first fill");
+
+    const std::pair<const char*, std::function<void()>> refills[] = {
+        {"Abbrechen", [&] { form.AbbrechenButton4->click(); openEditor(); }},
+        {"close box", [&] { form.close(); openEditor(); }},
+        {"Standard", [&] { boxes.warningAnswers = {true}; form.Button4->click(); }},
+    };
+    for (const auto& [refill, run] : refills) {
+        boxes.fileAnswers = {picture("woanders/ziel.jpg", 100, 100)};
+        form.ZielButton->click();
+        ASSERT_FALSE(form.zieltranspCheckBox->isEnabled()) << refill;
+        run();
+        EXPECT_TRUE(form.zieltranspCheckBox->isEnabled()) << refill;
+        if (std::string(refill) != "Standard")
+            expectFollowed(refill);
+    }
 }
 
 TEST_F(EditorGraphics, theHouseSwitchGreysTheShotWithTheHouseAndReenablesBothBoxes)
