@@ -819,7 +819,10 @@ void TEditorForm::HFarbeButtonClick()
 void TEditorForm::choosePicture(int index)
 {
     const PictureSlot s = slot(index);
-    if (const auto chosen = dialogs().openFile(kBilderFilter, true, true))
+    const std::string* stored[] = {&store.settings.abschussBild, &store.settings.zielBild,
+                                   &store.settings.schussBild, &store.settings.abschuss2Bild};
+    const std::string& shown = s.pending->empty() ? *stored[index] : *s.pending;
+    if (const auto chosen = openPictureDialog(shown))
         *s.pending = *chosen;
     if (s.pending->empty()) {
         dialogs().notice("Sie haben keine neue Datei ausgewählt.");
@@ -893,7 +896,8 @@ void TEditorForm::hbildCheckBox1Click()
 
 void TEditorForm::hbildButtonClick()
 {
-    const auto chosen = dialogs().openFile(kBilderFilter, true, true);
+    const auto chosen = openPictureDialog(hbildEdit->text().isEmpty() ? store.settings.hintergrundbild
+                                                                      : textOf(hbildEdit));
     if (!chosen || chosen->empty())
         return;
     HbildImage->loadPicture(*chosen);
@@ -910,11 +914,45 @@ void TEditorForm::hbildButtonClick()
     }
 }
 
+std::string TEditorForm::startFolder(const std::string& lastFolder, const std::string& shownFile) const
+{
+    std::error_code ec;
+    if (!lastFolder.empty() && fs::is_directory(lastFolder, ec))
+        return lastFolder;
+    const fs::path shownFolder = fs::path(shownFile).parent_path();
+    if (!shownFolder.empty() && fs::is_directory(shownFolder, ec))
+        return shownFolder.string();
+    return store.programFolder().string();
+}
+
+std::optional<std::string> TEditorForm::openFileDialog(const std::string& filter, bool pictures,
+                                                       std::string& lastFolder, const std::string& shownFile)
+{
+    auto chosen = dialogs().openFile(filter, startFolder(lastFolder, shownFile), pictures, pictures);
+    if (chosen && !chosen->empty())
+        lastFolder = fs::path(*chosen).parent_path().string();
+    return chosen;
+}
+
+std::optional<std::string> TEditorForm::openPictureDialog(const std::string& shownFile)
+{
+    return openFileDialog(kBilderFilter, true, pictureDialogFolder_, shownFile);
+}
+
+std::optional<std::string> TEditorForm::openSoundDialog(const std::string& shownFile)
+{
+    return openFileDialog(kSoundFilter, false, soundDialogFolder_, shownFile);
+}
+
 // ---- Page "Sound" ---------------------------------------------------------------------------
 
 void TEditorForm::Durchsuchen1Click()
 {
-    if (const auto chosen = dialogs().openFile(kSoundFilter, false, false))
+    std::string shown = textOf(neusoundedit);
+    // An empty field: where the hit sounds are.
+    if (shown.empty() && !soundList.empty())
+        shown = soundList.begin()->pfad;
+    if (const auto chosen = openSoundDialog(shown))
         neusoundedit->setText(q(*chosen));
 }
 
@@ -944,7 +982,7 @@ void TEditorForm::loeschenClick()
 
 void TEditorForm::chooseSpecialSound(QLineEdit* field)
 {
-    const auto chosen = dialogs().openFile(kSoundFilter, false, false);
+    const auto chosen = openSoundDialog(textOf(field));
     if (chosen && !chosen->empty())
         field->setText(q(*chosen));
 }

@@ -1,5 +1,6 @@
 // The captions and graphics pages: picture buttons with the JPEG rule, transparency boxes, the
-// House and background switches, the background size check and the shared colour dialog.
+// House and background switches, the background size check, the shared colour dialog and the
+// folders the two file dialogs open in.
 
 #include "media/PictureBox.h"
 #include "storage/ScenarioStore.h"
@@ -12,6 +13,7 @@
 #include <QScreen>
 
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -102,6 +104,42 @@ TEST_F(EditorGraphics, afterEveryFillEachTransparencyBoxFollowsTheStoredPicture)
         if (std::string(refill) != "Standard")
             expectFollowed(refill);
     }
+}
+
+TEST_F(EditorGraphics, eachFileDialogOpensWhereItsLastFileWasChosen)
+{
+    writeFullScenario("Mond");
+    TEditorForm& form = openEditor();
+    const std::string figur = picture("woanders/figur.bmp", 25, 25);
+    const std::string klang = wav("klaenge/neu.wav");
+    const std::string bilder = inFolder("Standard/bilder"), sounds = inFolder("Standard/sound");
+    struct Press {
+        QPushButton* button;
+        std::optional<std::string> answer;
+        std::string startFolder;
+    };
+    // Before any choice a dialog opens in the folder of the file the field holds; the sound
+    // list's empty field in that of the hit sounds.
+    const Press presses[] = {
+        {form.ZielButton, std::nullopt, bilder},
+        {form.AbschussButton, figur, bilder},
+        {form.SchussButton, std::nullopt, inFolder("woanders")},
+        {form.hbildButton, std::nullopt, inFolder("woanders")},
+        {form.Durchsuchen2, std::nullopt, sounds},
+        {form.Durchsuchen1, klang, sounds},
+        {form.Durchsuchen5, std::nullopt, inFolder("klaenge")},
+        {form.abschuss2Button, std::nullopt, inFolder("woanders")},
+    };
+    for (const Press& press : presses) {
+        boxes.fileAnswers = {press.answer};
+        press.button->click();
+        EXPECT_EQ(boxes.fileStartFolders.back(), press.startFolder) << press.button->objectName().toStdString();
+    }
+    // The dialogs keep their folders while the program runs.
+    form.AbbrechenButton4->click();
+    openEditor();
+    form.ZielButton->click();
+    EXPECT_EQ(boxes.fileStartFolders.back(), inFolder("woanders"));
 }
 
 TEST_F(EditorGraphics, theHouseSwitchGreysTheShotWithTheHouseAndReenablesBothBoxes)
