@@ -187,19 +187,21 @@ struct TEditorForm::PictureSlot {
     TextLabel* sizeLabel;
     QCheckBox* transparency;
     std::string* pending;
+    const std::string* stored; // the setting the fill shows
 };
 
 TEditorForm::PictureSlot TEditorForm::slot(int index)
 {
+    const ScenarioSettings& s = store.settings;
     switch (index) {
     case 0:
-        return {AbschussImage, Label12, abschusstranspCheckBox, &pendingPictures.abschuss};
+        return {AbschussImage, Label12, abschusstranspCheckBox, &pendingPictures.abschuss, &s.abschussBild};
     case 1:
-        return {ZielImage, Label13, zieltranspCheckBox, &pendingPictures.ziel};
+        return {ZielImage, Label13, zieltranspCheckBox, &pendingPictures.ziel, &s.zielBild};
     case 2:
-        return {schussImage, Label14, schusstranspCheckBox, &pendingPictures.schuss};
+        return {schussImage, Label14, schusstranspCheckBox, &pendingPictures.schuss, &s.schussBild};
     default:
-        return {abschuss2Image, Label15, abschuss2transpCheckBox, &pendingPictures.abschuss2};
+        return {abschuss2Image, Label15, abschuss2transpCheckBox, &pendingPictures.abschuss2, &s.abschuss2Bild};
     }
 }
 
@@ -819,9 +821,7 @@ void TEditorForm::HFarbeButtonClick()
 void TEditorForm::choosePicture(int index)
 {
     const PictureSlot s = slot(index);
-    const std::string* stored[] = {&store.settings.abschussBild, &store.settings.zielBild,
-                                   &store.settings.schussBild, &store.settings.abschuss2Bild};
-    const std::string& shown = s.pending->empty() ? *stored[index] : *s.pending;
+    const std::string& shown = s.pending->empty() ? *s.stored : *s.pending;
     if (const auto chosen = openPictureDialog(shown))
         *s.pending = *chosen;
     if (s.pending->empty()) {
@@ -839,11 +839,9 @@ void TEditorForm::choosePicture(int index)
 void TEditorForm::followShownPicture(int index, bool loaded)
 {
     const PictureSlot s = slot(index);
-    const std::string* stored[] = {&store.settings.abschussBild, &store.settings.zielBild,
-                                   &store.settings.schussBild, &store.settings.abschuss2Bild};
     // As after a choice: a JPEG is drawn opaque whatever its box says, so the box is checked
     // and greyed; the House switch greys the Shot's and the House's boxes as well.
-    const bool jpeg = loaded && countsAsJpeg(*stored[index]);
+    const bool jpeg = loaded && countsAsJpeg(*s.stored);
     const bool houseSlot = index >= 2;
     if (jpeg)
         s.transparency->setChecked(true);
