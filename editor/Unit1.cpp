@@ -12,6 +12,7 @@
 #include "platform/QtDialogs.h"
 #include "platform/QtErrorReport.h"
 #include "platform/QtFonts.h"
+#include "storage/HelpText.h"
 #include "storage/SafeFile.h"
 #include "storage/ScenarioFile.h"
 #include "storage/ScenarioNames.h"
@@ -187,19 +188,21 @@ struct TEditorForm::PictureSlot {
     TextLabel* sizeLabel;
     QCheckBox* transparency;
     std::string* pending;
+    const std::string* stored; // the setting the fill shows
 };
 
 TEditorForm::PictureSlot TEditorForm::slot(int index)
 {
+    const ScenarioSettings& s = store.settings;
     switch (index) {
     case 0:
-        return {AbschussImage, Label12, abschusstranspCheckBox, &pendingPictures.abschuss};
+        return {AbschussImage, Label12, abschusstranspCheckBox, &pendingPictures.abschuss, &s.abschussBild};
     case 1:
-        return {ZielImage, Label13, zieltranspCheckBox, &pendingPictures.ziel};
+        return {ZielImage, Label13, zieltranspCheckBox, &pendingPictures.ziel, &s.zielBild};
     case 2:
-        return {schussImage, Label14, schusstranspCheckBox, &pendingPictures.schuss};
+        return {schussImage, Label14, schusstranspCheckBox, &pendingPictures.schuss, &s.schussBild};
     default:
-        return {abschuss2Image, Label15, abschuss2transpCheckBox, &pendingPictures.abschuss2};
+        return {abschuss2Image, Label15, abschuss2transpCheckBox, &pendingPictures.abschuss2, &s.abschuss2Bild};
     }
 }
 
@@ -459,6 +462,9 @@ void TEditorForm::start()
     schusstranspCheckBox->setChecked(!istAus(s.schussTransparent));
     abschuss2transpCheckBox->setChecked(!istAus(s.abschuss2Transparent));
     hbildCheckBox1->setChecked(!istAus(s.hintergrundbildAktiviert));
+    const bool loaded[] = {figureLoaded, targetLoaded, shotLoaded, houseLoaded};
+    for (int index = 0; index < 4; ++index)
+        followShownPicture(index, loaded[index]);
 
     hintergrundfarbe.reset();
     textfarbe.reset();
@@ -662,24 +668,13 @@ void TEditorForm::loadHelpText()
     Memo1->clear();
     unreadHelpText_.clear();
     const fs::path path = findeOhneGrossKlein(store.scenarioFolder(store.setup.spielstart), "hilfe.txt");
-    std::error_code ec;
     // A scenario without a help text yet gets one with its next save.
-    if (!fs::exists(fs::symlink_status(path, ec)))
-        return;
-    std::string bytes;
     try {
-        bytes = readWholeFile(path);
+        Memo1->setPlainText(q(readHelpText(path)));
     } catch (...) {
         unreadHelpText_ = path.string();
         throw;
     }
-    QString text = q(zuUtf8(bytes));
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    // A line end closes its line; it does not start an empty one.
-    if (text.endsWith(QLatin1Char('\n')))
-        text.chop(1);
-    Memo1->setPlainText(text);
 }
 
 void TEditorForm::saveHelpText(const std::string& name)
@@ -862,7 +857,8 @@ void TEditorForm::HFarbeButtonClick()
 void TEditorForm::choosePicture(int index)
 {
     const PictureSlot s = slot(index);
-    if (const auto chosen = dialogs().openFile(kBilderFilter, true, true))
+    const std::string& shown = s.pending->empty() ? *s.stored : *s.pending;
+    if (const auto chosen = openPictureDialog(shown))
         *s.pending = *chosen;
     if (s.pending->empty()) {
         dialogs().notice("Sie haben keine neue Datei ausgewählt.");
@@ -874,6 +870,18 @@ void TEditorForm::choosePicture(int index)
     s.sizeLabel->setText(QStringLiteral("Bildgröße: ") + sizeText(s.image) + QStringLiteral(" Pixel"));
     s.transparency->setChecked(true);
     s.transparency->setEnabled(!countsAsJpeg(*s.pending));
+}
+
+void TEditorForm::followShownPicture(int index, bool loaded)
+{
+    const PictureSlot s = slot(index);
+    // As after a choice: a JPEG is drawn opaque whatever its box says, so the box is checked
+    // and greyed; the House switch greys the Shot's and the House's boxes as well.
+    const bool jpeg = loaded && countsAsJpeg(*s.stored);
+    const bool houseSlot = index >= 2;
+    if (jpeg)
+        s.transparency->setChecked(true);
+    s.transparency->setEnabled(!jpeg && (!houseSlot || anausCheckBox->isChecked()));
 }
 
 void TEditorForm::AbschussButtonClick() { choosePicture(0); }
@@ -922,7 +930,8 @@ void TEditorForm::hbildCheckBox1Click()
 
 void TEditorForm::hbildButtonClick()
 {
-    const auto chosen = dialogs().openFile(kBilderFilter, true, true);
+    const auto chosen = openPictureDialog(hbildEdit->text().isEmpty() ? store.settings.hintergrundbild
+                                                                      : textOf(hbildEdit));
     if (!chosen || chosen->empty())
         return;
     HbildImage->loadPicture(*chosen);
@@ -939,11 +948,45 @@ void TEditorForm::hbildButtonClick()
     }
 }
 
+std::string TEditorForm::startFolder(const std::string& lastFolder, const std::string& shownFile) const
+{
+    std::error_code ec;
+    if (!lastFolder.empty() && fs::is_directory(lastFolder, ec))
+        return lastFolder;
+    const fs::path shownFolder = fs::path(shownFile).parent_path();
+    if (!shownFolder.empty() && fs::is_directory(shownFolder, ec))
+        return shownFolder.string();
+    return store.programFolder().string();
+}
+
+std::optional<std::string> TEditorForm::openFileDialog(const std::string& filter, bool pictures,
+                                                       std::string& lastFolder, const std::string& shownFile)
+{
+    auto chosen = dialogs().openFile(filter, startFolder(lastFolder, shownFile), pictures, pictures);
+    if (chosen && !chosen->empty())
+        lastFolder = fs::path(*chosen).parent_path().string();
+    return chosen;
+}
+
+std::optional<std::string> TEditorForm::openPictureDialog(const std::string& shownFile)
+{
+    return openFileDialog(kBilderFilter, true, pictureDialogFolder_, shownFile);
+}
+
+std::optional<std::string> TEditorForm::openSoundDialog(const std::string& shownFile)
+{
+    return openFileDialog(kSoundFilter, false, soundDialogFolder_, shownFile);
+}
+
 // ---- Page "Sound" ---------------------------------------------------------------------------
 
 void TEditorForm::Durchsuchen1Click()
 {
-    if (const auto chosen = dialogs().openFile(kSoundFilter, false, false))
+    std::string shown = textOf(neusoundedit);
+    // An empty field: where the hit sounds are.
+    if (shown.empty() && !soundList.empty())
+        shown = soundList.begin()->pfad;
+    if (const auto chosen = openSoundDialog(shown))
         neusoundedit->setText(q(*chosen));
 }
 
@@ -977,7 +1020,7 @@ void TEditorForm::loeschenClick()
 
 void TEditorForm::chooseSpecialSound(QLineEdit* field)
 {
-    const auto chosen = dialogs().openFile(kSoundFilter, false, false);
+    const auto chosen = openSoundDialog(textOf(field));
     if (chosen && !chosen->empty())
         field->setText(q(*chosen));
 }

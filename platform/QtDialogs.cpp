@@ -163,9 +163,10 @@ void QtDialogs::error(const std::string& text)
     box.exec();
 }
 
-std::optional<std::string> QtDialogs::openFile(const std::string& filter, bool picturePreview, bool mustExist)
+std::optional<std::string> QtDialogs::openFile(const std::string& filter, const std::string& startFolder,
+                                               bool picturePreview, bool mustExist)
 {
-    QFileDialog dialog(boxParent());
+    QFileDialog dialog(boxParent(), QString(), fromUtf8(startFolder));
     neverQuitOnClose(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);

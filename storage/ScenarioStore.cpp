@@ -120,6 +120,12 @@ void ScenarioStore::dateischreibensetup()
 
 void ScenarioStore::dateiexlesen(const std::string& name) { szenarioladen(name); }
 
+void ScenarioStore::reloadSavedScenario()
+{
+    setup.spielstartAusSetup = true;
+    szenarioladen(setup.spielstart);
+}
+
 void ScenarioStore::neudateieintrag(const std::string& name) { ::neudateieintrag(setup.speicherstaende, name); }
 
 ScenarioList::iterator ScenarioStore::suchevornach(const std::string& name)

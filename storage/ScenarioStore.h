@@ -47,6 +47,9 @@ public:
     // name, changes no file: a notice names it, spielstart becomes "Standard", which is loaded.
     // A number that cannot be converted throws BlitzfangError (the lines before it stay applied).
     void dateiexlesen(const std::string& name);
+    // Loads the scenario that setup.cfg names, as the program start does, so that memory
+    // agrees with the files again after an action that stopped half-way.
+    void reloadSavedScenario();
 
     // Inserts a name into the sorted scenario list, in front of an equal name.
     void neudateieintrag(const std::string& name);

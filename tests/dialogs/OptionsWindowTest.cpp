@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include <functional>
+
 namespace {
 
 const std::string kNameTooLong = "Der Name ist zu lang und wird gekürzt! Maximal 14 Zeichen.";
@@ -154,6 +156,42 @@ TEST_F(OptionsWindow, scenarioWithoutFileIsReportedStandardLoadedAndNothingSaved
     EXPECT_TRUE(options.isVisible());
     EXPECT_EQ(options.SpielstandComboBox->currentText(), "Standard");
     EXPECT_EQ(mainForm().Label2->text(), "Alien");
+}
+
+TEST_F(OptionsWindow, everyWayOutAfterAnUnfinishedOkLeavesTheScenarioThatSetupNames)
+{
+    struct Failure {
+        const char* what;
+        QString scenario;
+        QString level;
+    };
+    const Failure failures[] = {{"scenario without file", "Fehlt", "2"}, {"level no number", "Standard", "drei"}};
+    const std::pair<const char*, std::function<void(TOptionenForm&)>> exits[] = {
+        {"Abbruch", [](TOptionenForm& options) { click(options.Button2); }},
+        {"Escape", [](TOptionenForm& options) { QTest::keyClick(options.SpielerEdit, Qt::Key_Escape); }},
+        {"close box", [](TOptionenForm& options) { options.close(); }},
+    };
+    for (const Failure& failure : failures) {
+        for (const auto& [exit, leave] : exits) {
+            startWithMond();
+            const auto before = files();
+            TOptionenForm& options = openOptions();
+            options.SpielstandComboBox->setEditText(failure.scenario);
+            options.schwierigkeitsgradComboBox->setEditText(failure.level);
+            options.SpielerEdit->setText(QStringLiteral("Anders"));
+            click(options.okButton);
+            ASSERT_TRUE(options.isVisible()) << failure.what;
+            leave(options);
+
+            EXPECT_FALSE(options.isVisible()) << failure.what << ", " << exit;
+            EXPECT_EQ(files(), before) << failure.what << ", " << exit;
+            EXPECT_EQ(store().setup.spielstart, "Mond") << failure.what << ", " << exit;
+            EXPECT_EQ(store().settings.titel, "Mondlandung") << failure.what << ", " << exit;
+            EXPECT_EQ(store().settings.spielername, "Tester") << failure.what << ", " << exit;
+            EXPECT_EQ(mainForm().Label2->text(), "Mondlandung") << failure.what << ", " << exit;
+            EXPECT_TRUE(mainForm().isVisible()) << failure.what << ", " << exit;
+        }
+    }
 }
 
 } // namespace
