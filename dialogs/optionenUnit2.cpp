@@ -108,12 +108,12 @@ void TOptionenForm::applyChoices()
     if (!acceptScenarioName(typed))
         return;
     const std::string chosen = listedSpelling(store.setup.speicherstaende, typed);
+    unfinishedOk_ = true;
     store.setup.spielstart = chosen;
     store.dateiexlesen(store.setup.spielstart);
     if (store.setup.spielstart != chosen) {
         // The loader reported a scenario without a file and took "Standard" instead. Nothing is
-        // saved: the window shows the scenario now current and stays open for another choice,
-        // and the menu screen names the loaded scenario.
+        // saved: the window shows the scenario now current and stays open for another choice.
         SpielstandComboBox->setEditText(fromUtf8(store.setup.spielstart));
         windows.MainForm->menuebeschriften();
         return;
@@ -135,6 +135,7 @@ void TOptionenForm::applyChoices()
     editor.start();
     editor.speichern(store.setup.spielstart);
     store.dateiexlesen(store.setup.spielstart);
+    unfinishedOk_ = false;
 
     TMainForm& main = *windows.MainForm;
     main.Label2->setText(fromUtf8(store.settings.titel));
@@ -149,10 +150,26 @@ void TOptionenForm::Button2Click()
 {
     SpielstandComboBox->clear();
     hide();
+    forgetUnfinishedOk();
     windows.MainForm->show();
 }
 
 void TOptionenForm::FormClose()
 {
+    forgetUnfinishedOk();
     windows.MainForm->show();
+}
+
+void TOptionenForm::forgetUnfinishedOk()
+{
+    if (!unfinishedOk_)
+        return;
+    unfinishedOk_ = false;
+    // Memory follows setup.cfg again, which only the OK's save changes.
+    try {
+        store.reloadSavedScenario();
+    } catch (const std::exception& error) {
+        showError(error);
+    }
+    windows.MainForm->menuebeschriften();
 }

@@ -243,9 +243,18 @@ private:
     void buildSoundPage();
     void buildCommands();
     void choosePicture(int index);
+    // After the fill: the slot's transparency box follows the stored picture it shows.
+    void followShownPicture(int index, bool loaded);
     void showPictureSize(PictureBox* image, TextLabel* sizeLabel);
     void transparencyToggle(QCheckBox* box, PictureBox* image);
     void chooseSpecialSound(QLineEdit* field);
+    // The two file dialogs (OpenPictureDialog1, OpenDialog1). Each opens where its last file was
+    // chosen, before that in the folder of `shownFile`, the file the pressed button's field holds.
+    std::optional<std::string> openPictureDialog(const std::string& shownFile);
+    std::optional<std::string> openSoundDialog(const std::string& shownFile);
+    std::optional<std::string> openFileDialog(const std::string& filter, bool pictures, std::string& lastFolder,
+                                              const std::string& shownFile);
+    std::string startFolder(const std::string& lastFolder, const std::string& shownFile) const;
     void playSpecialSound(QLineEdit* field);
     void loadHelpText();
     void saveHelpText(const std::string& name);
@@ -254,6 +263,9 @@ private:
     void leaveWithoutSaving();
     void leaveForMainWindow();
 
+    // The folders where the picture and the sound dialog last had a file chosen.
+    std::string pictureDialogFolder_;
+    std::string soundDialogFolder_;
     // The help text file that exists but could not be read: no save overwrites it.
     std::string unreadHelpText_;
 };

@@ -50,7 +50,7 @@ void reportError(const std::string& text)
 
 std::string fileProblem(const std::string& path, const std::string& reason)
 {
-    if (!path.empty() && reason.find(path) != std::string::npos)
+    if (path.empty() || reason.find(path) != std::string::npos)
         return reason;
     return path + ": " + reason;
 }

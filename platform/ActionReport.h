@@ -17,5 +17,6 @@ public:
 // Adds `text` to the open action's box, or shows it in an error box of dialogs() at once.
 void reportError(const std::string& text);
 
-// A line that names the file: `reason` itself when it names `path` already, else "path: reason".
+// A line that names the file: `reason` itself when it names `path` already (or there is no
+// path), else "path: reason".
 std::string fileProblem(const std::string& path, const std::string& reason);

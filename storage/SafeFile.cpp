@@ -145,7 +145,9 @@ void removeLeftoverTemporaries(const fs::path& folder)
     std::error_code ec;
     for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
         std::error_code ignored;
-        if (isLeftoverTemporary(it->path().filename().string()) && it->is_regular_file(ignored))
+        // Our temporaries are plain files; a link is never followed nor removed.
+        if (isLeftoverTemporary(it->path().filename().string()) &&
+            it->symlink_status(ignored).type() == fs::file_type::regular)
             fs::remove(it->path(), ignored);
     }
 }

@@ -26,5 +26,6 @@ void writeFileAtomically(const std::filesystem::path& target, std::string_view b
 // True for the name of a temporary file of writeFileAtomically.
 bool isLeftoverTemporary(const std::string& fileName);
 
-// Removes the temporary files an interrupted save left in `folder`; silent on failure.
+// Removes the temporary files an interrupted save left in `folder` (not below it); silent on
+// failure.
 void removeLeftoverTemporaries(const std::filesystem::path& folder);

@@ -256,4 +256,40 @@ TEST_F(ScenarioWithoutMedia, everyActionThatFillsOrSavesItShowsOneBox)
     }
 }
 
+TEST_F(OptionsWindow, everyWayOutAfterAnUnfinishedOkLeavesTheScenarioThatSetupNames)
+{
+    struct Failure {
+        const char* what;
+        QString scenario;
+        QString level;
+    };
+    const Failure failures[] = {{"scenario without file", "Fehlt", "2"}, {"level no number", "Standard", "drei"}};
+    const std::pair<const char*, std::function<void(TOptionenForm&)>> exits[] = {
+        {"Abbruch", [](TOptionenForm& options) { click(options.Button2); }},
+        {"Escape", [](TOptionenForm& options) { QTest::keyClick(options.SpielerEdit, Qt::Key_Escape); }},
+        {"close box", [](TOptionenForm& options) { options.close(); }},
+    };
+    for (const Failure& failure : failures) {
+        for (const auto& [exit, leave] : exits) {
+            startWithMond();
+            const auto before = files();
+            TOptionenForm& options = openOptions();
+            options.SpielstandComboBox->setEditText(failure.scenario);
+            options.schwierigkeitsgradComboBox->setEditText(failure.level);
+            options.SpielerEdit->setText(QStringLiteral("Anders"));
+            click(options.okButton);
+            ASSERT_TRUE(options.isVisible()) << failure.what;
+            leave(options);
+
+            EXPECT_FALSE(options.isVisible()) << failure.what << ", " << exit;
+            EXPECT_EQ(files(), before) << failure.what << ", " << exit;
+            EXPECT_EQ(store().setup.spielstart, "Mond") << failure.what << ", " << exit;
+            EXPECT_EQ(store().settings.titel, "Mondlandung") << failure.what << ", " << exit;
+            EXPECT_EQ(store().settings.spielername, "Tester") << failure.what << ", " << exit;
+            EXPECT_EQ(mainForm().Label2->text(), "Mondlandung") << failure.what << ", " << exit;
+            EXPECT_TRUE(mainForm().isVisible()) << failure.what << ", " << exit;
+        }
+    }
+}
+
 } // namespace

@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <set>
 
 namespace {
@@ -264,6 +265,84 @@ TEST_F(EditorSave, savingAgainCopiesNothingAndTheHitSoundsTurnRoundEachTime)
     EXPECT_EQ(entries(), before);
     EXPECT_EQ(valueOf("Mond.cfg", "Ziel: "), inFolder("Mond/bilder/ziel.bmp"));
     EXPECT_EQ(valuesOf("Mond.cfg", "Sounds: "), (Lines{sound + "a.wav", sound + "b.wav", sound + "c.wav"}));
+}
+
+TEST_F(EditorSave, everyAcceptedScenarioIsAcceptedAgainAfterSavingAndTheListSurvives)
+{
+    const std::string au = inFolder("Standard/sound/au");
+    struct Row {
+        const char* what;
+        Lines soundLines;
+        Lines saved; // file name parts of the written "Sounds: " lines
+    };
+    const Row rows[] = {
+        {"three sounds",
+         {"Sounddateianzahl: 3", "Sounds: " + au + "1.wav", "Sounds: " + au + "2.wav", "Sounds: " + au + "3.wav"},
+         {"au3.wav", "au2.wav", "au1.wav"}},
+        {"count above the lines", {"Sounddateianzahl: 2", "Sounds: " + au + "1.wav"}, {"au1.wav"}},
+        {"no count after the start's empty entries", {"Sounds: " + au + "1.wav", "Sounds: " + au + "2.wav"},
+         {"au2.wav", "au1.wav"}},
+        {"an empty line among them",
+         {"Sounddateianzahl: 3", "Sounds: " + au + "1.wav", "Sounds: ", "Sounds: " + au + "2.wav"},
+         {"au2.wav", "au1.wav"}},
+    };
+    for (const Row& row : rows) {
+        windows.reset();
+        boxes.notices.clear();
+        boxes.errors.clear();
+        writeFullScenario("Mond", [](ScenarioSettings& s) {
+            s.titel = "Mondlandung";
+            s.sounds.clear();
+        });
+        std::string text = folder.read("Mond.cfg");
+        std::string lines;
+        for (const std::string& line : row.soundLines)
+            lines += line + "\r\n";
+        text.replace(text.find("Sounddateianzahl: 0\r\n"), std::string("Sounddateianzahl: 0\r\n").size(), lines);
+        folder.write("Mond.cfg", text);
+        folder.write("setup.cfg", folder.read("setup.cfg") + "Speicherstand: Venus\r\n");
+        const Lines list = valuesOf("setup.cfg", "Speicherstand: ");
+
+        openEditor().SpeicherButton->click();
+        windows.reset();
+        start();
+        EXPECT_TRUE(boxes.notices.empty()) << row.what << ": " << boxes.notices.front();
+        EXPECT_TRUE(boxes.errors.empty()) << row.what << ": " << boxes.errors.front();
+        EXPECT_EQ(mainForm().Label2->text(), "Mondlandung") << row.what;
+        Lines saved;
+        for (const std::string& path : valuesOf("Mond.cfg", "Sounds: "))
+            saved.push_back(path.substr(path.rfind('/') + 1));
+        EXPECT_EQ(saved, row.saved) << row.what;
+        EXPECT_EQ(valueOf("Mond.cfg", "Sounddateianzahl: "), std::to_string(row.saved.size())) << row.what;
+        EXPECT_EQ(valuesOf("setup.cfg", "Speicherstand: "), list) << row.what;
+        EXPECT_EQ(valueOf("setup.cfg", "Spielstart: "), "Mond") << row.what;
+    }
+}
+
+TEST_F(EditorSave, aScenarioTheLoaderWouldRefuseIsNotSavedAndKeepsTheOldFiles)
+{
+    const std::string refused = "Das Szenario wird nicht gespeichert, weil Angaben fehlen: Name des Spiels, Name des "
+                                "Ziels, Spielername, Textfarbe, die Bilder von Ziel und Abschuss und mindestens ein "
+                                "Sound müssen gesetzt sein.";
+    const std::function<void(TEditorForm&)> emptied[] = {
+        [](TEditorForm& form) { form.SpielnameEdit->clear(); },
+        [](TEditorForm& form) { form.ZielnameEdit->clear(); },
+        [this](TEditorForm&) { store().settings.spielername.clear(); },
+    };
+    for (const auto& empty : emptied) {
+        windows.reset();
+        boxes.errors.clear();
+        writeFullScenario("Mond");
+        const std::string scenario = folder.read("Mond.cfg");
+        const std::string setup = folder.read("setup.cfg");
+        TEditorForm& form = openEditor();
+        empty(form);
+        click(form.SpeicherButton);
+        EXPECT_EQ(boxes.errors, Lines{refused});
+        EXPECT_EQ(folder.read("Mond.cfg"), scenario);
+        EXPECT_EQ(folder.read("setup.cfg"), setup);
+        EXPECT_TRUE(form.isVisible());
+    }
 }
 
 TEST_F(EditorSave, differentFilesOfTheSameNameKeepTheirOwnCopies)
