@@ -2,13 +2,14 @@
 
 #include "platform/Dialogs.h"
 
-#include <algorithm>
+#include <unordered_set>
 #include <vector>
 
 namespace {
 
 int openReports = 0;
-std::vector<std::string> collected;
+std::vector<std::string> collected;        // in the order reported
+std::unordered_set<std::string> collectedOnce; // a save may report thousands of files
 
 std::string joinedLines(const std::vector<std::string>& lines)
 {
@@ -31,6 +32,7 @@ ActionReport::~ActionReport()
         return;
     const std::string text = joinedLines(collected);
     collected.clear();
+    collectedOnce.clear();
     try {
         dialogs().error(text);
     } catch (...) {
@@ -44,7 +46,7 @@ void reportError(const std::string& text)
         dialogs().error(text);
         return;
     }
-    if (std::find(collected.begin(), collected.end(), text) == collected.end())
+    if (collectedOnce.insert(text).second)
         collected.push_back(text);
 }
 
