@@ -11,11 +11,16 @@ int openReports = 0;
 std::vector<std::string> collected;        // in the order reported
 std::unordered_set<std::string> collectedOnce; // a save may report thousands of files
 
+// A box taller than the screen hides its OK button: beyond this many lines only their number shows.
+constexpr std::size_t kMostLinesShown = 20;
+
 std::string joinedLines(const std::vector<std::string>& lines)
 {
     std::string text;
-    for (const std::string& line : lines)
-        text += (text.empty() ? "" : "\n") + line;
+    for (std::size_t i = 0; i < lines.size() && i < kMostLinesShown; ++i)
+        text += (text.empty() ? "" : "\n") + lines[i];
+    if (lines.size() > kMostLinesShown)
+        text += "\n… und " + std::to_string(lines.size() - kMostLinesShown) + " weitere.";
     return text;
 }
 

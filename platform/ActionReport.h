@@ -1,7 +1,7 @@
 #pragma once
 // Everything one user action reports reaches the user as one error box: the action opens an
 // ActionReport, the errors reported meanwhile are collected, and when the outermost report
-// ends one box shows them, one line each, no line twice. Without an open report an error
+// ends one box shows them, one line each, no line twice (the first 20, then how many more). Without an open report an error
 // shows at once, as before.
 
 #include <string>
