@@ -464,10 +464,13 @@ void TMainForm::becomeGameField()
     const QRect area = where ? where->geometry() : QRect(0, 0, 800, 600);
     // Maximised means covering the whole screen; set explicitly, since without a window
     // manager a maximised state changes nothing. Only a background in use sizes the field
-    // by its picture (a value other than on or "false" counts as off).
+    // by its picture (a value other than on or "false" counts as off), and only one smaller
+    // than the screen: a larger one would push the Target off it, so it gets the whole screen
+    // and is cut at its edges.
     QRect field = area;
     const QSize picture = hbildImage->size();
-    if (store.settings.hintergrundbildAktiviert.empty() && picture != area.size())
+    const bool smallerThanScreen = picture.boundedTo(area.size()) == picture && picture != area.size();
+    if (store.settings.hintergrundbildAktiviert.empty() && smallerThanScreen)
         field = QRect(area.x() + area.width() / 2 - picture.width() / 2,
                       area.y() + area.height() / 2 - picture.height() / 2, picture.width(), picture.height());
     setGeometry(field);
