@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QWindow>
 
 namespace {
 
@@ -41,7 +42,9 @@ TSpeichernform::~TSpeichernform() = default;
 void TSpeichernform::FormShow()
 {
     savegameEdit->clear();
-    // The editor behind this window is disabled: this window takes the keyboard.
+    // Above the disabled editor, as its transient window; this window takes the keyboard.
+    if (windowHandle() && windows.EditorForm->windowHandle())
+        windowHandle()->setTransientParent(windows.EditorForm->windowHandle());
     activateWindow();
     savegameEdit->setFocus();
 }

@@ -72,6 +72,12 @@ void FormWindow::showEvent(QShowEvent* event)
 
 void FormWindow::closeEvent(QCloseEvent* event)
 {
+    // A disabled window waits for the window that disabled it (the editor for save-as); the
+    // window manager's close box still reaches it.
+    if (!isEnabled()) {
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
 }

@@ -35,7 +35,7 @@ public:
     // The window became visible (also each time another window hands back to it). An error
     // thrown here is shown in the error box and the window stays open.
     virtual void FormShow() {}
-    // The close box was used; the window hides afterwards.
+    // The close box was used; the window hides afterwards. A disabled window refuses to close.
     virtual void FormClose() {}
     // Key preview. Called for a key press in this window before its controls see it, once for
     // every widget level the key passes until one takes it: act only on keys you take, and
