@@ -110,6 +110,7 @@ TMainForm::TMainForm(WindowSet& windows)
 {
     setObjectName(QStringLiteral("MainForm"));
     setAttribute(Qt::WA_QuitOnClose, true);
+    makeSizeable(); // the menu screen re-centres itself in any size
     buildGameField();
     buildMenuScreen();
 

@@ -20,8 +20,10 @@ public:
     FormWindow(const QString& caption, int designWidth, int designHeight);
     ~FormWindow() override;
 
-    // Outer size as designed.
+    // Outer size as designed. The windows keep it: their controls have fixed places, so they
+    // cannot be resized or maximised, unless made sizeable.
     void setDesignSize(int width, int height);
+    void makeSizeable();
     int designWidth() const { return width() + kFrameWidth; }
     int designHeight() const { return height() + kFrameHeight; }
     // Moves the window so that its designed outer size is centred on its screen.
@@ -44,10 +46,12 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QAbstractButton* cancelButton_ = nullptr;
     bool placed_ = false;
+    bool sizeable_ = false;
 };
