@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 #include <QToolButton>
 
 #include <algorithm>
@@ -111,6 +112,7 @@ TMainForm::TMainForm(WindowSet& windows)
     setObjectName(QStringLiteral("MainForm"));
     setAttribute(Qt::WA_QuitOnClose, true);
     makeSizeable(); // the menu screen re-centres itself in any size
+    resize(630, 500); // no frame until a window manager reports one
     buildGameField();
     buildMenuScreen();
 
@@ -280,17 +282,50 @@ void TMainForm::hauptmenue()
     hbildImage->hide();
     menuezentrieren();
 
-    setDesignSize(630, 500);
+    field_ = QRect();
+    frameFitted_ = false; // the border was taken away and given back: placed again when it comes
+    centreOnScreen();
+}
+
+void TMainForm::centreOnScreen()
+{
+    resize(630 - frame_.left() - frame_.right(), 500 - frame_.top() - frame_.bottom());
     QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (where) {
-        const QRect area = where->geometry();
-        move(area.x() + area.width() / 2 - designWidth() / 2, area.y() + area.height() / 2 - designHeight() / 2);
+    if (!where)
+        return;
+    const QRect area = where->geometry();
+    QPoint corner(area.x() + area.width() / 2 - 630 / 2, area.y() + area.height() / 2 - 500 / 2);
+    // While the manager has not framed the window yet (it was just given back its border), a
+    // move places the client area: put it where the frame it had before will surround it.
+    if (windowHandle() && windowHandle()->frameMargins().isNull())
+        corner += QPoint(frame_.left(), frame_.top());
+    move(corner);
+}
+
+void TMainForm::followWindowManager()
+{
+    if (!isVisible() || !windowHandle())
+        return;
+    if (windowFlags() & Qt::FramelessWindowHint) {
+        // Twice at most: a manager that insists on its own place keeps it.
+        if (!field_.isNull() && geometry() != field_ && fieldPlacings_ < 2) {
+            ++fieldPlacings_;
+            setGeometry(field_);
+        }
+        return;
     }
+    const QMargins frame = windowHandle()->frameMargins();
+    if (frame.isNull() || (frameFitted_ && frame == frame_))
+        return; // no frame yet (or none at all), or placed with this one already
+    frame_ = frame;
+    frameFitted_ = true;
+    centreOnScreen();
 }
 
 void TMainForm::FormShow()
 {
     menuezentrieren();
+    followWindowManager(); // a platform may know the frame already
 }
 
 void TMainForm::FormResize()
@@ -474,6 +509,8 @@ void TMainForm::becomeGameField()
     if (store.settings.hintergrundbildAktiviert.empty() && smallerThanScreen)
         field = QRect(area.x() + area.width() / 2 - picture.width() / 2,
                       area.y() + area.height() / 2 - picture.height() / 2, picture.width(), picture.height());
+    field_ = field;
+    fieldPlacings_ = 0;
     setGeometry(field);
     if (wasVisible) {
         show();
@@ -750,11 +787,18 @@ int TMainForm::outerHeight() const
     return (windowFlags() & Qt::FramelessWindowHint) ? height() : frameGeometry().height();
 }
 
+void TMainForm::moveEvent(QMoveEvent* event)
+{
+    FormWindow::moveEvent(event);
+    followWindowManager();
+}
+
 void TMainForm::resizeEvent(QResizeEvent* event)
 {
     FormWindow::resizeEvent(event);
     Panel1->setGeometry(rect());
     FormResize();
+    followWindowManager();
 }
 
 void TMainForm::contextMenuEvent(QContextMenuEvent* event)

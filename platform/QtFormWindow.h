@@ -26,8 +26,9 @@ public:
     void makeSizeable();
     int designWidth() const { return width() + kFrameWidth; }
     int designHeight() const { return height() + kFrameHeight; }
-    // Moves the window so that its designed outer size is centred on its screen.
-    void centreOnScreen();
+    // Moves the window so that its designed outer size is centred on its screen; done when it
+    // is shown for the first time.
+    virtual void centreOnScreen();
 
     // Escape clicks this button (the window's "cancel" button).
     void setCancelButton(QAbstractButton* button) { cancelButton_ = button; }

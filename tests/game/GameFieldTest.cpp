@@ -3,8 +3,11 @@
 
 #include "tests/game/GameFixture.h"
 
+#include "dialogs/optionenUnit2.h"
+
 #include <QScreen>
 #include <QTest>
+#include <QToolButton>
 
 #include <filesystem>
 
@@ -264,8 +267,7 @@ TEST_F(GameLeaving, menuMidGameLeavesHighscoreAndFileUnchangedAndDismantlesTheFi
     EXPECT_TRUE(boxes.notices.empty());
     EXPECT_FALSE(form.Panel1->isHidden());
     EXPECT_FALSE(form.windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_EQ(form.designWidth(), 630);
-    EXPECT_EQ(form.designHeight(), 500);
+    EXPECT_EQ(form.frameGeometry().size(), QSize(630, 500));
     EXPECT_FALSE(form.KiTimer1->isActive());
     EXPECT_FALSE(form.SchussTimer->isActive());
     EXPECT_TRUE(form.SchussImage->isHidden());
@@ -276,6 +278,22 @@ TEST_F(GameLeaving, menuMidGameLeavesHighscoreAndFileUnchangedAndDismantlesTheFi
         EXPECT_TRUE(figure->isHidden());
         EXPECT_EQ(figure->pos(), QPoint(0, 0));
     }
+}
+
+TEST_F(GameLeaving, menuWindowIsOuter630By500InTheScreensMiddleAtStartAfterAGameAndAfterASideWindow)
+{
+    writeGame({});
+    start();
+    TMainForm& form = mainForm();
+    form.show();
+    const QRect centred(400 - 315, 400 - 250, 630, 500); // offscreen draws a frame of 2 pixels
+    EXPECT_EQ(form.frameGeometry(), centred) << "at start";
+    form.StartSpeedButton1Click();
+    form.MenueClick();
+    EXPECT_EQ(form.frameGeometry(), centred) << "after a game";
+    form.optionenSpeedButton3->click();
+    windows->OptionenForm->close();
+    EXPECT_EQ(form.frameGeometry(), centred) << "after a side window";
 }
 
 TEST_F(GameLeaving, escapeDuringAGameEndsTheProgramWithoutAMessageOrSaving)
