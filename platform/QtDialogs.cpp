@@ -9,6 +9,9 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QSpacerItem>
+#include <QWindow>
 #include <QStringList>
 #include <QUrl>
 
@@ -34,6 +37,68 @@ void neverQuitOnClose(QWidget& box)
 {
     box.setAttribute(Qt::WA_QuitOnClose, false);
 }
+
+// Room beside the caption for the icon and buttons a window manager puts in the caption bar.
+constexpr int kCaptionBarButtons = 120;
+
+// A message box that stands centred over the window it belongs to (over the screen when it has
+// none). Qt places a box before it knows the box's size, and the window manager frames it later:
+// it is centred when shown and once more when its frame is known.
+class OwnedBox : public QMessageBox {
+public:
+    OwnedBox(Icon icon, const QString& title, const QString& text, StandardButtons buttons)
+        : QMessageBox(icon, title, text, buttons, boxParent())
+    {
+        neverQuitOnClose(*this);
+        setTextFormat(Qt::PlainText);
+        widenForCaption();
+    }
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        centreOverOwner();
+    }
+    void moveEvent(QMoveEvent* event) override
+    {
+        QMessageBox::moveEvent(event);
+        if (!framed_ && windowHandle() && !windowHandle()->frameMargins().isNull()) {
+            framed_ = true;
+            centreOverOwner();
+        }
+    }
+
+private:
+    // A box for a short text ("Sieg") would be too narrow to show its caption.
+    void widenForCaption()
+    {
+        auto* grid = qobject_cast<QGridLayout*>(layout());
+        if (!grid)
+            return;
+        QFont captionFont = font();
+        captionFont.setBold(true);
+        const int width = QFontMetrics(captionFont).horizontalAdvance(windowTitle()) + kCaptionBarButtons;
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
+
+    void centreOverOwner()
+    {
+        QRect owner;
+        if (parentWidget())
+            owner = parentWidget()->window()->frameGeometry();
+        else if (QScreen* where = screen())
+            owner = where->geometry();
+        else
+            return;
+        const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+        const QSize outer = size().grownBy(frame);
+        move(owner.x() + owner.width() / 2 - outer.width() / 2, owner.y() + owner.height() / 2 - outer.height() / 2);
+    }
+
+    bool framed_ = false;
+};
 
 QString fromUtf8(const std::string& text)
 {
@@ -118,18 +183,13 @@ std::uint32_t bgrFromColor(const QColor& color)
 
 void QtDialogs::notice(const std::string& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, kCaption, fromUtf8(text), QMessageBox::Ok, boxParent());
-    neverQuitOnClose(box);
-    box.setTextFormat(Qt::PlainText);
+    OwnedBox box(QMessageBox::NoIcon, kCaption, fromUtf8(text), QMessageBox::Ok);
     box.exec();
 }
 
 bool QtDialogs::askWarning(const std::string& text)
 {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warnung"), fromUtf8(text), QMessageBox::NoButton,
-                    boxParent());
-    neverQuitOnClose(box);
-    box.setTextFormat(Qt::PlainText);
+    OwnedBox box(QMessageBox::Warning, QStringLiteral("Warnung"), fromUtf8(text), QMessageBox::NoButton);
     QPushButton* ja = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
     QPushButton* nein = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
     box.setDefaultButton(ja);
@@ -140,9 +200,7 @@ bool QtDialogs::askWarning(const std::string& text)
 
 void QtDialogs::error(const std::string& text)
 {
-    QMessageBox box(QMessageBox::Critical, kCaption, fromUtf8(text), QMessageBox::Ok, boxParent());
-    neverQuitOnClose(box);
-    box.setTextFormat(Qt::PlainText);
+    OwnedBox box(QMessageBox::Critical, kCaption, fromUtf8(text), QMessageBox::Ok);
     box.exec();
 }
 
