@@ -269,6 +269,11 @@ void TMainForm::hauptmenue()
     if (windowFlags() & Qt::FramelessWindowHint)
         setWindowFlags(windowFlags() & ~Qt::FramelessWindowHint); // hides the window
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized));
+    // Size and place are set before the window shows again: a window manager that is still
+    // taking the window back could otherwise keep the field's size.
+    field_ = QRect();
+    frameFitted_ = false; // the border was taken away and given back: placed again when it comes
+    centreOnScreen();
     if (wasVisible && !isVisible())
         show();
 
@@ -281,10 +286,6 @@ void TMainForm::hauptmenue()
     SchussImage->hide();
     hbildImage->hide();
     menuezentrieren();
-
-    field_ = QRect();
-    frameFitted_ = false; // the border was taken away and given back: placed again when it comes
-    centreOnScreen();
 }
 
 void TMainForm::centreOnScreen()
@@ -294,12 +295,7 @@ void TMainForm::centreOnScreen()
     if (!where)
         return;
     const QRect area = where->geometry();
-    QPoint corner(area.x() + area.width() / 2 - 630 / 2, area.y() + area.height() / 2 - 500 / 2);
-    // While the manager has not framed the window yet (it was just given back its border), a
-    // move places the client area: put it where the frame it had before will surround it.
-    if (windowHandle() && windowHandle()->frameMargins().isNull())
-        corner += QPoint(frame_.left(), frame_.top());
-    move(corner);
+    move(area.x() + area.width() / 2 - 630 / 2, area.y() + area.height() / 2 - 500 / 2);
 }
 
 void TMainForm::followWindowManager()

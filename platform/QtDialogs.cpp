@@ -60,13 +60,21 @@ protected:
         QMessageBox::showEvent(event);
         centreOverOwner();
     }
-    void moveEvent(QMoveEvent* event) override
+    // The frame may come without a move (the manager puts it around the box where it stands),
+    // and a manager still taking the box on may put it elsewhere: every event looks until the
+    // framed box stands centred (three tries at most).
+    bool event(QEvent* event) override
     {
-        QMessageBox::moveEvent(event);
-        if (!framed_ && windowHandle() && !windowHandle()->frameMargins().isNull()) {
-            framed_ = true;
-            centreOverOwner();
+        const bool taken = QMessageBox::event(event);
+        if (!settled_ && isVisible() && windowHandle() && !windowHandle()->frameMargins().isNull()) {
+            if (frameGeometry().topLeft() == centredCorner() || placings_ >= 3)
+                settled_ = true;
+            else {
+                ++placings_;
+                move(centredCorner());
+            }
         }
+        return taken;
     }
 
 private:
@@ -83,21 +91,22 @@ private:
                       grid->columnCount());
     }
 
-    void centreOverOwner()
+    void centreOverOwner() { move(centredCorner()); }
+
+    QPoint centredCorner() const
     {
         QRect owner;
         if (parentWidget())
             owner = parentWidget()->window()->frameGeometry();
         else if (QScreen* where = screen())
             owner = where->geometry();
-        else
-            return;
         const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
         const QSize outer = size().grownBy(frame);
-        move(owner.x() + owner.width() / 2 - outer.width() / 2, owner.y() + owner.height() / 2 - outer.height() / 2);
+        return {owner.x() + owner.width() / 2 - outer.width() / 2, owner.y() + owner.height() / 2 - outer.height() / 2};
     }
 
-    bool framed_ = false;
+    bool settled_ = false;
+    int placings_ = 0;
 };
 
 QString fromUtf8(const std::string& text)
