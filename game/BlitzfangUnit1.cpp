@@ -30,6 +30,9 @@
 
 namespace {
 
+// How long after the menu window shows a window manager may still be taking it on.
+constexpr qint64 kSettlingMs = 1000;
+
 const QColor kNavy(0, 0, 128); // 0x800000 as 0x00BBGGRR
 
 // The "presented by" label's colour at rest: the system colour of an active window caption.
@@ -272,7 +275,6 @@ void TMainForm::hauptmenue()
     // Size and place are set before the window shows again: a window manager that is still
     // taking the window back could otherwise keep the field's size.
     field_ = QRect();
-    frameFitted_ = false; // the border was taken away and given back: placed again when it comes
     centreOnScreen();
     if (wasVisible && !isVisible())
         show();
@@ -290,12 +292,18 @@ void TMainForm::hauptmenue()
 
 void TMainForm::centreOnScreen()
 {
-    resize(630 - frame_.left() - frame_.right(), 500 - frame_.top() - frame_.bottom());
     QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!where)
-        return;
-    const QRect area = where->geometry();
-    move(area.x() + area.width() / 2 - 630 / 2, area.y() + area.height() / 2 - 500 / 2);
+    const QRect area = where ? where->geometry() : QRect(0, 0, 630, 500);
+    menuFrame_ = QRect(area.x() + area.width() / 2 - 630 / 2, area.y() + area.height() / 2 - 500 / 2, 630, 500);
+    placeMenuWindow();
+}
+
+void TMainForm::placeMenuWindow()
+{
+    const QRect target = menuFrame_; // the resize's event takes the passing size as the player's
+    resize(target.width() - frame_.left() - frame_.right(), target.height() - frame_.top() - frame_.bottom());
+    move(target.topLeft());
+    menuFrame_ = target;
 }
 
 void TMainForm::followWindowManager()
@@ -311,17 +319,32 @@ void TMainForm::followWindowManager()
         return;
     }
     const QMargins frame = windowHandle()->frameMargins();
-    if (frame.isNull() || (frameFitted_ && frame == frame_))
-        return; // no frame yet (or none at all), or placed with this one already
+    if (frame.isNull())
+        return; // no frame yet, or none at all
+    // A manager still taking the window on may put it elsewhere, for a moment after it shows:
+    // placed again, three times at most. Later moves and sizes are the player's.
+    const bool settling = menuShown_.isValid() && menuShown_.elapsed() < kSettlingMs;
+    if (!settling && frame == frame_) {
+        menuFrame_ = frameGeometry(); // shown there again
+        return;
+    }
     frame_ = frame;
-    frameFitted_ = true;
-    centreOnScreen();
+    // Once framed, placed once in any case: Qt may believe it stands where it does not.
+    if ((menuPlacings_ > 0 && frameGeometry() == menuFrame_) || menuPlacings_ >= 3)
+        return;
+    ++menuPlacings_;
+    placeMenuWindow();
+    windowHandle()->setFramePosition(menuFrame_.topLeft()); // asks the manager even so
 }
 
 void TMainForm::FormShow()
 {
     menuezentrieren();
-    followWindowManager(); // a platform may know the frame already
+    // Each mapping is a new answer of the window manager: the window is placed again until it
+    // stands where it stood (a platform may know the frame already).
+    menuShown_.start();
+    menuPlacings_ = 0;
+    followWindowManager();
 }
 
 void TMainForm::FormResize()

@@ -7,6 +7,7 @@
 #include "media/SoundPlayer.h"
 #include "platform/QtFormWindow.h"
 
+#include <QElapsedTimer>
 #include <QMargins>
 #include <QRect>
 
@@ -173,8 +174,12 @@ private:
     // borderless field where it first put it: the window is placed again once it answers.
     void followWindowManager();
 
-    QMargins frame_;          // the frame last reported by the window manager
-    bool frameFitted_ = false; // the menu window has been placed with the frame it now has
+    void placeMenuWindow();
+
+    QMargins frame_;           // the frame last reported by the window manager
+    QRect menuFrame_;          // where the menu window's frame belongs
+    QElapsedTimer menuShown_;  // since the menu window was last shown
+    int menuPlacings_ = 0;     // placings since then
     QRect field_;             // the game field's place on the screen; null on the menu screen
     int fieldPlacings_ = 0;   // placings of the field since it was shown
 

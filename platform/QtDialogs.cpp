@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QImageReader>
@@ -59,20 +60,20 @@ protected:
     {
         QMessageBox::showEvent(event);
         centreOverOwner();
+        shown_.start();
     }
     // The frame may come without a move (the manager puts it around the box where it stands),
-    // and a manager still taking the box on may put it elsewhere: every event looks until the
-    // framed box stands centred (three tries at most).
+    // and a manager still taking the box on may put it elsewhere: for a moment after the box
+    // shows, every event looks whether the framed box stands centred (three tries at most).
     bool event(QEvent* event) override
     {
         const bool taken = QMessageBox::event(event);
-        if (!settled_ && isVisible() && windowHandle() && !windowHandle()->frameMargins().isNull()) {
-            if (frameGeometry().topLeft() == centredCorner() || placings_ >= 3)
-                settled_ = true;
-            else {
-                ++placings_;
-                move(centredCorner());
-            }
+        // Once framed, placed once in any case: Qt may believe it stands where it does not.
+        if (shown_.isValid() && shown_.elapsed() < 1000 && placings_ < 3 && isVisible() && windowHandle() &&
+            !windowHandle()->frameMargins().isNull() &&
+            (placings_ == 0 || frameGeometry().topLeft() != centredCorner())) {
+            ++placings_;
+            windowHandle()->setFramePosition(centredCorner());
         }
         return taken;
     }
@@ -105,7 +106,7 @@ private:
         return {owner.x() + owner.width() / 2 - outer.width() / 2, owner.y() + owner.height() / 2 - outer.height() / 2};
     }
 
-    bool settled_ = false;
+    QElapsedTimer shown_;
     int placings_ = 0;
 };
 

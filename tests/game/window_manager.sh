@@ -18,6 +18,7 @@ env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1366x768x24 -noreset" bash -c '
     source "$helpers"
     openbox >/dev/null 2>&1 &
     for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
+    sleep 1 # a window mapped while the manager still starts up can stay unmapped
 
     # "x y width height" of a window'"'"'s frame: its client area grown by the frame extents.
     outer() {
@@ -33,9 +34,9 @@ env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1366x768x24 -noreset" bash -c '
         fail "$3: frame at $(outer "$1"), expected $2"
     }
 
-    "$folder/blitzfang" &
+    "$folder/blitzfang" 2>"$folder/stderr.txt" &
     pid=$!
-    main=$(window "^Blitzfang by") || fail "the main window did not appear"
+    main=$(window "^Blitzfang by" 300) || fail "the main window did not appear: $(grep -v ALSA "$folder/stderr.txt")"
     menu="368 134 630 500"
     expect_outer "$main" "$menu" "menu window at start"
 
