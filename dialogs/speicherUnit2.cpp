@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QWindow>
 
 namespace {
 
@@ -42,7 +43,9 @@ TSpeichernform::~TSpeichernform() = default;
 void TSpeichernform::FormShow()
 {
     savegameEdit->clear();
-    // The editor behind this window is disabled: this window takes the keyboard.
+    // Above the disabled editor, as its transient window; this window takes the keyboard.
+    if (windowHandle() && windows.EditorForm->windowHandle())
+        windowHandle()->setTransientParent(windows.EditorForm->windowHandle());
     activateWindow();
     savegameEdit->setFocus();
 }

@@ -23,11 +23,15 @@
 #include <QMenu>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 #include <QToolButton>
 
 #include <algorithm>
 
 namespace {
+
+// How long after the menu window shows a window manager may still be taking it on.
+constexpr qint64 kSettlingMs = 1000;
 
 const QColor kNavy(0, 0, 128); // 0x800000 as 0x00BBGGRR
 
@@ -110,6 +114,8 @@ TMainForm::TMainForm(WindowSet& windows)
 {
     setObjectName(QStringLiteral("MainForm"));
     setAttribute(Qt::WA_QuitOnClose, true);
+    makeSizeable(); // the menu screen re-centres itself in any size
+    resize(630, 500); // no frame until a window manager reports one
     buildGameField();
     buildMenuScreen();
 
@@ -266,6 +272,10 @@ void TMainForm::hauptmenue()
     if (windowFlags() & Qt::FramelessWindowHint)
         setWindowFlags(windowFlags() & ~Qt::FramelessWindowHint); // hides the window
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized));
+    // Size and place are set before the window shows again: a window manager that is still
+    // taking the window back could otherwise keep the field's size.
+    field_ = QRect();
+    centreOnScreen();
     if (wasVisible && !isVisible())
         show();
 
@@ -279,18 +289,63 @@ void TMainForm::hauptmenue()
     SchussImage->hide();
     hbildImage->hide();
     menuezentrieren();
+}
 
-    setDesignSize(630, 500);
+void TMainForm::centreOnScreen()
+{
     QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (where) {
-        const QRect area = where->geometry();
-        move(area.x() + area.width() / 2 - designWidth() / 2, area.y() + area.height() / 2 - designHeight() / 2);
+    const QRect area = where ? where->geometry() : QRect(0, 0, 630, 500);
+    menuFrame_ = QRect(area.x() + area.width() / 2 - 630 / 2, area.y() + area.height() / 2 - 500 / 2, 630, 500);
+    placeMenuWindow();
+}
+
+void TMainForm::placeMenuWindow()
+{
+    const QRect target = menuFrame_; // the resize's event takes the passing size as the player's
+    resize(target.width() - frame_.left() - frame_.right(), target.height() - frame_.top() - frame_.bottom());
+    move(target.topLeft());
+    menuFrame_ = target;
+}
+
+void TMainForm::followWindowManager()
+{
+    if (!isVisible() || !windowHandle())
+        return;
+    if (windowFlags() & Qt::FramelessWindowHint) {
+        // Twice at most: a manager that insists on its own place keeps it.
+        if (!field_.isNull() && geometry() != field_ && fieldPlacings_ < 2) {
+            ++fieldPlacings_;
+            setGeometry(field_);
+        }
+        return;
     }
+    const QMargins frame = windowHandle()->frameMargins();
+    if (frame.isNull())
+        return; // no frame yet, or none at all
+    // A manager still taking the window on may put it elsewhere, for a moment after it shows:
+    // placed again, three times at most. Later moves and sizes are the player's.
+    const bool settling = menuShown_.isValid() && menuShown_.elapsed() < kSettlingMs;
+    if (!settling && frame == frame_) {
+        menuFrame_ = frameGeometry(); // shown there again
+        return;
+    }
+    frame_ = frame;
+    // Once framed, placed once in any case: Qt may believe it stands where it does not.
+    if ((menuPlacings_ > 0 && frameGeometry() == menuFrame_) || menuPlacings_ >= 3)
+        return;
+    ++menuPlacings_;
+    placeMenuWindow();
+    windowHandle()->setFramePosition(menuFrame_.topLeft()); // asks the manager even so
 }
 
 void TMainForm::FormShow()
 {
     menuezentrieren();
+    // Each mapping is a new answer of the window manager: the window is placed again until it
+    // stands where it stood (a platform may know the frame already).
+    menuShown_.start();
+    menuPlacings_ = 0;
+    followWindowManager();
 }
 
 void TMainForm::FormResize()
@@ -466,12 +521,17 @@ void TMainForm::becomeGameField()
     const QRect area = where ? where->geometry() : QRect(0, 0, 800, 600);
     // Maximised means covering the whole screen; set explicitly, since without a window
     // manager a maximised state changes nothing. Only a background in use sizes the field
-    // by its picture (a value other than on or "false" counts as off).
+    // by its picture (a value other than on or "false" counts as off), and only one smaller
+    // than the screen: a larger one would push the Target off it, so it gets the whole screen
+    // and is cut at its edges.
     QRect field = area;
     const QSize picture = hbildImage->size();
-    if (store.settings.hintergrundbildAktiviert.empty() && picture != area.size())
+    const bool smallerThanScreen = picture.boundedTo(area.size()) == picture && picture != area.size();
+    if (store.settings.hintergrundbildAktiviert.empty() && smallerThanScreen)
         field = QRect(area.x() + area.width() / 2 - picture.width() / 2,
                       area.y() + area.height() / 2 - picture.height() / 2, picture.width(), picture.height());
+    field_ = field;
+    fieldPlacings_ = 0;
     setGeometry(field);
     if (wasVisible) {
         show();
@@ -750,11 +810,18 @@ int TMainForm::outerHeight() const
     return (windowFlags() & Qt::FramelessWindowHint) ? height() : frameGeometry().height();
 }
 
+void TMainForm::moveEvent(QMoveEvent* event)
+{
+    FormWindow::moveEvent(event);
+    followWindowManager();
+}
+
 void TMainForm::resizeEvent(QResizeEvent* event)
 {
     FormWindow::resizeEvent(event);
     Panel1->setGeometry(rect());
     FormResize();
+    followWindowManager();
 }
 
 void TMainForm::contextMenuEvent(QContextMenuEvent* event)

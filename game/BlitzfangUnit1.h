@@ -7,6 +7,10 @@
 #include "media/SoundPlayer.h"
 #include "platform/QtFormWindow.h"
 
+#include <QElapsedTimer>
+#include <QMargins>
+#include <QRect>
+
 #include <array>
 #include <random>
 #include <set>
@@ -137,7 +141,12 @@ public:
     int outerWidth() const;
     int outerHeight() const;
 
+    // The menu window: outer size 630 x 500 in the screen's middle, with the frame that the
+    // window manager last reported (none before it answers, and none without a manager).
+    void centreOnScreen() override;
+
 protected:
+    void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -163,6 +172,19 @@ private:
     void playHitSound(int n);
     void playEventSound(int n);
     void reportSoundOnce(const std::string& path, const std::exception& error);
+
+    // The window manager's frame arrives after the window is mapped, and it may leave a
+    // borderless field where it first put it: the window is placed again once it answers.
+    void followWindowManager();
+
+    void placeMenuWindow();
+
+    QMargins frame_;           // the frame last reported by the window manager
+    QRect menuFrame_;          // where the menu window's frame belongs
+    QElapsedTimer menuShown_;  // since the menu window was last shown
+    int menuPlacings_ = 0;     // placings since then
+    QRect field_;             // the game field's place on the screen; null on the menu screen
+    int fieldPlacings_ = 0;   // placings of the field since it was shown
 
     std::mt19937 random_;
     std::set<std::string> reportedSounds_; // files reported in the current game

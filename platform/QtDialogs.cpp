@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -10,6 +11,9 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QSpacerItem>
+#include <QWindow>
 #include <QStringList>
 #include <QUrl>
 
@@ -35,6 +39,77 @@ void neverQuitOnClose(QWidget& box)
 {
     box.setAttribute(Qt::WA_QuitOnClose, false);
 }
+
+// Room beside the caption for the icon and buttons a window manager puts in the caption bar.
+constexpr int kCaptionBarButtons = 120;
+
+// A message box that stands centred over the window it belongs to (over the screen when it has
+// none). Qt places a box before it knows the box's size, and the window manager frames it later:
+// it is centred when shown and once more when its frame is known.
+class OwnedBox : public QMessageBox {
+public:
+    OwnedBox(Icon icon, const QString& title, const QString& text, StandardButtons buttons)
+        : QMessageBox(icon, title, text, buttons, boxParent())
+    {
+        neverQuitOnClose(*this);
+        setTextFormat(Qt::PlainText);
+        widenForCaption();
+    }
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        centreOverOwner();
+        shown_.start();
+    }
+    // The frame may come without a move (the manager puts it around the box where it stands),
+    // and a manager still taking the box on may put it elsewhere: for a moment after the box
+    // shows, every event looks whether the framed box stands centred (three tries at most).
+    bool event(QEvent* event) override
+    {
+        const bool taken = QMessageBox::event(event);
+        // Once framed, placed once in any case: Qt may believe it stands where it does not.
+        if (shown_.isValid() && shown_.elapsed() < 1000 && placings_ < 3 && isVisible() && windowHandle() &&
+            !windowHandle()->frameMargins().isNull() &&
+            (placings_ == 0 || frameGeometry().topLeft() != centredCorner())) {
+            ++placings_;
+            windowHandle()->setFramePosition(centredCorner());
+        }
+        return taken;
+    }
+
+private:
+    // A box for a short text ("Sieg") would be too narrow to show its caption.
+    void widenForCaption()
+    {
+        auto* grid = qobject_cast<QGridLayout*>(layout());
+        if (!grid)
+            return;
+        QFont captionFont = font();
+        captionFont.setBold(true);
+        const int width = QFontMetrics(captionFont).horizontalAdvance(windowTitle()) + kCaptionBarButtons;
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
+
+    void centreOverOwner() { move(centredCorner()); }
+
+    QPoint centredCorner() const
+    {
+        QRect owner;
+        if (parentWidget())
+            owner = parentWidget()->window()->frameGeometry();
+        else if (QScreen* where = screen())
+            owner = where->geometry();
+        const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+        const QSize outer = size().grownBy(frame);
+        return {owner.x() + owner.width() / 2 - outer.width() / 2, owner.y() + owner.height() / 2 - outer.height() / 2};
+    }
+
+    QElapsedTimer shown_;
+    int placings_ = 0;
+};
 
 QString fromUtf8(const std::string& text)
 {
@@ -135,18 +210,13 @@ std::uint32_t bgrFromColor(const QColor& color)
 
 void QtDialogs::notice(const std::string& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, kCaption, fromUtf8(text), QMessageBox::Ok, boxParent());
-    neverQuitOnClose(box);
-    box.setTextFormat(Qt::PlainText);
+    OwnedBox box(QMessageBox::NoIcon, kCaption, fromUtf8(text), QMessageBox::Ok);
     box.exec();
 }
 
 bool QtDialogs::askWarning(const std::string& text)
 {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warnung"), fromUtf8(text), QMessageBox::NoButton,
-                    boxParent());
-    neverQuitOnClose(box);
-    box.setTextFormat(Qt::PlainText);
+    OwnedBox box(QMessageBox::Warning, QStringLiteral("Warnung"), fromUtf8(text), QMessageBox::NoButton);
     QPushButton* ja = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
     QPushButton* nein = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
     box.setDefaultButton(ja);
@@ -157,9 +227,7 @@ bool QtDialogs::askWarning(const std::string& text)
 
 void QtDialogs::error(const std::string& text)
 {
-    QMessageBox box(QMessageBox::Critical, kCaption, fromUtf8(text), QMessageBox::Ok, boxParent());
-    neverQuitOnClose(box);
-    box.setTextFormat(Qt::PlainText);
+    OwnedBox box(QMessageBox::Critical, kCaption, fromUtf8(text), QMessageBox::Ok);
     box.exec();
 }
 

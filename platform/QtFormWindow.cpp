@@ -13,6 +13,9 @@ FormWindow::FormWindow(const QString& caption, int designWidth, int designHeight
 {
     setWindowTitle(caption);
     setFont(defaultDesignFont());
+    // No maximise button: the window manager would offer one even for a window of fixed size.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setDesignSize(designWidth, designHeight);
     // Only the main window's closing ends the program.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -27,7 +30,18 @@ FormWindow::~FormWindow()
 
 void FormWindow::setDesignSize(int width, int height)
 {
-    resize(width - kFrameWidth, height - kFrameHeight);
+    if (sizeable_)
+        resize(width - kFrameWidth, height - kFrameHeight);
+    else
+        setFixedSize(width - kFrameWidth, height - kFrameHeight);
+}
+
+void FormWindow::makeSizeable()
+{
+    sizeable_ = true;
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    setWindowFlags(Qt::Window); // the usual frame with its maximise button
 }
 
 void FormWindow::centreOnScreen()
@@ -70,8 +84,23 @@ void FormWindow::showEvent(QShowEvent* event)
     }
 }
 
+void FormWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // A platform may maximise even a window of fixed size (a double click on its caption bar).
+    constexpr Qt::WindowStates kLarge = Qt::WindowMaximized | Qt::WindowFullScreen;
+    if (event->type() == QEvent::WindowStateChange && !sizeable_ && (windowState() & kLarge))
+        setWindowState(windowState() & ~kLarge);
+}
+
 void FormWindow::closeEvent(QCloseEvent* event)
 {
+    // A disabled window waits for the window that disabled it (the editor for save-as); the
+    // window manager's close box still reaches it.
+    if (!isEnabled()) {
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
 }

@@ -20,12 +20,15 @@ public:
     FormWindow(const QString& caption, int designWidth, int designHeight);
     ~FormWindow() override;
 
-    // Outer size as designed.
+    // Outer size as designed. The windows keep it: their controls have fixed places, so they
+    // cannot be resized or maximised, unless made sizeable.
     void setDesignSize(int width, int height);
+    void makeSizeable();
     int designWidth() const { return width() + kFrameWidth; }
     int designHeight() const { return height() + kFrameHeight; }
-    // Moves the window so that its designed outer size is centred on its screen.
-    void centreOnScreen();
+    // Moves the window so that its designed outer size is centred on its screen; done when it
+    // is shown for the first time.
+    virtual void centreOnScreen();
 
     // Escape clicks this button (the window's "cancel" button).
     void setCancelButton(QAbstractButton* button) { cancelButton_ = button; }
@@ -35,7 +38,7 @@ public:
     // The window became visible (also each time another window hands back to it). An error
     // thrown here is shown in the error box and the window stays open.
     virtual void FormShow() {}
-    // The close box was used; the window hides afterwards.
+    // The close box was used; the window hides afterwards. A disabled window refuses to close.
     virtual void FormClose() {}
     // Key preview. Called for a key press in this window before its controls see it, once for
     // every widget level the key passes until one takes it: act only on keys you take, and
@@ -44,10 +47,12 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QAbstractButton* cancelButton_ = nullptr;
     bool placed_ = false;
+    bool sizeable_ = false;
 };

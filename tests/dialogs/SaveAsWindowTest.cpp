@@ -165,12 +165,17 @@ TEST_F(SaveAsWindow, enterAnywhereSavesAndEscapeCancels)
     EXPECT_TRUE(std::filesystem::exists(folder / "Saturn.cfg"));
 }
 
-TEST_F(SaveAsWindow, closeBoxEnablesTheEditorAndSavesNothing)
+TEST_F(SaveAsWindow, disabledEditorRefusesItsCloseBoxAndTheSaveAsCloseBoxEnablesIt)
 {
     startWithMond();
     const auto before = files();
     TSpeichernform& saveAs = openSaveAs();
     saveAs.savegameEdit->setText(QStringLiteral("Komet"));
+    editor().close();
+    EXPECT_TRUE(editor().isVisible());
+    EXPECT_TRUE(saveAs.isVisible());
+    EXPECT_FALSE(mainForm().isVisible());
+
     saveAs.close();
     EXPECT_FALSE(saveAs.isVisible());
     EXPECT_TRUE(editor().isEnabled());

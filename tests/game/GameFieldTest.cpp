@@ -3,8 +3,11 @@
 
 #include "tests/game/GameFixture.h"
 
+#include "dialogs/optionenUnit2.h"
+
 #include <QScreen>
 #include <QTest>
+#include <QToolButton>
 
 #include <filesystem>
 
@@ -118,19 +121,28 @@ TEST_F(GameStart, withTheBackgroundOffTheFieldCoversTheWholeScreen)
     expectOnAnEdge(form.Image1, 800, 800);
 }
 
-TEST_F(GameStart, backgroundAsLargeAsTheScreenCoversItAndASmallOneIsCentred)
+TEST_F(GameStart, backgroundAsLargeAsOrLargerThanTheScreenCoversItAndASmallOneIsCentred)
 {
-    GameScenario g;
-    g.hintergrund = writePicture("voll.bmp", 800, 800);
-    TMainForm& form = startGame(g);
-    EXPECT_EQ(form.geometry(), screenArea(form));
-
-    form.MenueClick();
-    g.hintergrund = writePicture("klein.bmp", 401, 300);
-    writeGame(g);
-    form.StartSpeedButton1Click();
-    EXPECT_EQ(form.geometry(), QRect(400 - 200, 400 - 150, 401, 300));
-    expectOnAnEdge(form.Image1, 401, 300);
+    struct Case {
+        int width, height;
+        QRect field; // on the 800 x 800 offscreen screen
+    };
+    const Case cases[] = {
+        {800, 800, QRect(0, 0, 800, 800)},
+        {401, 300, QRect(400 - 200, 400 - 150, 401, 300)},
+        {1366, 768, QRect(0, 0, 800, 800)}, // wider than the screen: cut, never off screen
+        {600, 1080, QRect(0, 0, 800, 800)}, // taller
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+        GameScenario g;
+        g.hintergrund = writePicture("bild.bmp", c.width, c.height);
+        TMainForm& form = startGame(g);
+        EXPECT_EQ(form.geometry(), c.field);
+        EXPECT_EQ(form.BonnImage1->geometry().bottomRight(), QPoint(c.field.width() - 21, c.field.height() - 51));
+        expectOnAnEdge(form.Image1, c.field.width(), c.field.height());
+        form.MenueClick();
+    }
 }
 
 TEST_F(GameStart, houseSwitchedOffHidesHouseBarAndShotButItsNameFollowsItsOwnSwitch)
@@ -255,8 +267,7 @@ TEST_F(GameLeaving, menuMidGameLeavesHighscoreAndFileUnchangedAndDismantlesTheFi
     EXPECT_TRUE(boxes.notices.empty());
     EXPECT_FALSE(form.Panel1->isHidden());
     EXPECT_FALSE(form.windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_EQ(form.designWidth(), 630);
-    EXPECT_EQ(form.designHeight(), 500);
+    EXPECT_EQ(form.frameGeometry().size(), QSize(630, 500));
     EXPECT_FALSE(form.KiTimer1->isActive());
     EXPECT_FALSE(form.SchussTimer->isActive());
     EXPECT_TRUE(form.SchussImage->isHidden());
@@ -267,6 +278,22 @@ TEST_F(GameLeaving, menuMidGameLeavesHighscoreAndFileUnchangedAndDismantlesTheFi
         EXPECT_TRUE(figure->isHidden());
         EXPECT_EQ(figure->pos(), QPoint(0, 0));
     }
+}
+
+TEST_F(GameLeaving, menuWindowIsOuter630By500InTheScreensMiddleAtStartAfterAGameAndAfterASideWindow)
+{
+    writeGame({});
+    start();
+    TMainForm& form = mainForm();
+    form.show();
+    const QRect centred(400 - 315, 400 - 250, 630, 500); // offscreen draws a frame of 2 pixels
+    EXPECT_EQ(form.frameGeometry(), centred) << "at start";
+    form.StartSpeedButton1Click();
+    form.MenueClick();
+    EXPECT_EQ(form.frameGeometry(), centred) << "after a game";
+    form.optionenSpeedButton3->click();
+    windows->OptionenForm->close();
+    EXPECT_EQ(form.frameGeometry(), centred) << "after a side window";
 }
 
 TEST_F(GameLeaving, escapeDuringAGameEndsTheProgramWithoutAMessageOrSaving)

@@ -235,6 +235,27 @@ TEST_F(SideWindows, everyWayOutShowsTheMenuAgainRecentred)
     }
 }
 
+TEST_F(SideWindows, fixedLayoutWindowsKeepTheirSizeAndOfferNoMaximiseWhileTheMenuIsSizeable)
+{
+    start();
+    for (FormWindow* side : windows->all()) {
+        if (side == &mainForm())
+            continue;
+        const std::string name = side->objectName().toStdString();
+        const QSize designed = side->size();
+        side->showMaximized();
+        side->resize(designed + QSize(100, 100));
+        QApplication::processEvents();
+        EXPECT_EQ(side->size(), designed) << name;
+        EXPECT_FALSE(side->windowFlags() & Qt::WindowMaximizeButtonHint) << name;
+        side->hide();
+    }
+    TMainForm& form = mainForm();
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
+    form.resize(700, 550);
+    EXPECT_EQ(form.size(), QSize(700, 550));
+}
+
 TEST_F(SideWindows, loadHandsBackToTheEditorOnEscapeAndOnItsCloseBox)
 {
     start();

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QColor>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -21,6 +22,7 @@ struct BoxSeen {
     QString title;
     QString text;
     QStringList buttons;
+    QRect frame;
 };
 
 // Waits for the modal box, records it and presses the button with `buttonText`.
@@ -34,6 +36,7 @@ void answerNextBox(BoxSeen& seen, const QString& buttonText)
         }
         seen.title = box->windowTitle();
         seen.text = box->text();
+        seen.frame = box->frameGeometry();
         QAbstractButton* chosen = nullptr;
         for (QAbstractButton* button : box->buttons()) {
             seen.buttons << button->text();
@@ -73,6 +76,29 @@ TEST(QtBoxes, warningQuestionIsTrueOnlyForJa)
 
     answerNextBox(seen, QStringLiteral("&Nein"));
     EXPECT_FALSE(boxes.askWarning("Dieses Szenario existiert schon. Soll es überschrieben werden?"));
+}
+
+TEST(QtBoxes, everyBoxStandsCentredOverItsWindowAndIsWideEnoughForItsCaption)
+{
+    QWidget owner;
+    owner.setGeometry(40, 60, 500, 400);
+    owner.show();
+    owner.activateWindow();
+    QtDialogs boxes;
+    const std::function<void()> shows[] = {[&] { boxes.notice("Sieg"); }, [&] { boxes.error("Nein"); },
+                                           [&] { boxes.askWarning("Ja?"); }};
+    for (const auto& show : shows) {
+        BoxSeen seen;
+        answerNextBox(seen, QStringLiteral("OK"));
+        show();
+        SCOPED_TRACE(seen.text.toStdString());
+        EXPECT_NEAR(seen.frame.center().x(), owner.frameGeometry().center().x(), 1);
+        EXPECT_NEAR(seen.frame.center().y(), owner.frameGeometry().center().y(), 1);
+        // The caption in a bold face, beside an icon and three buttons of a caption bar.
+        QFont captionFont = QApplication::font();
+        captionFont.setBold(true);
+        EXPECT_GE(seen.frame.width(), QFontMetrics(captionFont).horizontalAdvance(seen.title) + 100);
+    }
 }
 
 // Waits for the modal dialog of type Dialog and hands it to `act`.
