@@ -7,6 +7,7 @@
 #include "platform/QtErrorReport.h"
 #include "platform/QtFonts.h"
 
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTimer>
@@ -66,11 +67,22 @@ private:
     QTimer fallback_;
 };
 
+QIcon programIcon()
+{
+    QIcon icon;
+    for (int size : {16, 22, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icon/blitzfang-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 } // namespace
 
 BlitzfangApplication::BlitzfangApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Blitzfang"));
+    // The desktop entry's icon, also on every window (embedded: no SVG plugin is needed).
+    setDesktopFileName(QStringLiteral(BLITZFANG_DESKTOP_ID));
+    setWindowIcon(programIcon());
     // Before any window asks for a font (see QtFonts.h).
     setFont(defaultDesignFont());
     // Qt's own dialogs (files, colours) speak German where Qt's translations are installed.

@@ -275,6 +275,7 @@ void TMainForm::hauptmenue()
     }
     MediaPlayer1.close();
     MediaPlayer2.close();
+    hitSounds.clear();
     SchussImage->hide();
     hbildImage->hide();
     menuezentrieren();
@@ -420,6 +421,7 @@ void TMainForm::spielstarten()
     spiel.hausenergie = houseEnergyFor(s.schwierigkeitsgrad, spiel.hausenergie);
     spiel.zusatzfiguren = 0;
     reportedSounds_.clear();
+    hitSounds.clear();
     const QColor textColour = colourOfSetting(s.textfarbe);
     for (TextLabel* label : {Label3, Label4, PunkteLabel5})
         label->setTextColor(textColour);

@@ -63,8 +63,10 @@ public:
     PictureBox* SchussImage;
     PictureBox* Abschuss2Image;
     EnergyGauge* energieGauge;
+    // The hit sounds loaded in the running game: each is read once per game, not at every hit.
+    SoundCache hitSounds;
     // Never opened before a game needs them, so the audio device stays closed at start.
-    SoundPlayer MediaPlayer1; // figure-hit sounds
+    SoundPlayer MediaPlayer1{&hitSounds}; // figure-hit sounds
     SoundPlayer MediaPlayer2; // event sounds
 
     QTimer* KiTimer1;    // moves the Figures; 100 ms, off

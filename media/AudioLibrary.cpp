@@ -62,7 +62,7 @@ AudioLibrary loadAudioLibrary(const char* sdlFile, const char* mixerFile)
     BLITZFANG_RESOLVE(SDL_SetMainReady);
     BLITZFANG_RESOLVE(SDL_InitSubSystem);
     BLITZFANG_RESOLVE(SDL_QuitSubSystem);
-    BLITZFANG_RESOLVE(SDL_RWFromFile);
+    BLITZFANG_RESOLVE(SDL_RWFromConstMem);
 
     libraryName = "libSDL2_mixer";
     library = openLibrary(mixerFile, libraryName);

@@ -16,7 +16,7 @@ struct AudioLibrary {
     decltype(&::SDL_SetMainReady) SDL_SetMainReady;
     decltype(&::SDL_InitSubSystem) SDL_InitSubSystem;
     decltype(&::SDL_QuitSubSystem) SDL_QuitSubSystem;
-    decltype(&::SDL_RWFromFile) SDL_RWFromFile;
+    decltype(&::SDL_RWFromConstMem) SDL_RWFromConstMem;
 
     decltype(&::Mix_OpenAudio) Mix_OpenAudio;
     decltype(&::Mix_QuerySpec) Mix_QuerySpec;

@@ -1,15 +1,15 @@
 #include "media/PictureLoader.h"
 
 #include "platform/BlitzfangError.h"
+#include "storage/SafeFile.h"
 
-#include <QFile>
+#include <QBuffer>
+#include <QByteArray>
 #include <QImageReader>
 
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 #include <jpeglib.h>
 #include <jerror.h>
@@ -24,16 +24,9 @@ std::string asciiLower(std::string text)
     return text;
 }
 
-bool isFolder(const std::string& path)
-{
-    std::error_code ignored;
-    return std::filesystem::is_directory(path, ignored);
-}
-
-[[noreturn]] void throwCannotOpen(const std::string& path)
-{
-    throw BlitzfangError(fehlertext::dateiKannNichtGeoeffnetWerden(path));
-}
+// libjpeg's own memory beside the picture. A progressive picture keeps all its coefficients,
+// 2 bytes a sample: 47.5 MiB for the largest picture with full colour resolution.
+constexpr long kLargestJpegDecoderMemory = 56L * 1024 * 1024;
 
 // --- JPEG through libjpeg ------------------------------------------------------------------
 // The decoder reports errors by longjmp out of error_exit, so the function that calls setjmp
@@ -55,15 +48,21 @@ void jpegErrorExit(j_common_ptr cinfo)
 // Warnings (e.g. a file cut inside the image data) are not errors and print nothing.
 void jpegNoOutput(j_common_ptr) {}
 
+// Returned instead of a message code when the header claims a picture beyond the ceiling.
+constexpr int kJpegTooLarge = -1;
+
 struct JpegTarget {
     // Returns the first row of a width × height RGBX buffer and its row length in bytes,
     // or nullptr when the picture is too large.
     unsigned char* (*allocate)(void* context, int width, int height, std::size_t* stride);
     void* context;
+    // The size the header claims, once it is read.
+    unsigned width;
+    unsigned height;
 };
 
-// Returns 0 on success or the decoder's message code.
-int decodeJpegStream(std::FILE* file, JpegTarget target)
+// Returns 0 on success, kJpegTooLarge, or the decoder's message code.
+int decodeJpegBytes(const unsigned char* bytes, unsigned long size, JpegTarget& target)
 {
     jpeg_decompress_struct cinfo;
     JpegErrorManager manager;
@@ -72,12 +71,20 @@ int decodeJpegStream(std::FILE* file, JpegTarget target)
     manager.pub.output_message = jpegNoOutput;
     manager.code = 0;
     jpeg_create_decompress(&cinfo);
+    cinfo.mem->max_memory_to_use = kLargestJpegDecoderMemory;
     if (setjmp(manager.jump)) {
         jpeg_destroy_decompress(&cinfo);
         return manager.code;
     }
-    jpeg_stdio_src(&cinfo, file);
+    jpeg_mem_src(&cinfo, bytes, size);
     jpeg_read_header(&cinfo, TRUE);
+    // Before jpeg_start_decompress, which reserves memory by the size the header claims.
+    target.width = cinfo.image_width;
+    target.height = cinfo.image_height;
+    if (!pictureSizeAllowed(cinfo.image_width, cinfo.image_height)) {
+        jpeg_destroy_decompress(&cinfo);
+        return kJpegTooLarge;
+    }
     cinfo.out_color_space = JCS_EXT_RGBX;
     jpeg_start_decompress(&cinfo);
 
@@ -105,9 +112,7 @@ int decodeJpegStream(std::FILE* file, JpegTarget target)
 
 unsigned char* allocateRgbxImage(void* context, int width, int height, std::size_t* stride)
 {
-    // Same ceiling as Qt's readers, so a forged header cannot claim gigabytes.
-    const double bytes = 4.0 * width * height;
-    if (width <= 0 || height <= 0 || bytes > QImageReader::allocationLimit() * 1024.0 * 1024.0)
+    if (!pictureSizeAllowed(width, height))
         return nullptr;
     auto* image = static_cast<QImage*>(context);
     *image = QImage(width, height, QImage::Format_RGBX8888);
@@ -117,18 +122,13 @@ unsigned char* allocateRgbxImage(void* context, int width, int height, std::size
     return image->bits();
 }
 
-class FileCloser {
-public:
-    explicit FileCloser(std::FILE* file) : file_(file) {}
-    ~FileCloser() { std::fclose(file_); }
-    FileCloser(const FileCloser&) = delete;
-    FileCloser& operator=(const FileCloser&) = delete;
-
-private:
-    std::FILE* file_;
-};
-
 } // namespace
+
+bool pictureSizeAllowed(long long width, long long height)
+{
+    return width > 0 && height > 0 && width <= kLargestPictureSide && height <= kLargestPictureSide &&
+           width * height <= kLargestPicturePixels;
+}
 
 std::string pictureExtension(const std::string& path)
 {
@@ -151,13 +151,18 @@ LoadedPicture loadPictureFile(const std::string& path)
 
 QImage decodeBitmap(const std::string& path)
 {
-    QFile file(QString::fromStdString(path));
-    if (isFolder(path) || !file.open(QIODevice::ReadOnly))
-        throwCannotOpen(path);
+    const std::string bytes = readWholeFile(path, kLargestPictureFile);
+    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
     // The extension decides: a PNG or JPEG named .bmp is not a valid bitmap.
-    QImageReader reader(&file, "bmp");
+    QImageReader reader(&buffer, "bmp");
     reader.setAutoDetectImageFormat(false);
     reader.setDecideFormatFromContent(false);
+    // The header's size is what the reader would allocate.
+    const QSize size = reader.size();
+    if (size.isValid() && !pictureSizeAllowed(size.width(), size.height()))
+        throw BlitzfangError(fehlertext::bildZuGross(path, size.width(), size.height()));
     QImage image;
     if (!reader.read(&image) || image.isNull())
         throw BlitzfangError(fehlertext::bitmapUngueltig);
@@ -166,12 +171,13 @@ QImage decodeBitmap(const std::string& path)
 
 QImage decodeJpeg(const std::string& path)
 {
-    std::FILE* file = isFolder(path) ? nullptr : std::fopen(path.c_str(), "rb");
-    if (!file)
-        throwCannotOpen(path);
-    FileCloser closer(file);
+    const std::string bytes = readWholeFile(path, kLargestPictureFile);
     QImage image;
-    const int code = decodeJpegStream(file, JpegTarget{allocateRgbxImage, &image});
+    JpegTarget target{allocateRgbxImage, &image, 0, 0};
+    const int code = decodeJpegBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), target);
+    if (code == kJpegTooLarge)
+        throw BlitzfangError(
+            fehlertext::bildZuGross(path, static_cast<int>(target.width), static_cast<int>(target.height)));
     if (code != 0)
         throw BlitzfangError(fehlertext::jpegFehler(code));
     return image;

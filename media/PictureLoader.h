@@ -5,7 +5,18 @@
 
 #include <QImage>
 
+#include <cstddef>
 #include <string>
+
+// The largest picture: a 4K screen (3840 × 2160) as background, in any shape up to 8192 pixels
+// a side. Decoded at 4 bytes a pixel it takes at most 32 MiB, its file at most as much; a
+// progressive JPEG needs up to 48 MiB of decoder memory for its coefficients besides.
+inline constexpr long long kLargestPictureSide = 8192;
+inline constexpr long long kLargestPicturePixels = 3840LL * 2160;
+inline constexpr std::size_t kLargestPictureFile = 32 * 1024 * 1024;
+
+// True when a picture of this size is within the ceiling.
+bool pictureSizeAllowed(long long width, long long height);
 
 enum class PictureKind { Bitmap, Jpeg };
 
@@ -17,9 +28,10 @@ struct LoadedPicture {
 // The extension of the path's file name part without its dot, as written ("" when none).
 std::string pictureExtension(const std::string& path);
 
-// Loads a BMP or JPEG file. Throws BlitzfangError with the German text for an unknown
-// extension (the empty name included), a file that cannot be opened, an invalid bitmap and a
-// JPEG error (the decoder's message code).
+// Loads a BMP or JPEG file, read once without waiting on anything that is not a regular file.
+// Throws BlitzfangError with the German text for an unknown extension (the empty name
+// included), a file that cannot be opened, an invalid bitmap, a bitmap beyond the ceiling and a
+// JPEG error (the decoder's message code; #54 for a picture beyond the ceiling).
 LoadedPicture loadPictureFile(const std::string& path);
 
 // The single decoders; the extension is not looked at.

@@ -1,7 +1,9 @@
 #include "media/SoundPlayer.h"
 
 #include "media/AudioLibrary.h"
+#include "media/WavCheck.h"
 #include "platform/BlitzfangError.h"
+#include "storage/SafeFile.h"
 
 #include <algorithm>
 #include <atomic>
@@ -43,7 +45,8 @@ public:
         int channels = 0;
         Uint16 format = 0;
         audio.Mix_QuerySpec(&frequency, &format, &channels);
-        bytesPerSecond_ = frequency * channels * (SDL_AUDIO_BITSIZE(format) / 8);
+        deviceFormat_ = {frequency, channels, SDL_AUDIO_BITSIZE(format) / 8};
+        bytesPerSecond_ = frequency * channels * deviceFormat_.bytesPerSample;
         if (bytesPerSecond_ <= 0)
             bytesPerSecond_ = 1;
         channelsInUse_.assign(static_cast<std::size_t>(audio.Mix_AllocateChannels(-1)), false);
@@ -54,6 +57,7 @@ public:
 
     bool isOpen() const { return state_ == State::Open; }
     int bytesPerSecond() const { return bytesPerSecond_; }
+    const SoundDeviceFormat& deviceFormat() const { return deviceFormat_; }
 
     // Every player has a channel of its own, so players never cut each other off.
     int acquireChannel()
@@ -113,6 +117,7 @@ private:
 
     State state_ = State::Closed;
     int bytesPerSecond_ = 1;
+    SoundDeviceFormat deviceFormat_;
     std::vector<bool> channelsInUse_;
 };
 
@@ -129,10 +134,50 @@ std::string audioLibraryReason(const AudioLibrary& audio)
     return reason && *reason ? std::string(reason) : fehlertext::unbekannterFehlercode;
 }
 
+void freeChunk(Mix_Chunk* chunk)
+{
+    // Freeing halts every channel that plays the chunk. After the exit handler closed the
+    // device the chunk is left to the process's end.
+    if (AudioEngine::instance().isOpen())
+        audioLibrary().Mix_FreeChunk(chunk);
+}
+
+// The library gets the very bytes that were checked: the path is opened once, here.
+std::shared_ptr<Mix_Chunk> loadChunk(const AudioLibrary& audio, const std::string& path)
+{
+    const std::string bytes = readWholeFile(path, kLargestSoundFile);
+    checkWavBytes(bytes, path, AudioEngine::instance().deviceFormat());
+    audio.SDL_ClearError();
+    SDL_RWops* source = audio.SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    Mix_Chunk* chunk = source ? audio.Mix_LoadWAV_RW(source, 1) : nullptr;
+    if (!chunk)
+        throw BlitzfangError(audioLibraryReason(audio));
+    return std::shared_ptr<Mix_Chunk>(chunk, freeChunk);
+}
+
 } // namespace
 
+void SoundCache::clear()
+{
+    chunks_.clear();
+    bytes_ = 0;
+}
+
+std::shared_ptr<Mix_Chunk> SoundCache::find(const std::string& path) const
+{
+    const auto found = chunks_.find(path);
+    return found == chunks_.end() ? nullptr : found->second;
+}
+
+void SoundCache::keep(const std::string& path, const std::shared_ptr<Mix_Chunk>& chunk)
+{
+    if (bytes_ + chunk->alen > kLargestKeptSounds || !chunks_.emplace(path, chunk).second)
+        return;
+    bytes_ += chunk->alen;
+}
+
 struct SoundPlayer::Playback {
-    Mix_Chunk* chunk = nullptr;
+    std::shared_ptr<Mix_Chunk> chunk;
     int channel = -1;
     // The chunk was handed to the channel since the open or the last start from the beginning.
     bool started = false;
@@ -166,7 +211,7 @@ struct SoundPlayer::Playback {
         const AudioLibrary& audio = audioLibrary();
         // Registered while the channel is idle, so the first mixed piece is counted too.
         audio.Mix_RegisterEffect(channel, countMixedBytes, nullptr, &mixedBytes);
-        if (audio.Mix_PlayChannelTimed(channel, chunk, 0, -1) < 0) {
+        if (audio.Mix_PlayChannelTimed(channel, chunk.get(), 0, -1) < 0) {
             // A play that fails on an open file is silent by design.
             audio.Mix_UnregisterAllEffects(channel);
             return;
@@ -175,7 +220,7 @@ struct SoundPlayer::Playback {
     }
 };
 
-SoundPlayer::SoundPlayer() : playback_(std::make_unique<Playback>()) {}
+SoundPlayer::SoundPlayer(SoundCache* cache) : cache_(cache), playback_(std::make_unique<Playback>()) {}
 
 SoundPlayer::~SoundPlayer()
 {
@@ -200,13 +245,13 @@ void SoundPlayer::open()
         throw BlitzfangError(audioLibraryReason(audio));
     if (playback_->channel < 0)
         playback_->channel = engine.acquireChannel();
-    audio.SDL_ClearError();
-    // Opening the file first gives "Couldn't open <path>" instead of a vague loader message.
-    SDL_RWops* file = audio.SDL_RWFromFile(fileName_.c_str(), "rb");
-    Mix_Chunk* chunk = file ? audio.Mix_LoadWAV_RW(file, 1) : nullptr;
-    if (!chunk)
-        throw BlitzfangError(audioLibraryReason(audio));
-    playback_->chunk = chunk;
+    std::shared_ptr<Mix_Chunk> chunk = cache_ ? cache_->find(fileName_) : nullptr;
+    if (!chunk) {
+        chunk = loadChunk(audio, fileName_);
+        if (cache_)
+            cache_->keep(fileName_, chunk);
+    }
+    playback_->chunk = std::move(chunk);
     playback_->mixedBytes.store(0);
 }
 
@@ -243,12 +288,8 @@ void SoundPlayer::close()
     Playback& p = *playback_;
     if (!p.chunk)
         return;
-    if (p.deviceLive()) {
-        p.halt();
-        audioLibrary().Mix_FreeChunk(p.chunk);
-    }
-    // After the exit handler closed the device the chunk is left to the process's end.
-    p.chunk = nullptr;
+    p.halt();
+    p.chunk.reset();
     p.started = false;
     p.paused = false;
     p.mixedBytes.store(0);

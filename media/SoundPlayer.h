@@ -4,14 +4,34 @@
 // silently with the same behaviour (SDL's dummy driver).
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 
 struct Mix_Chunk;
 
+// Sounds loaded once and kept for the players that open through it, at most
+// kLargestKeptSounds bytes in all; a sound beyond that is loaded at each open.
+class SoundCache {
+public:
+    static constexpr std::uint64_t kLargestKeptSounds = 32 * 1024 * 1024;
+
+    // Forgets every sound; a player that has one open keeps it until it closes.
+    void clear();
+
+private:
+    friend class SoundPlayer;
+    std::shared_ptr<Mix_Chunk> find(const std::string& path) const;
+    void keep(const std::string& path, const std::shared_ptr<Mix_Chunk>& chunk);
+
+    std::map<std::string, std::shared_ptr<Mix_Chunk>> chunks_;
+    std::uint64_t bytes_ = 0;
+};
+
 class SoundPlayer {
 public:
-    SoundPlayer();
+    // With a cache, open takes a file loaded before from it instead of reading it again.
+    explicit SoundPlayer(SoundCache* cache = nullptr);
     ~SoundPlayer();
     SoundPlayer(const SoundPlayer&) = delete;
     SoundPlayer& operator=(const SoundPlayer&) = delete;
@@ -20,8 +40,10 @@ public:
     void setFileName(const std::string& path);
     const std::string& fileName() const { return fileName_; }
 
-    // Closes an open file, then opens the stored path. Throws BlitzfangError with the audio
-    // library's reason ("Unbekannter Fehlercode" when it gives none); the player stays closed.
+    // Closes an open file, then opens the stored path. The file is read once, without waiting
+    // on anything that is not a regular file, and checked (checkWavBytes) before the audio
+    // library sees its bytes. Throws BlitzfangError with the German reason, or the audio
+    // library's ("Unbekannter Fehlercode" when it gives none); the player stays closed.
     void open();
     // Plays the open file from its current position and returns at once: right after open from
     // the start, after stop from where it stopped, after the end from the start again; a sound
@@ -43,5 +65,6 @@ private:
     struct Playback;
 
     std::string fileName_;
+    SoundCache* cache_;
     std::unique_ptr<Playback> playback_;
 };

@@ -41,6 +41,27 @@ inline std::string unbekannteBilddateierweiterung(std::string_view extensionWith
 
 inline const std::string bitmapUngueltig = "Bitmap ist ungültig";
 
+inline std::string bildZuGross(std::string_view path, int width, int height)
+{
+    return "Das Bild " + std::string(path) + " ist mit " + std::to_string(width) + " × " + std::to_string(height) +
+           " Bildpunkten zu groß.";
+}
+
+inline std::string keineGueltigeWavDatei(std::string_view path)
+{
+    return "Die Datei " + std::string(path) + " ist keine gültige WAV-Datei.";
+}
+
+inline std::string wavFormatNichtAbspielbar(std::string_view path)
+{
+    return "Die Datei " + std::string(path) + " hat ein WAV-Format, das nicht abgespielt werden kann.";
+}
+
+inline std::string klangZuLang(std::string_view path)
+{
+    return "Die Datei " + std::string(path) + " ist zu lang für einen Klang.";
+}
+
 inline std::string jpegFehler(int code)
 {
     return "JPEG-Fehler #" + std::to_string(code);

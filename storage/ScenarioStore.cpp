@@ -1,6 +1,7 @@
 #include "storage/ScenarioStore.h"
 
 #include "platform/Dialogs.h"
+#include "storage/MovedPaths.h"
 #include "storage/SafeFile.h"
 #include "storage/ScenarioFile.h"
 #include "storage/ScenarioNames.h"
@@ -154,6 +155,8 @@ ScenarioStore::LoadResult ScenarioStore::loadOnce(const std::string& name)
     case FileResult::blank:
         return LoadResult::scenarioBlank;
     }
+    // A moved or copied program folder still finds its scenarios' pictures and sounds.
+    relocateMovedPaths(settings, programFolder_);
     return isComplete() ? LoadResult::accepted : LoadResult::invalid;
 }
 

@@ -11,11 +11,15 @@ never blended with the key colour.
 
 Usage: make-standard-media.py OUTDIR [NAME...]   (writes ziel, abschuss,
 abschuss2, schuss and hbild, or only the NAMEs given, as .ppm into OUTDIR)
+       make-standard-media.py --icon OUTDIR     (the program's icon: blitzfang.svg
+and blitzfang-N.png for N = 16, 22, 32, 48, 64, 128, 256)
 """
 import math
 import os
 import random
+import struct
 import sys
+import zlib
 
 KEY = (255, 0, 255)
 
@@ -687,7 +691,148 @@ def make_background():
     return w, h, img
 
 
+# ---------------------------------------------------------------- the program's icon
+
+# The icon is drawn on a 256 x 256 canvas: the Figure's pixel art on a night-sky tile inside
+# the red ring of a sight. The same shapes give the SVG and every PNG size.
+ICON_TILE = (8.0, 248.0, 40.0)                     # left/top, right/bottom, corner radius
+ICON_SKY_TOP, ICON_SKY_BOTTOM = (26, 34, 82), (6, 8, 28)
+ICON_STARS = [(40, 52, 3.0), (212, 38, 2.5), (226, 150, 2.0), (30, 176, 2.5), (196, 222, 3.0), (70, 228, 2.0)]
+ICON_RING = (128.0, 128.0, 103.0, 6.0)             # centre, radius, half the stroke width
+ICON_RING_COLOUR = (224, 52, 36)
+ICON_TICKS = [((128, 14), (128, 46)), ((128, 210), (128, 242)), ((14, 128), (46, 128)), ((210, 128), (242, 128))]
+ICON_CELL = 7.2
+ICON_ALIEN_ORIGIN = (128 - 12.5 * ICON_CELL, 128 - 12.5 * ICON_CELL + 4)
+
+
+def alien_cells():
+    """The Figure's cells as (column, row, colour), shaded like the 25 x 25 picture."""
+    cells = []
+    for y, left in enumerate(ALIEN_LEFT):
+        row = left + left[-2::-1]
+        for x, ch in enumerate(row):
+            if ch == ".":
+                continue
+            c = ALIEN_PALETTE[ch]
+            if x > 12 and ch in "GL":
+                c = scale(c, 0.86)
+            if ch == "W" and x > 12:
+                c = ALIEN_PALETTE["E"]
+            elif ch == "E" and x > 12 and row[x + 1] == "W":
+                c = ALIEN_PALETTE["W"]
+            cells.append((x, y, to_byte(c)))
+    return cells
+
+
+def in_tile(x, y):
+    lo, hi, r = ICON_TILE
+    if not (lo <= x <= hi and lo <= y <= hi):
+        return False
+    cx = min(max(x, lo + r), hi - r)
+    cy = min(max(y, lo + r), hi - r)
+    return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+
+
+def on_tick(x, y):
+    for (x0, y0), (x1, y1) in ICON_TICKS:
+        if min(x0, x1) - 5 <= x <= max(x0, x1) + 5 and min(y0, y1) - 5 <= y <= max(y0, y1) + 5:
+            return True
+    return False
+
+
+def icon_colour(x, y, alien):
+    """Colour at canvas point (x, y), or None outside the tile."""
+    if not in_tile(x, y):
+        return None
+    col = int((x - ICON_ALIEN_ORIGIN[0]) // ICON_CELL)
+    row = int((y - ICON_ALIEN_ORIGIN[1]) // ICON_CELL)
+    if (col, row) in alien:
+        return alien[(col, row)]
+    if on_tick(x, y):
+        return ICON_RING_COLOUR
+    cx, cy, r, half = ICON_RING
+    if abs(math.hypot(x - cx, y - cy) - r) <= half:
+        return ICON_RING_COLOUR
+    for sx, sy, sr in ICON_STARS:
+        if (x - sx) ** 2 + (y - sy) ** 2 <= sr * sr:
+            return (255, 250, 220)
+    return mix(ICON_SKY_TOP, ICON_SKY_BOTTOM, (y - ICON_TILE[0]) / (ICON_TILE[1] - ICON_TILE[0]))
+
+
+def icon_rgba(size, ss=4):
+    alien = {(x, y): c for x, y, c in alien_cells()}
+    k = 256.0 / size
+    data = bytearray()
+    for py in range(size):
+        data.append(0)  # PNG filter type of the row
+        for px in range(size):
+            r = g = b = 0.0
+            hits = 0
+            for sy in range(ss):
+                for sx in range(ss):
+                    c = icon_colour((px + (sx + 0.5) / ss) * k, (py + (sy + 0.5) / ss) * k, alien)
+                    if c is not None:
+                        r, g, b, hits = r + c[0], g + c[1], b + c[2], hits + 1
+            if hits:
+                data += bytes(to_byte((r / hits, g / hits, b / hits))) + bytes([round(255 * hits / (ss * ss))])
+            else:
+                data += b"\0\0\0\0"
+    return bytes(data)
+
+
+def write_png(path, size, rgba_rows):
+    def chunk(kind, body):
+        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n")
+        f.write(chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)))
+        f.write(chunk(b"IDAT", zlib.compress(rgba_rows, 9)))
+        f.write(chunk(b"IEND", b""))
+
+
+def icon_svg():
+    lo, hi, r = ICON_TILE
+    cx, cy, rr, half = ICON_RING
+    hexc = lambda c: "#%02x%02x%02x" % tuple(to_byte(c))
+    out = ['<?xml version="1.0" encoding="UTF-8"?>',
+           '<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 256 256">',
+           '<defs><linearGradient id="sky" x1="0" y1="0" x2="0" y2="1">'
+           '<stop offset="0" stop-color="%s"/><stop offset="1" stop-color="%s"/></linearGradient></defs>'
+           % (hexc(ICON_SKY_TOP), hexc(ICON_SKY_BOTTOM)),
+           '<rect x="%g" y="%g" width="%g" height="%g" rx="%g" fill="url(#sky)"/>' % (lo, lo, hi - lo, hi - lo, r)]
+    for sx, sy, sr in ICON_STARS:
+        out.append('<circle cx="%g" cy="%g" r="%g" fill="#fffadc"/>' % (sx, sy, sr))
+    out.append('<circle cx="%g" cy="%g" r="%g" fill="none" stroke="%s" stroke-width="%g"/>'
+               % (cx, cy, rr, hexc(ICON_RING_COLOUR), 2 * half))
+    for (x0, y0), (x1, y1) in ICON_TICKS:
+        out.append('<rect x="%g" y="%g" width="%g" height="%g" fill="%s"/>'
+                   % (min(x0, x1) - 5, min(y0, y1) - 5, abs(x1 - x0) + 10, abs(y1 - y0) + 10, hexc(ICON_RING_COLOUR)))
+    out.append('<g shape-rendering="crispEdges">')
+    ox, oy = ICON_ALIEN_ORIGIN
+    for x, y, c in alien_cells():
+        out.append('<rect x="%g" y="%g" width="%g" height="%g" fill="%s"/>'
+                   % (round(ox + x * ICON_CELL, 2), round(oy + y * ICON_CELL, 2), ICON_CELL, ICON_CELL, hexc(c)))
+    out.append('</g>')
+    out.append('</svg>')
+    return "\n".join(out) + "\n"
+
+
+ICON_SIZES = (16, 22, 32, 48, 64, 128, 256)
+
+
+def make_icon(out):
+    with open(os.path.join(out, "blitzfang.svg"), "w", newline="\n") as f:
+        f.write(icon_svg())
+    for size in ICON_SIZES:
+        write_png(os.path.join(out, "blitzfang-%d.png" % size), size, icon_rgba(size))
+        print("drew the icon (%dx%d)" % (size, size))
+
+
 def main():
+    if sys.argv[1:2] == ["--icon"]:
+        os.makedirs(sys.argv[2], exist_ok=True)
+        make_icon(sys.argv[2])
+        return
     out = sys.argv[1] if len(sys.argv) > 1 else "."
     os.makedirs(out, exist_ok=True)
     only = set(sys.argv[2:])

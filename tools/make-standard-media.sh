@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Makes the standard scenario's pictures, sounds and help text in data/Standard.
+# Makes the standard scenario's pictures, sounds and help text in data/Standard, and the
+# program's icon (SVG and PNGs, drawn like the Figure) in data/icon.
 #
 # The output is committed, so neither players nor the build need these tools; run this
 # only to change the content.  Needs the Debian packages imagemagick, sox and espeak-ng
@@ -7,7 +8,7 @@
 # drawings use fixed seeds and sox runs in repeatable mode.
 #
 #   tools/make-standard-media.sh            # everything
-#   tools/make-standard-media.sh bilder     # only the pictures (or: sound, hilfe)
+#   tools/make-standard-media.sh bilder     # only the pictures (or: sound, hilfe, icon)
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -20,7 +21,7 @@ for tool in convert sox espeak-ng python3; do
 done
 
 parts=("$@")
-((${#parts[@]})) || parts=(bilder sound hilfe)
+((${#parts[@]})) || parts=(bilder sound hilfe icon)
 
 # ------------------------------------------------------------------ pictures
 
@@ -160,7 +161,8 @@ for part in "${parts[@]}"; do
         bilder) make_pictures ;;
         sound) make_sounds ;;
         hilfe) make_help ;;
-        *) echo "unknown part: $part (bilder, sound, hilfe)" >&2; exit 2 ;;
+        icon) python3 "$root/tools/make-standard-media.py" --icon "$root/data/icon" ;;
+        *) echo "unknown part: $part (bilder, sound, hilfe, icon)" >&2; exit 2 ;;
     esac
 done
-echo "made: ${parts[*]} in $out"
+echo "made: ${parts[*]} in $out and $root/data/icon"

@@ -241,13 +241,28 @@ using GameSounds = GameTest;
 TEST_F(GameSounds, missingHitSoundIsReportedOnceAndHitsStillCount)
 {
     GameScenario g;
+    g.sounds = {"sound/au1.wav", "sound/fehlt.wav"}; // the set-up opens only the first
+    TMainForm& form = startGame(g);
+    hitFigures(24); // the missing one is drawn all but surely
+    EXPECT_EQ(boxes.errors.size(), 1u);
+    EXPECT_EQ(form.spiel.punkte, 24);
+}
+
+TEST_F(GameSounds, hitSoundIsReadOncePerGameAndAgainInTheNext)
+{
+    GameScenario g;
     g.sounds = {"sound/au3.wav"};
     TMainForm& form = startGame(g);
     std::filesystem::remove(folder / "Standard/sound/au3.wav");
     hitFigures(4);
-    EXPECT_EQ(boxes.errors.size(), 1u);
-    EXPECT_EQ(form.spiel.punkte, 4);
-    EXPECT_EQ(form.KiTimer1->interval(), 96);
+    EXPECT_TRUE(boxes.errors.empty());
+    EXPECT_TRUE(form.MediaPlayer1.isOpen());
+
+    form.hauptmenue();
+    folder.write("Standard/sound/au3.wav", "RIFF, aber kein Klang");
+    form.StartSpeedButton1Click();
+    EXPECT_EQ(boxes.errors.size(), 1u); // the next game reads the file again
+    EXPECT_FALSE(form.Panel1->isHidden());
 }
 
 TEST_F(GameSounds, emptySoundListPlaysNoHitSound)

@@ -31,6 +31,15 @@ TEST_F(ProgramStart, createsTheSevenWindowsAndShowsNone)
     }
 }
 
+TEST_F(ProgramStart, theMainWindowShowsTheProgramsIconInEverySize)
+{
+    WindowSet& set = start();
+    const QList<QSize> sizes = set.MainForm->windowIcon().availableSizes();
+    for (int size : {16, 22, 32, 48, 64, 128, 256})
+        EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
+    EXPECT_NE(set.MainForm->windowIcon().pixmap(48).toImage().pixelColor(24, 24).alpha(), 0);
+}
+
 TEST_F(ProgramStart, withoutFilesWritesTheStandardFilesSilentlyAndShowsTheStandardScenario)
 {
     start();

@@ -4,12 +4,18 @@
 
 #include <QColor>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <stdexcept>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 #include <jpeglib.h>
@@ -26,6 +32,70 @@ std::string errorOf(const std::function<void()>& action)
     return "(no error)";
 }
 
+bool addressSpaceCanBeLimited()
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    return false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(memory_sanitizer) || __has_feature(thread_sanitizer)
+    return false;
+#else
+    return true;
+#endif
+#else
+    return true;
+#endif
+}
+
+namespace {
+
+std::size_t currentAddressSpace()
+{
+    std::ifstream statm("/proc/self/statm");
+    std::size_t pages = 0;
+    statm >> pages;
+    return pages * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+}
+
+} // namespace
+
+std::string errorWithinMemory(const std::function<void()>& action, std::size_t headroom)
+{
+    int channel[2];
+    if (::pipe(channel) != 0)
+        throw std::runtime_error("pipe failed");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        const rlimit limit{currentAddressSpace() + headroom, currentAddressSpace() + headroom};
+        ::setrlimit(RLIMIT_AS, &limit);
+        ::alarm(20);
+        std::string answer;
+        try {
+            answer = errorOf(action);
+        } catch (const std::bad_alloc&) {
+            answer = "(out of memory)";
+        }
+        (void)!::write(channel[1], answer.data(), answer.size());
+        ::_exit(0);
+    }
+    ::close(channel[1]);
+    std::string answer;
+    char piece[512];
+    for (ssize_t got; (got = ::read(channel[0], piece, sizeof piece)) != 0;) {
+        if (got > 0)
+            answer.append(piece, static_cast<std::size_t>(got));
+        else if (errno != EINTR)
+            break;
+    }
+    ::close(channel[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFSIGNALED(status))
+        return "(child ended by signal " + std::to_string(WTERMSIG(status)) + ")";
+    return answer;
+}
+
 namespace {
 
 void putLe(std::string& out, std::uint32_t value, int bytes)
@@ -36,23 +106,30 @@ void putLe(std::string& out, std::uint32_t value, int bytes)
 
 } // namespace
 
-void writeWav(const std::filesystem::path& path, int milliseconds, int sampleRate, int channels, int bitsPerSample)
+std::string wavHeader(int channels, int sampleRate, int bitsPerSample, std::uint32_t dataBytes, int encoding)
 {
-    const int frames = static_cast<int>(static_cast<long long>(sampleRate) * milliseconds / 1000);
-    const int bytesPerSample = bitsPerSample / 8;
-    const std::uint32_t dataBytes = static_cast<std::uint32_t>(frames * channels * bytesPerSample);
+    const int blockAlign = channels * bitsPerSample / 8;
     std::string out = "RIFF";
     putLe(out, 36 + dataBytes, 4);
     out += "WAVEfmt ";
     putLe(out, 16, 4);
-    putLe(out, 1, 2); // PCM
+    putLe(out, static_cast<std::uint32_t>(encoding), 2);
     putLe(out, static_cast<std::uint32_t>(channels), 2);
     putLe(out, static_cast<std::uint32_t>(sampleRate), 4);
-    putLe(out, static_cast<std::uint32_t>(sampleRate * channels * bytesPerSample), 4);
-    putLe(out, static_cast<std::uint32_t>(channels * bytesPerSample), 2);
+    putLe(out, static_cast<std::uint32_t>(sampleRate * blockAlign), 4);
+    putLe(out, static_cast<std::uint32_t>(blockAlign), 2);
     putLe(out, static_cast<std::uint32_t>(bitsPerSample), 2);
     out += "data";
     putLe(out, dataBytes, 4);
+    return out;
+}
+
+void writeWav(const std::filesystem::path& path, int milliseconds, int sampleRate, int channels, int bitsPerSample)
+{
+    const int frames = static_cast<int>(static_cast<long long>(sampleRate) * milliseconds / 1000);
+    const int bytesPerSample = bitsPerSample / 8;
+    const auto dataBytes = static_cast<std::uint32_t>(frames * channels * bytesPerSample);
+    std::string out = wavHeader(channels, sampleRate, bitsPerSample, dataBytes);
     for (int frame = 0; frame < frames; ++frame) {
         const double wave = 0.2 * std::sin(2.0 * M_PI * 440.0 * frame / sampleRate);
         for (int c = 0; c < channels; ++c) {
@@ -84,6 +161,8 @@ void writeJpeg(const std::filesystem::path& path, const QImage& image, JpegColou
                                                         : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
+    if (colours == JpegColours::RgbFull)
+        cinfo.comp_info[0].h_samp_factor = cinfo.comp_info[0].v_samp_factor = 1;
     if (progressive)
         jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
@@ -151,6 +230,18 @@ void saveWithQt(const std::filesystem::path& path, const QImage& image, const ch
 {
     if (!image.save(QString::fromStdString(path.string()), format))
         throw std::runtime_error("cannot save " + path.string());
+}
+
+void makeFifo(const std::filesystem::path& path)
+{
+    if (::mkfifo(path.c_str(), 0600) != 0)
+        throw std::runtime_error("cannot make FIFO " + path.string());
+}
+
+void writeSparse(const std::filesystem::path& path, const std::string& head, std::uintmax_t size)
+{
+    writeBytes(path, head);
+    std::filesystem::resize_file(path, size);
 }
 
 std::string readBytes(const std::filesystem::path& path)

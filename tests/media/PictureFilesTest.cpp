@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <utility>
 
 using fixtures::JpegColours;
 
@@ -169,18 +171,68 @@ TEST(JpegFiles, decoderErrorsGiveTheirCode)
     EXPECT_EQ(loadError((folder / "cmyk.jpg").string()), "JPEG-Fehler #27");
 }
 
-TEST(JpegFiles, forgedHugeSizeIsRefusedWithoutAllocatingIt)
+// --- Pictures from strangers --------------------------------------------------------------
+
+namespace {
+
+// The JPEG with the size in its frame header (`marker`: C0 baseline, C2 progressive) forged.
+std::string forgedJpeg(const std::string& bytes, char marker, int width, int height)
 {
+    const std::size_t frame = bytes.find(std::string{'\xff', marker});
+    if (frame == std::string::npos)
+        return "";
+    std::string forged = bytes;
+    const char size[] = {char(height >> 8), char(height & 0xff), char(width >> 8), char(width & 0xff)};
+    forged.replace(frame + 5, 4, size, 4);
+    return forged;
+}
+
+} // namespace
+
+TEST(HostilePictures, areRefusedAtOnceWithinBoundedMemoryAndA4kScreenStillLoads)
+{
+    if (!fixtures::addressSpaceCanBeLimited())
+        GTEST_SKIP() << "an address-space limit does not work with a sanitizer";
     TempFolder folder;
     fixtures::writeJpeg(folder / "klein.jpg", fixtures::quarters(16, 16));
-    std::string bytes = fixtures::readBytes(folder / "klein.jpg");
-    // The frame header (FFC0) holds height and width as big-endian 16-bit numbers.
-    const std::size_t frame = bytes.find("\xff\xc0");
-    ASSERT_NE(frame, std::string::npos);
-    bytes.replace(frame + 5, 4, std::string("\xff\x00\xff\x00", 4));
-    fixtures::writeBytes(folder / "riesig.jpg", bytes);
+    fixtures::writeJpeg(folder / "kleinp.jpg", fixtures::quarters(16, 16), JpegColours::Rgb, true);
+    fixtures::writeBytes(folder / "riesig.jpg", forgedJpeg(fixtures::readBytes(folder / "klein.jpg"), '\xc0', 65280, 65280));
+    // A progressive picture reserved all its coefficients (1.75 GB here) before any check.
+    fixtures::writeBytes(folder / "riesigp.jpg", forgedJpeg(fixtures::readBytes(folder / "kleinp.jpg"), '\xc2', 30000, 30000));
+    fixtures::saveWithQt(folder / "lang.bmp", QImage(30000, 1, QImage::Format_RGB32), "BMP");
+    fixtures::makeFifo(folder / "fifo.bmp");
+    fixtures::makeFifo(folder / "fifo.jpg");
+    std::filesystem::create_symlink("/dev/zero", folder / "null.jpg");
+    fixtures::writeSparse(folder / "gross.bmp", fixtures::readBytes(folder / "klein.jpg"), 2048ull << 20);
+    fixtures::writeJpeg(folder / "4k.jpg", fixtures::quarters(3840, 2160));
+    // Progressive at full colour resolution: the decoder's largest need within the ceiling.
+    fixtures::writeJpeg(folder / "4kp.jpg", fixtures::quarters(3840, 2160), JpegColours::RgbFull, true);
+    fixtures::saveWithQt(folder / "4k.bmp", fixtures::quarters(3840, 2160), "BMP");
 
-    EXPECT_EQ(loadError((folder / "riesig.jpg").string()), "JPEG-Fehler #54");
+    const auto tooLarge = [&](const char* name, int width, int height) {
+        return "Das Bild " + (folder / name).string() + " ist mit " + std::to_string(width) + " × " +
+               std::to_string(height) + " Bildpunkten zu groß.";
+    };
+    const auto cannotOpen = [&](const char* name) {
+        return "Datei " + (folder / name).string() + " kann nicht geöffnet werden";
+    };
+    const std::pair<const char*, std::string> cases[] = {
+        {"riesig.jpg", tooLarge("riesig.jpg", 65280, 65280)},
+        {"riesigp.jpg", tooLarge("riesigp.jpg", 30000, 30000)},
+        {"lang.bmp", tooLarge("lang.bmp", 30000, 1)},
+        {"fifo.bmp", cannotOpen("fifo.bmp")},
+        {"fifo.jpg", cannotOpen("fifo.jpg")},
+        {"null.jpg", cannotOpen("null.jpg")},
+        {"gross.bmp", cannotOpen("gross.bmp")},
+        {"4k.jpg", "(no error)"},
+        {"4kp.jpg", "(no error)"},
+        {"4k.bmp", "(no error)"},
+    };
+    for (const auto& [name, expected] : cases) {
+        SCOPED_TRACE(name);
+        const auto load = [&] { loadPictureFile((folder / name).string()); };
+        EXPECT_EQ(fixtures::errorWithinMemory(load, 384u << 20), expected);
+    }
 }
 
 // --- Names ---------------------------------------------------------------------------------

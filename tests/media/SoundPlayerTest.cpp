@@ -97,6 +97,35 @@ TEST_F(SoundPlayerTest, unplayableFilesAndEmptyNameFailWithAReason)
     }
 }
 
+TEST_F(SoundPlayerTest, hostileFilesAreRefusedAtOnceWithinBoundedMemory)
+{
+    if (!fixtures::addressSpaceCanBeLimited())
+        GTEST_SKIP() << "an address-space limit does not work with a sanitizer";
+    fixtures::makeFifo(folder / "fifo.wav");
+    fixtures::writeSparse(folder / "riesig.wav", fixtures::wavHeader(2, 44100, 16, 0x7fffffff), 2048ull << 20);
+    // 3,000 bytes claiming 1 Hz grew to about 1 GB at the device's rate.
+    fixtures::writeBytes(folder / "einhertz.wav", fixtures::wavHeader(1, 1, 8, 3000) + std::string(3000, '\x80'));
+
+    const auto cannotOpen = [](const std::string& path) { return "Datei " + path + " kann nicht geöffnet werden"; };
+    const std::string fifo = (folder / "fifo.wav").string();
+    const std::string huge = (folder / "riesig.wav").string();
+    const std::string oneHertz = (folder / "einhertz.wav").string();
+    const std::pair<std::string, std::string> cases[] = {
+        {fifo, cannotOpen(fifo)},
+        {"/dev/zero", cannotOpen("/dev/zero")},
+        {huge, cannotOpen(huge)},
+        {oneHertz, "Die Datei " + oneHertz + " hat ein WAV-Format, das nicht abgespielt werden kann."},
+    };
+    for (const auto& [path, expected] : cases) {
+        SCOPED_TRACE(path);
+        const auto open = [&] {
+            SoundPlayer player;
+            openFile(player, path);
+        };
+        EXPECT_EQ(fixtures::errorWithinMemory(open, 384u << 20), expected);
+    }
+}
+
 TEST_F(SoundPlayerTest, failedReopenClosesTheFileThatWasOpen)
 {
     SoundPlayer player;

@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and runs the installed program as a player would.
+# Usage: installed_program.sh <build folder> headless|game <screenshot folder>
+#   headless  the installed files validate; started offscreen with a fresh home, the program
+#             writes only into the player's data folder and nothing below the prefix
+#   game      under a virtual X server the standard game starts from the installed media, and
+#             a portable program folder moved after a game still starts its next game
+# Exit 77 = skipped (a tool is missing).
+set -euo pipefail
+source "$(dirname "$0")/../support/xvfb_helpers.sh"
+build=$1
+mode=$2
+shots=$3
+
+# The game mode runs this script once more inside the virtual X server (mode game_in_x), with
+# the installation of the outer run.
+if [[ $mode != game_in_x ]]; then
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+    prefix=$work/prefix
+    mkdir -p "$shots"
+    cmake --install "$build" --prefix "$prefix" >/dev/null
+fi
+
+# Lists every entry below $1 with its size, time and mode: equal lists mean nothing was written.
+listing() { (cd "$1" && find . -printf '%p %s %T@ %m\n' | sort); }
+
+# Runs the installed program offscreen until it has written $1/setup.cfg, then ends it.
+run_until_setup_written() {
+    local data=$1
+    shift
+    env "$@" QT_QPA_PLATFORM=offscreen "$prefix/bin/blitzfang" >/dev/null 2>&1 &
+    pid=$!
+    for _ in $(seq 100); do
+        [[ -s "$data/setup.cfg" ]] && break
+        sleep 0.1
+    done
+    sleep 0.3
+    kill "$pid" 2>/dev/null || fail "the installed program ended by itself"
+    wait "$pid" || true
+    pid=
+}
+
+# The data folder $1 holds the setup, the standard scenario and its media, with paths into it.
+check_data_folder() {
+    local data=$1
+    for file in setup.cfg standard.cfg Standard/hilfe.txt Standard/bilder/abschuss.bmp Standard/sound/au1.wav; do
+        [[ -f "$data/$file" ]] || fail "$data/$file is missing"
+    done
+    grep -q "^Abschuss: $data/Standard/bilder/abschuss.bmp"$'\r$' "$data/standard.cfg" ||
+        fail "standard.cfg does not name the figure in the data folder"
+}
+
+headless() {
+    require_tools desktop-file-validate appstreamcli
+    local id=de.kolvarbauwerk.blitzfang
+    for file in bin/blitzfang share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
+                share/icons/hicolor/scalable/apps/$id.svg share/blitzfang/Standard/bilder/hbild.jpg; do
+        [[ -f "$prefix/$file" ]] || fail "not installed: $file"
+    done
+    for size in 16 22 32 48 64 128 256; do
+        [[ -f "$prefix/share/icons/hicolor/${size}x$size/apps/$id.png" ]] || fail "no icon of $size pixels"
+    done
+    desktop-file-validate "$prefix/share/applications/$id.desktop" || fail "the desktop entry is not valid"
+    appstreamcli validate-tree --no-net "$prefix" || fail "the metainfo is not valid"
+
+    local before home=$work/home
+    before=$(listing "$prefix")
+    mkdir -p "$home"
+    # Without XDG_DATA_HOME the data folder is ~/.local/share/blitzfang.
+    run_until_setup_written "$home/.local/share/blitzfang" -u XDG_DATA_HOME HOME="$home" XDG_CACHE_HOME="$work/cache"
+    check_data_folder "$home/.local/share/blitzfang"
+    [[ -z "$(find "$home" -type f ! -path "$home/.local/share/blitzfang/*")" ]] || fail "files outside the data folder"
+    # With it, the data folder is $XDG_DATA_HOME/blitzfang and the home stays as it was.
+    rm -rf "$home" && mkdir "$home"
+    run_until_setup_written "$work/xdg/blitzfang" HOME="$home" XDG_DATA_HOME="$work/xdg" XDG_CACHE_HOME="$work/cache"
+    check_data_folder "$work/xdg/blitzfang"
+    [[ -z "$(ls -A "$home")" ]] || fail "files in the home folder beside XDG_DATA_HOME"
+    [[ "$(listing "$prefix")" == "$before" ]] || fail "the program wrote below the install prefix"
+    echo "installed files valid; the installed program writes only into the player's data folder"
+}
+
+# Starts the program $1 (environment after it), clicks Start and waits for the 800 x 600 field
+# of the standard scenario; an error box instead (a picture that cannot be opened) fails.
+start_standard_game() {
+    local program=$1 name=$2
+    shift 2
+    env "$@" "$program" >/dev/null 2>&1 &
+    pid=$!
+    local main
+    main=$(window "^Blitzfang by") || fail "$name: the main window did not appear"
+    sleep 0.3
+    eval "$(xdotool getwindowgeometry --shell "$main")"
+    for _ in 1 2 3 4 5; do
+        xdotool mousemove $((X + WIDTH / 2)) $((Y + 222)) click 1
+        for _ in $(seq 30); do
+            [[ -n "$(xdotool search --onlyvisible --name '^Blitzfang$' 2>/dev/null || true)" ]] &&
+                fail "$name: a message box appeared instead of the game"
+            eval "$(xdotool getwindowgeometry --shell "$main")"
+            if ((WIDTH == 800 && HEIGHT == 600)); then
+                sleep 0.5
+                import -window root "$shots/$name.png"
+                end_with_escape "$main"
+                pid=
+                return 0
+            fi
+            sleep 0.1
+        done
+    done
+    fail "$name: the game field did not appear"
+}
+
+game_in_x() {
+    start_standard_game "$prefix/bin/blitzfang" installed-game HOME="$work/home" XDG_DATA_HOME="$work/xdg"
+    start_standard_game "$work/alt/blitzfang" portable-game
+    mv "$work/alt" "$work/umgezogen"
+    start_standard_game "$work/umgezogen/blitzfang" moved-folder-game
+}
+
+game() {
+    require_tools xvfb-run xdotool import
+    # A portable program folder as built: one game's start writes its files with absolute paths.
+    make_program_folder "$work/alt" "$build/blitzfang" "$build/Standard"
+    export prefix work
+    run_in_xvfb bash "$0" "$build" game_in_x "$shots"
+    grep -q "^Abschuss: $work/alt/" "$work/umgezogen/standard.cfg" || fail "the moved folder was never started before"
+    check_data_folder "$work/xdg/blitzfang"
+    echo "the installed game starts from the installed media; a moved program folder still starts its game"
+}
+
+"$mode"
