@@ -1,11 +1,13 @@
 // The scenario and setup reader on arbitrary file bytes, as the loader applies it: text
 // encoding, line evaluation (highscore decoding and the strict integers included), the name
-// and highscore checks of a start. A refusal (BlitzfangError) is expected; anything else
-// escaping, a sanitizer report, or a file that the program writes from what it read and then
-// reads back differently (a lost sound, list entry or highscore) is a finding.
+// and highscore checks of a start, the paths of a moved program folder. A refusal
+// (BlitzfangError) is expected; anything else escaping, a sanitizer report, or a file that the
+// program writes from what it read and then reads back differently (a lost sound, list entry
+// or highscore) is a finding.
 
 #include "platform/BlitzfangError.h"
 #include "storage/Highscore.h"
+#include "storage/MovedPaths.h"
 #include "storage/ScenarioFile.h"
 #include "storage/ScenarioNames.h"
 #include "storage/ScenarioSettings.h"
@@ -101,6 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const T_Datei& entry : loaded.setup.speicherstaende)
         scenarioNameError(entry.name);
     leereNamenAuffuellen(loaded.settings.highscore);
+    relocateMovedPaths(loaded.settings, "/nonexistent/blitzfang-fuzz");
     try {
         expectSameAfterSaving(std::move(loaded));
     } catch (const BlitzfangError&) {
