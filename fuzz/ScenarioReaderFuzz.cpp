@@ -25,7 +25,7 @@ namespace {
 
 [[noreturn]] void lost(const char* what)
 {
-    std::fprintf(stderr, "Written and read again, the %s differ\n", what);
+    std::fprintf(stderr, "Saved and read again: %s\n", what);
     std::abort();
 }
 
@@ -65,16 +65,16 @@ void expectSameAfterSaving(Loaded first)
     if (a.zielBild != b.zielBild || a.abschussBild != b.abschussBild || a.abschuss2Bild != b.abschuss2Bild ||
         a.schussBild != b.schussBild || a.hintergrundbild != b.hintergrundbild ||
         a.hintergrundfarbe != b.hintergrundfarbe || a.textfarbe != b.textfarbe)
-        lost("pictures or colours");
+        lost("pictures or colours differ");
     if (a.titel != b.titel || a.zielort != b.zielort || a.abschuss2ort != b.abschuss2ort ||
         a.startbutton != b.startbutton || a.spielername != b.spielername ||
         a.schwierigkeitsgrad != b.schwierigkeitsgrad)
-        lost("captions, player or level");
+        lost("captions, player or level differ");
     if (a.sounds != b.sounds || a.verlorensound != b.verlorensound || a.siegsound != b.siegsound ||
         a.explosionssound != b.explosionssound || a.schussstartsound != b.schussstartsound)
-        lost("sounds");
+        lost("sounds differ");
     if (a.highscore != b.highscore)
-        lost("highscores");
+        lost("highscores differ");
     const std::string* switchesA[] = {&a.abschuss2textSichtbar, &a.zieltextSichtbar, &a.abschussTransparent,
                                       &a.zielTransparent, &a.schussTransparent, &a.abschuss2Transparent,
                                       &a.ab2Aktiv, &a.hintergrundbildAktiviert};
@@ -83,10 +83,10 @@ void expectSameAfterSaving(Loaded first)
                                       &b.ab2Aktiv, &b.hintergrundbildAktiviert};
     for (std::size_t i = 0; i < std::size(switchesA); ++i)
         if (istAus(*switchesA[i]) != istAus(*switchesB[i]))
-            lost("switches");
+            lost("switches differ");
     if (first.setup.spielstart != again.setup.spielstart ||
         sortedNames(first.setup.speicherstaende) != sortedNames(again.setup.speicherstaende))
-        lost("start scenario or scenario list");
+        lost("start scenario or scenario list differ");
 }
 
 } // namespace
@@ -107,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         expectSameAfterSaving(std::move(loaded));
     } catch (const BlitzfangError&) {
-        lost("whole file (refused when read again)");
+        lost("the file is refused");
     }
     return 0;
 }
