@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fuzzes each harness of fuzz/ for SECONDS (default 60) with libFuzzer, one after another:
-#     tools/fuzz.sh [SECONDS] [HARNESS...]
+#     tools/fuzz.sh [SECONDS] [HARNESS...]       (FUZZ_JOBS=2 runs two harnesses at a time)
 # Builds in build-fuzz/ with clang (address and undefined-behaviour checks). The corpus grows
 # in build-fuzz/corpus/<harness>, seeded from fuzz/corpus/<harness>; findings (crash-*,
 # leak-*, oom-*, timeout-*) land in build-fuzz/findings/<harness>, logs in build-fuzz/logs.
@@ -32,26 +32,46 @@ export QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
 export ASAN_OPTIONS="detect_leaks=1:${ASAN_OPTIONS:-}"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:${UBSAN_OPTIONS:-}"
 mkdir -p "$build/logs"
-status=0
-for name in "${harnesses[@]}"; do
-    corpus="$build/corpus/$name" findings="$build/findings/$name" log="$build/logs/$name.log"
+
+# Fuzzes one harness and prints its line of the summary; fails when it found something.
+fuzz_one() {
+    local name="$1"
+    local corpus="$build/corpus/$name" findings="$build/findings/$name" log="$build/logs/$name.log"
     mkdir -p "$corpus" "$findings"
-    dictionary=()
+    local dictionary=()
     [[ -f "$root/fuzz/$name.dict" ]] && dictionary=(-dict="$root/fuzz/$name.dict")
     # Fork mode goes on after a finding, so a long run reports all it finds. A single input
-    # may take 5 s and 512 MB of memory (the loaders' ceilings are far below).
+    # may take 5 s and one allocation 256 MB (the loaders' ceilings are far below).
     "$build/fuzz/fuzz_$name" -fork=1 -ignore_crashes=1 -ignore_ooms=1 -ignore_timeouts=1 \
-        -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 -malloc_limit_mb=512 \
+        -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 -malloc_limit_mb=256 \
         -artifact_prefix="$findings/" "${dictionary[@]}" "$corpus" "$root/fuzz/corpus/$name" >"$log" 2>&1 || true
+    local runs
     runs=$(grep -oE '^#[0-9]+' "$log" | tail -1 | tr -d '#' || true)
     if [[ -z "$runs" ]]; then
         echo "$name: did not run, see $log"
-        status=1
-        continue
+        return 1
     fi
+    local found
     found=$(find "$findings" -type f | wc -l)
     echo "$name: $runs executions in $seconds s (about $((runs / (seconds > 0 ? seconds : 1))) a second)," \
         "$found findings in $findings"
-    ((found == 0)) || status=1
+    ((found == 0))
+}
+
+# FUZZ_JOBS harnesses at a time (default 1); each takes one core.
+jobs="${FUZZ_JOBS:-1}"
+status=0
+running=0
+for name in "${harnesses[@]}"; do
+    if ((running >= jobs)); then
+        wait -n || status=1
+        ((running--))
+    fi
+    fuzz_one "$name" &
+    ((++running))
+done
+while ((running > 0)); do
+    wait -n || status=1
+    ((running--))
 done
 exit $status
