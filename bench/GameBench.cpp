@@ -42,7 +42,10 @@ public:
     void notice(const std::string&) override { ++shown; }
     bool askWarning(const std::string&) override { ++shown; return false; }
     void error(const std::string&) override { ++shown; }
-    std::optional<std::string> openFile(const std::string&, bool, bool) override { return std::nullopt; }
+    std::optional<std::string> openFile(const std::string&, const std::string&, bool, bool) override
+    {
+        return std::nullopt;
+    }
     std::optional<std::uint32_t> chooseColor(std::uint32_t) override { return std::nullopt; }
     void openLink(const std::string&) override {}
 };

@@ -5,6 +5,7 @@
 #include "game/WindowSet.h"
 #include "platform/Dialogs.h"
 #include "platform/QtControls.h"
+#include "platform/QtErrorReport.h"
 #include "storage/ScenarioNames.h"
 #include "storage/ScenarioStore.h"
 
@@ -111,6 +112,11 @@ void TLadenForm::fillScenarioBox()
 }
 
 void TLadenForm::okButtonClick()
+{
+    runAsOneAction([this] { loadChosenScenario(); });
+}
+
+void TLadenForm::loadChosenScenario()
 {
     const std::string typed = SzenarioComboBox->currentText().toStdString();
     if (!acceptScenarioName(typed))

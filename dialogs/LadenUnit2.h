@@ -55,5 +55,6 @@ public:
     std::vector<std::string> neueSzenarios() const;
 
 private:
+    void loadChosenScenario();
     void fillScenarioBox();
 };

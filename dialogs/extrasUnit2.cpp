@@ -3,8 +3,10 @@
 #include "game/BlitzfangUnit1.h"
 #include "game/WindowSet.h"
 #include "media/PictureBox.h"
-#include "platform/BlitzfangError.h"
 #include "platform/QtControls.h"
+#include "platform/QtErrorReport.h"
+#include "platform/QtFonts.h"
+#include "storage/HelpText.h"
 #include "storage/ScenarioFile.h"
 #include "storage/ScenarioNames.h"
 #include "storage/ScenarioStore.h"
@@ -12,8 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include <fstream>
-#include <iterator>
+#include <functional>
 
 namespace {
 
@@ -35,20 +36,28 @@ TextLabel* makeNumberedLabel(QWidget* parent, int number, int left, int top)
     return label;
 }
 
-// The scenario's help text, its lines ending in CR LF, CR or LF, as one line per line.
-QString helpTextOf(const std::filesystem::path& path)
+// Runs one step of the filling; an error is shown and the next step runs all the same, so
+// that the window never shows a part of the scenario opened before.
+void reportedStep(const std::function<void()>& step)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw BlitzfangError(fehlertext::dateiKannNichtGeoeffnetWerden(path.string()));
-    const std::string bytes(std::istreambuf_iterator<char>(in), {});
-    QString text = fromUtf8(zuUtf8(bytes));
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    // A line end closes its line; it does not start an empty one.
-    if (text.endsWith(QLatin1Char('\n')))
-        text.chop(1);
-    return text;
+    try {
+        step();
+    } catch (const std::exception& error) {
+        showError(error);
+    }
+}
+
+// The designed left edges of the highscore columns.
+constexpr int kNameLeft = 48;
+constexpr int kPunkteLeft = 184;
+constexpr int kLevelLeft = 232;
+constexpr int kColumnGap = 4;
+
+// A cell's text in the label's own font, narrowed only as far as the column needs.
+void setCellText(TextLabel* label, const QFont& designed, const QString& text, int columnEnd)
+{
+    label->setFont(fontFittingWidth(designed, text, columnEnd - kColumnGap - label->x()));
+    label->setText(text);
 }
 
 } // namespace
@@ -86,9 +95,9 @@ TExtrasForm::TExtrasForm(WindowSet& windows)
         platzLabels[row] = makeNumberedLabel(GroupBox2, row + 21, 16, top);
         platzLabels[row]->setFont(placeFont);
         platzLabels[row]->setText(QString::number(row + 1));
-        nameLabels[row] = makeNumberedLabel(GroupBox2, row + 1, 48, top);
-        punkteLabels[row] = makeNumberedLabel(GroupBox2, row + 11, 184, top);
-        levelLabels[row] = makeNumberedLabel(GroupBox2, row + 31, 232, top);
+        nameLabels[row] = makeNumberedLabel(GroupBox2, row + 1, kNameLeft, top);
+        punkteLabels[row] = makeNumberedLabel(GroupBox2, row + 11, kPunkteLeft, top);
+        levelLabels[row] = makeNumberedLabel(GroupBox2, row + 31, kLevelLeft, top);
     }
 
     zurueckButton = makeControl<QPushButton>(this, "zurueckButton", 232, 352, QStringLiteral("&Zurück"));
@@ -103,16 +112,27 @@ void TExtrasForm::FormShow()
 {
     zurueckButton->setFocus();
     const ScenarioSettings& settings = store.settings;
-    const auto folder = store.scenarioFolder(store.setup.spielstart);
-    Memo1->setPlainText(helpTextOf(findeOhneGrossKlein(folder, "hilfe.txt")));
-    Image1->setTransparent(!istAus(settings.abschussTransparent));
-    Image1->loadPicture(settings.abschussBild);
+    reportedStep([&] {
+        Memo1->clear();
+        const auto folder = store.scenarioFolder(store.setup.spielstart);
+        Memo1->setPlainText(fromUtf8(readHelpText(findeOhneGrossKlein(folder, "hilfe.txt"))));
+    });
+    // A picture that cannot be loaded leaves no other scenario's figure in its place.
+    Image1->hide();
+    reportedStep([&] {
+        Image1->setTransparent(!istAus(settings.abschussTransparent));
+        Image1->loadPicture(settings.abschussBild);
+        Image1->show();
+    });
     BildnameLabel->setText(QStringLiteral("= ") + fromUtf8(settings.titel));
+    // The substitute font is wider than the designed one: a long name or score is narrowed
+    // to end before the next column.
+    const int lastColumnEnd = GroupBox2->contentsRect().right();
     for (int row = 0; row < 10; ++row) {
         const T_Highscore& entry = settings.highscore[std::size_t(row)];
-        nameLabels[row]->setText(fromUtf8(entry.name));
-        punkteLabels[row]->setText(QString::number(entry.points));
-        levelLabels[row]->setText(QString::number(entry.level));
+        setCellText(nameLabels[row], font(), fromUtf8(entry.name), kPunkteLeft);
+        setCellText(punkteLabels[row], font(), QString::number(entry.points), kLevelLeft);
+        setCellText(levelLabels[row], font(), QString::number(entry.level), lastColumnEnd);
     }
 }
 

@@ -36,7 +36,8 @@ public:
     std::array<TextLabel*, 10> levelLabels;
     QPushButton* zurueckButton;
 
-    // Fills the window from the current scenario; a failing step ends the filling there.
+    // Fills the window from the current scenario; a failing step is reported and the others
+    // still show the current scenario.
     void FormShow() override;
     void zurueckButtonClick();
     void FormClose() override;

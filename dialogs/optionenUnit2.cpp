@@ -6,6 +6,7 @@
 #include "game/WindowSet.h"
 #include "platform/Dialogs.h"
 #include "platform/QtControls.h"
+#include "platform/QtErrorReport.h"
 #include "storage/Highscore.h"
 #include "storage/ScenarioFile.h"
 #include "storage/ScenarioStore.h"
@@ -98,16 +99,21 @@ void TOptionenForm::FormShow()
 
 void TOptionenForm::okButtonClick()
 {
+    runAsOneAction([this] { applyChoices(); });
+}
+
+void TOptionenForm::applyChoices()
+{
     const std::string typed = SpielstandComboBox->currentText().toStdString();
     if (!acceptScenarioName(typed))
         return;
     const std::string chosen = listedSpelling(store.setup.speicherstaende, typed);
+    unfinishedOk_ = true;
     store.setup.spielstart = chosen;
     store.dateiexlesen(store.setup.spielstart);
     if (store.setup.spielstart != chosen) {
         // The loader reported a scenario without a file and took "Standard" instead. Nothing is
-        // saved: the window shows the scenario now current and stays open for another choice,
-        // and the menu screen names the loaded scenario.
+        // saved: the window shows the scenario now current and stays open for another choice.
         SpielstandComboBox->setEditText(fromUtf8(store.setup.spielstart));
         windows.MainForm->menuebeschriften();
         return;
@@ -129,6 +135,7 @@ void TOptionenForm::okButtonClick()
     editor.start();
     editor.speichern(store.setup.spielstart);
     store.dateiexlesen(store.setup.spielstart);
+    unfinishedOk_ = false;
 
     TMainForm& main = *windows.MainForm;
     main.Label2->setText(fromUtf8(store.settings.titel));
@@ -143,10 +150,26 @@ void TOptionenForm::Button2Click()
 {
     SpielstandComboBox->clear();
     hide();
+    forgetUnfinishedOk();
     windows.MainForm->show();
 }
 
 void TOptionenForm::FormClose()
 {
+    forgetUnfinishedOk();
     windows.MainForm->show();
+}
+
+void TOptionenForm::forgetUnfinishedOk()
+{
+    if (!unfinishedOk_)
+        return;
+    unfinishedOk_ = false;
+    // Memory follows setup.cfg again, which only the OK's save changes.
+    try {
+        store.reloadSavedScenario();
+    } catch (const std::exception& error) {
+        showError(error);
+    }
+    windows.MainForm->menuebeschriften();
 }

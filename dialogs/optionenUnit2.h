@@ -46,7 +46,16 @@ public:
     // Loads the chosen scenario, gives it the window's player name and level, saves it through
     // the editor and shows its title on the menu screen.
     void okButtonClick();
-    // Nothing changes: the window hides and the menu screen shows.
+    // Nothing changes: the window hides and the menu screen shows. After an OK that stopped
+    // half-way, the scenario that setup.cfg names is loaded again.
     void Button2Click();
     void FormClose() override;
+
+private:
+    void applyChoices();
+    void forgetUnfinishedOk();
+
+    // An OK loaded a scenario and did not save it: memory and the menu no longer name what
+    // setup.cfg names.
+    bool unfinishedOk_ = false;
 };

@@ -5,6 +5,7 @@
 #include "game/WindowSet.h"
 #include "platform/Dialogs.h"
 #include "platform/QtControls.h"
+#include "platform/QtErrorReport.h"
 #include "storage/Highscore.h"
 #include "storage/ScenarioStore.h"
 
@@ -56,6 +57,11 @@ bool TSpeichernform::FormKeyPress(QKeyEvent* event)
 }
 
 void TSpeichernform::OKButtonClick()
+{
+    runAsOneAction([this] { saveUnderTypedName(); });
+}
+
+void TSpeichernform::saveUnderTypedName()
 {
     const std::string typed = savegameEdit->text().toStdString();
     if (!acceptScenarioName(typed))

@@ -40,5 +40,6 @@ public:
     void FormClose() override;
 
 private:
+    void saveUnderTypedName();
     void handBackToEditor();
 };

@@ -8,7 +8,8 @@ void EditorSoundList::buildFrom(const std::vector<std::string>& sounds)
 {
     entries_.clear();
     for (const std::string& pfad : sounds)
-        addToFront(pfad);
+        if (!pfad.empty())
+            addToFront(pfad);
 }
 
 void EditorSoundList::addToFront(const std::string& pfad)

@@ -15,7 +15,8 @@ struct SoundEntry {
 
 class EditorSoundList {
 public:
-    // Empties the list, then puts every path in front, first to last.
+    // Empties the list, then puts every non-empty path in front, first to last. An empty entry
+    // (a count above the "Sounds: " lines) is no sound: saved first, it would fail the load check.
     void buildFrom(const std::vector<std::string>& sounds);
     // A new entry for `pfad` in front of the list.
     void addToFront(const std::string& pfad);

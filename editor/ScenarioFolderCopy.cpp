@@ -1,5 +1,6 @@
 #include "editor/ScenarioFolderCopy.h"
 
+#include "platform/BlitzfangError.h"
 #include "storage/SafeFile.h"
 #include "storage/ScenarioNames.h"
 
@@ -26,6 +27,18 @@ void makeScenarioFolder(const fs::path& scenarioFolder)
     }
 }
 
+// The permission bits of the regular file `path` (a link is followed). Anything else (missing,
+// a folder, a FIFO, a device) cannot be opened as a picture or sound: checked before any reader
+// could wait on it.
+fs::perms regularFilePermissions(const std::string& path)
+{
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (ec || !fs::is_regular_file(status))
+        throw BlitzfangError(fehlertext::dateiKannNichtGeoeffnetWerden(path));
+    return status.permissions();
+}
+
 // "bild.bmp" -> "bild_2.bmp"; "liesmich" -> "liesmich_2".
 std::string numberedName(const std::string& fileName, int number)
 {
@@ -45,6 +58,7 @@ bool sameFile(const std::string& a, const std::string& b)
 }
 
 std::string copyIntoScenarioFolder(const fs::path& scenarioFolder, const std::string& path, const std::string& subfolder,
+                                   const MediaCheck& accepted,
                                    const std::function<bool(const std::string&)>& takenByAnother)
 {
     if (path.empty())
@@ -53,28 +67,21 @@ std::string copyIntoScenarioFolder(const fs::path& scenarioFolder, const std::st
     if (fileName.empty())
         return path;
 
-    makeScenarioFolder(scenarioFolder);
-    fs::path folder = findeOhneGrossKlein(scenarioFolder, subfolder);
-    if (!isFolder(folder)) {
-        std::error_code ec;
-        fs::create_directory(folder, ec);
-    }
+    const fs::path folder = findeOhneGrossKlein(scenarioFolder, subfolder);
     std::string target = (folder / fileName).string();
     for (int number = 2; !sameFile(path, target) && takenByAnother && takenByAnother(target); ++number)
         target = (folder / numberedName(fileName, number)).string();
     if (sameFile(path, target))
         return target;
 
-    std::string bytes;
-    try {
-        bytes = readWholeFile(path);
-    } catch (const std::exception&) {
-        return target;
+    const fs::perms sourcePermissions = regularFilePermissions(path);
+    accepted(path);
+    const std::string bytes = readWholeFile(path);
+    makeScenarioFolder(scenarioFolder);
+    if (!isFolder(folder)) {
+        std::error_code ec;
+        fs::create_directory(folder, ec);
     }
-    try {
-        writeFileAtomically(target, bytes);
-    } catch (const std::exception&) {
-        return path;
-    }
+    writeFileAtomically(target, bytes, sourcePermissions);
     return target;
 }

@@ -6,23 +6,27 @@
 #include <functional>
 #include <string>
 
+// Throws BlitzfangError with a German reason when the file at `path` is not a picture or sound
+// of the kind the folder holds.
+using MediaCheck = std::function<void(const std::string& path)>;
+
 // Copies the file `path` into `scenarioFolder`/`subfolder` ("bilder" or "sound") under its
 // file name part and returns the copy's path, which the scenario then stores.
+// - Only a regular file that `accepted` lets pass is copied, with no more permission bits than
+//   the source has. Anything else throws BlitzfangError with the reason and copies nothing: the
+//   caller keeps the path it had, so a save never names a copy that is not there.
+// - A path that already names the target (the same text, or the same file reached another
+//   way) is returned as the target without copying or checking: nothing leaves the scenario.
 // - The scenario folder is created with "bilder" and "sound" when it does not exist; a missing
 //   subfolder is created as well.
-// - A path that already names the target (the same text, or the same file reached another
-//   way) is returned as the target without copying.
 // - The copy goes into a temporary file beside the target and is renamed over it, so the
-//   target is never lost and a file is never copied onto itself.
-// - A source that cannot be read gives the target path all the same, silently (an earlier
-//   copy of that name may be there). A readable source that cannot be copied gives `path`
-//   back, so the setting still names the chosen file and the next save tries again.
+//   target is never lost and a file is never copied onto itself. A failed write throws.
 // - An empty path stays empty (nothing chosen); a path without a file name part stays as it is.
 // - `takenByAnother(target)` tells that another setting of the scenario needs the file at
 //   `target` with a different content: the copy then takes the first free name "name_2.ext",
 //   "name_3.ext", ... instead of replacing it.
 std::string copyIntoScenarioFolder(const std::filesystem::path& scenarioFolder, const std::string& path,
-                                   const std::string& subfolder,
+                                   const std::string& subfolder, const MediaCheck& accepted,
                                    const std::function<bool(const std::string&)>& takenByAnother = {});
 
 // True when both texts name the same existing file, or are the same text.

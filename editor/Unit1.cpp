@@ -7,11 +7,15 @@
 #include "game/BlitzfangUnit1.h"
 #include "game/WindowSet.h"
 #include "media/PictureBox.h"
+#include "media/PictureLoader.h"
+#include "media/WavCheck.h"
+#include "platform/ActionReport.h"
 #include "platform/Dialogs.h"
 #include "platform/QtControls.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtErrorReport.h"
 #include "platform/QtFonts.h"
+#include "storage/HelpText.h"
 #include "storage/SafeFile.h"
 #include "storage/ScenarioFile.h"
 #include "storage/ScenarioNames.h"
@@ -33,6 +37,7 @@
 #include <algorithm>
 #include <functional>
 #include <system_error>
+#include <unordered_map>
 
 namespace fs = std::filesystem;
 
@@ -168,10 +173,22 @@ bool reported(const std::function<void()>& step)
     }
 }
 
+// Loads a picture; one that cannot be loaded is reported with its file's name.
+bool loadReported(PictureBox* image, const std::string& path)
+{
+    try {
+        image->loadPicture(path);
+        return true;
+    } catch (const std::exception& error) {
+        reportError(fileProblem(path, errorText(error)));
+        return false;
+    }
+}
+
 // Loads a preview; a picture that cannot be loaded leaves the preview empty-looking (hidden).
 bool loadPreview(PictureBox* image, const std::string& path)
 {
-    const bool loaded = reported([&] { image->loadPicture(path); });
+    const bool loaded = loadReported(image, path);
     image->setVisible(loaded);
     if (loaded)
         placeInFrame(image);
@@ -186,19 +203,21 @@ struct TEditorForm::PictureSlot {
     TextLabel* sizeLabel;
     QCheckBox* transparency;
     std::string* pending;
+    const std::string* stored; // the setting the fill shows
 };
 
 TEditorForm::PictureSlot TEditorForm::slot(int index)
 {
+    const ScenarioSettings& s = store.settings;
     switch (index) {
     case 0:
-        return {AbschussImage, Label12, abschusstranspCheckBox, &pendingPictures.abschuss};
+        return {AbschussImage, Label12, abschusstranspCheckBox, &pendingPictures.abschuss, &s.abschussBild};
     case 1:
-        return {ZielImage, Label13, zieltranspCheckBox, &pendingPictures.ziel};
+        return {ZielImage, Label13, zieltranspCheckBox, &pendingPictures.ziel, &s.zielBild};
     case 2:
-        return {schussImage, Label14, schusstranspCheckBox, &pendingPictures.schuss};
+        return {schussImage, Label14, schusstranspCheckBox, &pendingPictures.schuss, &s.schussBild};
     default:
-        return {abschuss2Image, Label15, abschuss2transpCheckBox, &pendingPictures.abschuss2};
+        return {abschuss2Image, Label15, abschuss2transpCheckBox, &pendingPictures.abschuss2, &s.abschuss2Bild};
     }
 }
 
@@ -458,6 +477,9 @@ void TEditorForm::start()
     schusstranspCheckBox->setChecked(!istAus(s.schussTransparent));
     abschuss2transpCheckBox->setChecked(!istAus(s.abschuss2Transparent));
     hbildCheckBox1->setChecked(!istAus(s.hintergrundbildAktiviert));
+    const bool loaded[] = {figureLoaded, targetLoaded, shotLoaded, houseLoaded};
+    for (int index = 0; index < 4; ++index)
+        followShownPicture(index, loaded[index]);
 
     hintergrundfarbe.reset();
     textfarbe.reset();
@@ -476,7 +498,7 @@ void TEditorForm::start()
     Label15->setText(sizeLabel(houseLoaded, abschuss2Image));
 
     Label16->setText(QStringLiteral("Bildgröße: "));
-    if (!istAus(s.hintergrundbildAktiviert) && reported([&] { HbildImage->loadPicture(s.hintergrundbild); }))
+    if (!istAus(s.hintergrundbildAktiviert) && loadReported(HbildImage, s.hintergrundbild))
         Label16->setText(QStringLiteral("Bildgröße: ") + sizeText(HbildImage));
     const QSize screen = screenSize();
     Label17->setText(QStringLiteral("Bildschirm: ") + QString::number(screen.width()) + QLatin1Char('*') +
@@ -497,32 +519,73 @@ void TEditorForm::start()
 
 // The media paths of one save. Two different files of the same name (a figure and a target both
 // called "bild.bmp") must not end as one copy: each copy avoids the files the others still need.
+// A save may hold 10000 hit sounds: the media are indexed by the file they name, and a file
+// chosen many times is copied once, so a save stays linear.
 class TEditorForm::MediaCopies {
 public:
-    MediaCopies(TEditorForm& form, std::vector<std::string*> fields) : form_(form)
+    MediaCopies(TEditorForm& form, const std::vector<std::string*>& fields) : form_(form)
     {
+        media_.reserve(fields.size());
         for (std::string* field : fields)
-            media_.push_back({field, *field});
+            media_.push_back({field, *field, {}});
+        for (Medium& medium : media_) {
+            byField_[medium.field] = &medium;
+            index(medium, fileKey(*medium.field));
+        }
     }
 
+    // A file that is refused or cannot be copied is reported once and its fields keep its path.
     void copy(std::string& field, const char* ordnername)
     {
         const std::string source = field;
-        field = form_.insordnerkopieren(source, ordnername, [&](const std::string& target) {
-            for (const Medium& other : media_)
-                if (other.field != &field && sameFile(*other.field, target) && !sameFile(other.source, source))
-                    return true;
-            return false;
-        });
+        const auto [done, isNew] = copied_.try_emplace(std::string(ordnername) + '\n' + source, source);
+        if (isNew) {
+            try {
+                done->second = form_.insordnerkopieren(source, ordnername, [&](const std::string& target) {
+                    const auto found = byFile_.find(fileKey(target));
+                    if (found != byFile_.end())
+                        for (const Medium* other : found->second)
+                            if (other->field != &field && !sameFile(other->source, source))
+                                return true;
+                    return false;
+                });
+            } catch (const std::exception& error) {
+                reportError(fileProblem(source, errorText(error)));
+            }
+        }
+        field = done->second;
+        if (const auto own = byField_.find(&field); own != byField_.end()) {
+            std::erase(byFile_[own->second->key], own->second);
+            index(*own->second, fileKey(field));
+        }
     }
 
 private:
     struct Medium {
         std::string* field;
         std::string source;
+        std::string key;
     };
+
+    // Paths that name the same file get the same key, whatever way they reach it.
+    static std::string fileKey(const std::string& path)
+    {
+        std::error_code ec;
+        const fs::path canonical = fs::weakly_canonical(fs::path(path), ec);
+        return ec ? path : canonical.string();
+    }
+
+    void index(Medium& medium, std::string key)
+    {
+        medium.key = std::move(key);
+        byFile_[medium.key].push_back(&medium);
+    }
+
     TEditorForm& form_;
     std::vector<Medium> media_;
+    std::unordered_map<const std::string*, Medium*> byField_;
+    std::unordered_map<std::string, std::vector<Medium*>> byFile_;
+    std::unordered_map<std::string, std::string> copied_; // folder and source -> the copy's path
 };
 
 void TEditorForm::speichern(const std::string& name)
@@ -618,7 +681,14 @@ void TEditorForm::speichern(const std::string& name)
 std::string TEditorForm::insordnerkopieren(const std::string& pfad, const std::string& ordnername,
                                            const std::function<bool(const std::string&)>& takenByAnother)
 {
-    return copyIntoScenarioFolder(store.scenarioFolder(store.setup.spielstart), pfad, ordnername, takenByAnother);
+    const MediaCheck accepted = [&ordnername](const std::string& path) {
+        if (ordnername == "sound")
+            checkSoundFile(path);
+        else
+            loadPictureFile(path);
+    };
+    return copyIntoScenarioFolder(store.scenarioFolder(store.setup.spielstart), pfad, ordnername, accepted,
+                                  takenByAnother);
 }
 
 void TEditorForm::loadHelpText()
@@ -626,24 +696,13 @@ void TEditorForm::loadHelpText()
     Memo1->clear();
     unreadHelpText_.clear();
     const fs::path path = findeOhneGrossKlein(store.scenarioFolder(store.setup.spielstart), "hilfe.txt");
-    std::error_code ec;
     // A scenario without a help text yet gets one with its next save.
-    if (!fs::exists(fs::symlink_status(path, ec)))
-        return;
-    std::string bytes;
     try {
-        bytes = readWholeFile(path);
+        Memo1->setPlainText(q(readHelpText(path)));
     } catch (...) {
         unreadHelpText_ = path.string();
         throw;
     }
-    QString text = q(zuUtf8(bytes));
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    // A line end closes its line; it does not start an empty one.
-    if (text.endsWith(QLatin1Char('\n')))
-        text.chop(1);
-    Memo1->setPlainText(text);
 }
 
 void TEditorForm::saveHelpText(const std::string& name)
@@ -682,12 +741,12 @@ void TEditorForm::soundlisteanzeigen()
 
 void TEditorForm::FormShow()
 {
-    start();
+    runAsOneAction([this] { start(); });
 }
 
 void TEditorForm::SpeicherButtonClick()
 {
-    speichern(store.setup.spielstart);
+    runAsOneAction([this] { speichern(store.setup.spielstart); });
 }
 
 void TEditorForm::SpeichernunterbuttonClick()
@@ -717,7 +776,7 @@ void TEditorForm::Button3Click()
         return;
     }
     dialogs().notice("Folgendes Szenario wurde gelöscht: " + name);
-    szenarioloeschen(name);
+    runAsOneAction([&] { szenarioloeschen(name); });
 }
 
 void TEditorForm::szenarioloeschen(const std::string& name)
@@ -745,11 +804,13 @@ void TEditorForm::Button4Click()
 {
     if (!dialogs().askWarning("Wollen Sie alles auf den Standardwert zurücksetzen?"))
         return;
-    ScenarioSettings standard = standardSettings(store.programFolder());
-    buildPreparedLines(standard, true);
-    store.settings = std::move(standard);
-    store.dateischreiben(store.setup.spielstart);
-    start();
+    runAsOneAction([this] {
+        ScenarioSettings standard = standardSettings(store.programFolder());
+        buildPreparedLines(standard, true);
+        store.settings = std::move(standard);
+        store.dateischreiben(store.setup.spielstart);
+        start();
+    });
 }
 
 void TEditorForm::AbbrechenButton4Click()
@@ -826,7 +887,8 @@ void TEditorForm::HFarbeButtonClick()
 void TEditorForm::choosePicture(int index)
 {
     const PictureSlot s = slot(index);
-    if (const auto chosen = dialogs().openFile(kBilderFilter, true, true))
+    const std::string& shown = s.pending->empty() ? *s.stored : *s.pending;
+    if (const auto chosen = openPictureDialog(shown))
         *s.pending = *chosen;
     if (s.pending->empty()) {
         dialogs().notice("Sie haben keine neue Datei ausgewählt.");
@@ -838,6 +900,18 @@ void TEditorForm::choosePicture(int index)
     s.sizeLabel->setText(QStringLiteral("Bildgröße: ") + sizeText(s.image) + QStringLiteral(" Pixel"));
     s.transparency->setChecked(true);
     s.transparency->setEnabled(!countsAsJpeg(*s.pending));
+}
+
+void TEditorForm::followShownPicture(int index, bool loaded)
+{
+    const PictureSlot s = slot(index);
+    // As after a choice: a JPEG is drawn opaque whatever its box says, so the box is checked
+    // and greyed; the House switch greys the Shot's and the House's boxes as well.
+    const bool jpeg = loaded && countsAsJpeg(*s.stored);
+    const bool houseSlot = index >= 2;
+    if (jpeg)
+        s.transparency->setChecked(true);
+    s.transparency->setEnabled(!jpeg && (!houseSlot || anausCheckBox->isChecked()));
 }
 
 void TEditorForm::AbschussButtonClick() { choosePicture(0); }
@@ -886,7 +960,8 @@ void TEditorForm::hbildCheckBox1Click()
 
 void TEditorForm::hbildButtonClick()
 {
-    const auto chosen = dialogs().openFile(kBilderFilter, true, true);
+    const auto chosen = openPictureDialog(hbildEdit->text().isEmpty() ? store.settings.hintergrundbild
+                                                                      : textOf(hbildEdit));
     if (!chosen || chosen->empty())
         return;
     HbildImage->loadPicture(*chosen);
@@ -903,11 +978,45 @@ void TEditorForm::hbildButtonClick()
     }
 }
 
+std::string TEditorForm::startFolder(const std::string& lastFolder, const std::string& shownFile) const
+{
+    std::error_code ec;
+    if (!lastFolder.empty() && fs::is_directory(lastFolder, ec))
+        return lastFolder;
+    const fs::path shownFolder = fs::path(shownFile).parent_path();
+    if (!shownFolder.empty() && fs::is_directory(shownFolder, ec))
+        return shownFolder.string();
+    return store.programFolder().string();
+}
+
+std::optional<std::string> TEditorForm::openFileDialog(const std::string& filter, bool pictures,
+                                                       std::string& lastFolder, const std::string& shownFile)
+{
+    auto chosen = dialogs().openFile(filter, startFolder(lastFolder, shownFile), pictures, pictures);
+    if (chosen && !chosen->empty())
+        lastFolder = fs::path(*chosen).parent_path().string();
+    return chosen;
+}
+
+std::optional<std::string> TEditorForm::openPictureDialog(const std::string& shownFile)
+{
+    return openFileDialog(kBilderFilter, true, pictureDialogFolder_, shownFile);
+}
+
+std::optional<std::string> TEditorForm::openSoundDialog(const std::string& shownFile)
+{
+    return openFileDialog(kSoundFilter, false, soundDialogFolder_, shownFile);
+}
+
 // ---- Page "Sound" ---------------------------------------------------------------------------
 
 void TEditorForm::Durchsuchen1Click()
 {
-    if (const auto chosen = dialogs().openFile(kSoundFilter, false, false))
+    std::string shown = textOf(neusoundedit);
+    // An empty field: where the hit sounds are.
+    if (shown.empty() && !soundList.empty())
+        shown = soundList.begin()->pfad;
+    if (const auto chosen = openSoundDialog(shown))
         neusoundedit->setText(q(*chosen));
 }
 
@@ -915,6 +1024,10 @@ void TEditorForm::HinzuClick()
 {
     if (neusoundedit->text().isEmpty())
         return;
+    if (soundList.size() >= static_cast<std::size_t>(kMaxSoundCount)) {
+        dialogs().notice(kZuVieleSounddateien);
+        return;
+    }
     soundList.addToFront(textOf(neusoundedit));
     soundlisteanzeigen();
 }
@@ -937,7 +1050,7 @@ void TEditorForm::loeschenClick()
 
 void TEditorForm::chooseSpecialSound(QLineEdit* field)
 {
-    const auto chosen = dialogs().openFile(kSoundFilter, false, false);
+    const auto chosen = openSoundDialog(textOf(field));
     if (chosen && !chosen->empty())
         field->setText(q(*chosen));
 }

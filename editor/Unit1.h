@@ -159,15 +159,19 @@ public:
 
     // Fills every control from the current settings and spielstart (also with the window hidden).
     // A picture or help text that cannot be read is reported and the fill goes on, so that the
-    // controls never hold a half-filled mix that a save would write.
+    // controls never hold a half-filled mix that a save would write. The reports join the box
+    // of the action that runs the fill (ActionReport.h).
     void start();
     // Takes the controls' state into the settings, copies pictures and sounds into the
     // scenario's folders, writes help text, scenario file and setup file, reads the scenario
     // back, then shows the main window and hides the editor. `name` is always spielstart.
+    // A picture or sound that is refused or cannot be copied is reported and keeps its path.
     void speichern(const std::string& name);
     // Copies a picture ("bilder") or sound ("sound") into the current scenario's folder and
-    // returns the path the settings store (see ScenarioFolderCopy.h). `takenByAnother` keeps a
-    // copy from replacing a different file of the same name that another setting needs.
+    // returns the path the settings store (see ScenarioFolderCopy.h). Only a file that the
+    // picture or sound service accepts is copied; anything else throws BlitzfangError with the
+    // reason. `takenByAnother` keeps a copy from replacing a different file of the same name
+    // that another setting needs.
     std::string insordnerkopieren(const std::string& pfad, const std::string& ordnername,
                                   const std::function<bool(const std::string&)>& takenByAnother = {});
     // EditorSoundList from the settings' hit sounds (reversed), shown in ListBox1.
@@ -239,9 +243,18 @@ private:
     void buildSoundPage();
     void buildCommands();
     void choosePicture(int index);
+    // After the fill: the slot's transparency box follows the stored picture it shows.
+    void followShownPicture(int index, bool loaded);
     void showPictureSize(PictureBox* image, TextLabel* sizeLabel);
     void transparencyToggle(QCheckBox* box, PictureBox* image);
     void chooseSpecialSound(QLineEdit* field);
+    // The two file dialogs (OpenPictureDialog1, OpenDialog1). Each opens where its last file was
+    // chosen, before that in the folder of `shownFile`, the file the pressed button's field holds.
+    std::optional<std::string> openPictureDialog(const std::string& shownFile);
+    std::optional<std::string> openSoundDialog(const std::string& shownFile);
+    std::optional<std::string> openFileDialog(const std::string& filter, bool pictures, std::string& lastFolder,
+                                              const std::string& shownFile);
+    std::string startFolder(const std::string& lastFolder, const std::string& shownFile) const;
     void playSpecialSound(QLineEdit* field);
     void loadHelpText();
     void saveHelpText(const std::string& name);
@@ -250,6 +263,9 @@ private:
     void leaveWithoutSaving();
     void leaveForMainWindow();
 
+    // The folders where the picture and the sound dialog last had a file chosen.
+    std::string pictureDialogFolder_;
+    std::string soundDialogFolder_;
     // The help text file that exists but could not be read: no save overwrites it.
     std::string unreadHelpText_;
 };

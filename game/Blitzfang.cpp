@@ -24,8 +24,13 @@ ProgramFolderChoice programFolderChoice()
 
 } // namespace
 
+#include <csignal>
+
 int main(int argc, char** argv)
 {
+    // Beyond a file-size limit a write must fail with EFBIG, which a save reports and survives;
+    // the signal's default action would end the program and leave its temporary file behind.
+    std::signal(SIGXFSZ, SIG_IGN);
     BlitzfangApplication application(argc, argv);
     const ProgramFolderChoice choice = programFolderChoice();
     try {

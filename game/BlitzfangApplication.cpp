@@ -2,6 +2,8 @@
 
 #include "game/BlitzfangUnit1.h"
 #include "game/WindowSet.h"
+#include "platform/ActionReport.h"
+#include "platform/BlitzfangError.h"
 #include "platform/Dialogs.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtErrorReport.h"
@@ -99,7 +101,7 @@ bool BlitzfangApplication::notify(QObject* receiver, QEvent* event)
     } catch (const std::exception& error) {
         showError(error);
     } catch (...) {
-        dialogs().error("Unbekannter Fehler");
+        reportError(fehlertext::unbekannterFehler);
     }
     return false;
 }

@@ -575,14 +575,16 @@ void TMainForm::reportSoundOnce(const std::string& path, const std::exception& e
 
 void TMainForm::spielauswerten(bool gewonnen)
 {
-    ScenarioSettings& s = store.settings;
-    ergebniseintragen(s.highscore, spiel.punkte, gewonnen, s.schwierigkeitsgrad, s.spielername);
-    // Every save goes through the editor, visible or not.
-    const std::string name = store.setup.spielstart;
-    windows.EditorForm->start();
-    windows.EditorForm->speichern(name);
-    store.dateischreiben(name);
-    hauptmenue();
+    runAsOneAction([&] {
+        ScenarioSettings& s = store.settings;
+        ergebniseintragen(s.highscore, spiel.punkte, gewonnen, s.schwierigkeitsgrad, s.spielername);
+        // Every save goes through the editor, visible or not.
+        const std::string name = store.setup.spielstart;
+        windows.EditorForm->start();
+        windows.EditorForm->speichern(name);
+        store.dateischreiben(name);
+        hauptmenue();
+    });
 }
 
 // ---- Figures ----

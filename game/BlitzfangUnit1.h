@@ -101,7 +101,8 @@ public:
     void soundabspielen(int n, bool abspielen);
     void sondersound(int n, bool abspielen);
     // Enters the decided game into the highscore, saves the scenario through the editor and
-    // returns to the menu screen. A failed save is thrown before the menu returns.
+    // returns to the menu screen, as one action: a failed save ends it in its one error box
+    // before the menu returns.
     void spielauswerten(bool gewonnen);
     // One step of every shown Figure; a Figure at the Target loses the game.
     void figurenbewegen();

@@ -33,6 +33,7 @@ inline std::string dateiKannNichtGeoeffnetWerden(std::string_view path)
 
 inline const std::string keinMciGeraet = "Kein MCI-Gerät geöffnet";
 inline const std::string unbekannterFehlercode = "Unbekannter Fehlercode";
+inline const std::string unbekannterFehler = "Unbekannter Fehler";
 
 inline std::string unbekannteBilddateierweiterung(std::string_view extensionWithoutDot)
 {

@@ -20,10 +20,10 @@ public:
     virtual bool askWarning(const std::string& text) = 0;
     // Error box (caption "Blitzfang") with the error's German text.
     virtual void error(const std::string& text) = 0;
-    // File-open dialog. `filter` uses the "Name (*.a;*.b)|*.a;*.b|..." form.
-    // Returns the chosen full path, or nothing when cancelled.
-    virtual std::optional<std::string> openFile(const std::string& filter, bool picturePreview,
-                                                bool mustExist) = 0;
+    // File-open dialog showing `startFolder` (the working folder when empty). `filter` uses the
+    // "Name (*.a;*.b)|*.a;*.b|..." form. Returns the chosen full path, or nothing when cancelled.
+    virtual std::optional<std::string> openFile(const std::string& filter, const std::string& startFolder,
+                                                bool picturePreview, bool mustExist) = 0;
     // Colour dialog preselected with `initial`; colours are 0x00BBGGRR. Nothing when cancelled.
     virtual std::optional<std::uint32_t> chooseColor(std::uint32_t initial) = 0;
     // Opens a web address or mail link with the desktop's default handler; failures are silent.

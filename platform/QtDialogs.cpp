@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QImageReader>
 #include <QLabel>
@@ -63,6 +64,24 @@ QString qtPatterns(const QString& patterns)
     return result.join(QLatin1Char(' '));
 }
 
+// The picture under the dialog's cursor, or a null image. Only a regular file of sane size is
+// read: a FIFO would block the dialog for good, and a picture claiming a huge size would
+// reserve its memory before it can be shown.
+QImage previewImage(const QString& path)
+{
+    constexpr qint64 kLargestPreviewFile = 32 * 1024 * 1024;
+    constexpr int kLargestPreviewPixels = 3840 * 2160;
+    const QFileInfo file(path);
+    if (!file.isFile() || file.size() > kLargestPreviewFile)
+        return {};
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QSize size = reader.size();
+    if (!size.isValid() || qint64(size.width()) * size.height() > kLargestPreviewPixels)
+        return {};
+    return reader.read();
+}
+
 // The picture preview beside the file list of the editor's picture dialog.
 void addPicturePreview(QFileDialog& dialog)
 {
@@ -76,9 +95,7 @@ void addPicturePreview(QFileDialog& dialog)
     preview->setFrameShape(QFrame::StyledPanel);
     grid->addWidget(preview, 1, grid->columnCount(), grid->rowCount() - 1, 1);
     QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
-        QImageReader reader(path);
-        reader.setAutoTransform(true);
-        const QImage image = reader.read();
+        const QImage image = previewImage(path);
         if (image.isNull()) {
             preview->clear();
             return;
@@ -146,9 +163,10 @@ void QtDialogs::error(const std::string& text)
     box.exec();
 }
 
-std::optional<std::string> QtDialogs::openFile(const std::string& filter, bool picturePreview, bool mustExist)
+std::optional<std::string> QtDialogs::openFile(const std::string& filter, const std::string& startFolder,
+                                               bool picturePreview, bool mustExist)
 {
-    QFileDialog dialog(boxParent());
+    QFileDialog dialog(boxParent(), QString(), fromUtf8(startFolder));
     neverQuitOnClose(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);

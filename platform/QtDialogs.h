@@ -10,8 +10,8 @@ public:
     void notice(const std::string& text) override;
     bool askWarning(const std::string& text) override;
     void error(const std::string& text) override;
-    std::optional<std::string> openFile(const std::string& filter, bool picturePreview,
-                                        bool mustExist) override;
+    std::optional<std::string> openFile(const std::string& filter, const std::string& startFolder,
+                                        bool picturePreview, bool mustExist) override;
     std::optional<std::uint32_t> chooseColor(std::uint32_t initial) override;
     void openLink(const std::string& url) override;
 };

@@ -1,7 +1,7 @@
 #include "platform/QtErrorReport.h"
 
+#include "platform/ActionReport.h"
 #include "platform/BlitzfangError.h"
-#include "platform/Dialogs.h"
 
 #include <new>
 #include <system_error>
@@ -19,5 +19,17 @@ std::string errorText(const std::exception& error)
 
 void showError(const std::exception& error)
 {
-    dialogs().error(errorText(error));
+    reportError(errorText(error));
+}
+
+void runAsOneAction(const std::function<void()>& action)
+{
+    ActionReport report;
+    try {
+        action();
+    } catch (const std::exception& error) {
+        showError(error);
+    } catch (...) {
+        reportError(fehlertext::unbekannterFehler);
+    }
 }

@@ -14,3 +14,7 @@ QFont designFont(const QString& designedFamily, int pixelSize, bool bold = false
 
 // The program's default font: "MS Sans Serif", 11 pixels, mapped.
 QFont defaultDesignFont();
+
+// `font`, narrowed and then made smaller as far as needed for `text` to take at most `width`
+// pixels; unchanged when the text fits already.
+QFont fontFittingWidth(QFont font, const QString& text, int width);

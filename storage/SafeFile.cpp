@@ -105,7 +105,7 @@ std::string readWholeFile(const fs::path& path, std::size_t largestSize)
     return bytes;
 }
 
-void writeFileAtomically(const fs::path& target, std::string_view bytes)
+void writeFileAtomically(const fs::path& target, std::string_view bytes, fs::perms ceiling)
 {
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::string temporary =
@@ -120,7 +120,7 @@ void writeFileAtomically(const fs::path& target, std::string_view bytes)
         ::unlink(temporary.c_str());
         return BlitzfangError(fehlertext::eaFehler(code));
     };
-    if (::fchmod(file.get(), modeForNewFile(target)) != 0)
+    if (::fchmod(file.get(), modeForNewFile(target) & static_cast<mode_t>(ceiling)) != 0)
         throw fail(errno);
     if (!writeAll(file.get(), bytes))
         throw fail(errno);
@@ -145,7 +145,9 @@ void removeLeftoverTemporaries(const fs::path& folder)
     std::error_code ec;
     for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
         std::error_code ignored;
-        if (isLeftoverTemporary(it->path().filename().string()) && it->is_regular_file(ignored))
+        // Our temporaries are plain files; a link is never followed nor removed.
+        if (isLeftoverTemporary(it->path().filename().string()) &&
+            it->symlink_status(ignored).type() == fs::file_type::regular)
             fs::remove(it->path(), ignored);
     }
 }

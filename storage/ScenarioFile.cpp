@@ -190,6 +190,8 @@ void setSoundCount(const std::string& value, std::size_t&, ScenarioSettings& s, 
 
 void setSound(const std::string& value, std::size_t& soundIndex, ScenarioSettings& s, SetupState&)
 {
+    if (soundIndex >= static_cast<std::size_t>(kMaxSoundCount))
+        throw BlitzfangError(kZuVieleSounddateien);
     // More "Sounds: " lines than declared: the array grows, so no line of the file is lost.
     if (soundIndex >= s.sounds.size())
         s.sounds.resize(soundIndex + 1);
@@ -296,6 +298,12 @@ bool isBlankFile(std::string_view text)
 {
     const std::string_view content = beforeEndOfFile(text);
     return std::all_of(content.begin(), content.end(), isBlankOrControl);
+}
+
+bool passesLoadCheck(const ScenarioSettings& s)
+{
+    return !s.abschussBild.empty() && !s.zielort.empty() && !s.zielBild.empty() && !s.titel.empty() &&
+           !s.spielername.empty() && !s.sounds.empty() && !s.sounds.front().empty() && !s.textfarbe.empty();
 }
 
 void evaluateFile(std::string_view text, ScenarioSettings& settings, SetupState& setup)

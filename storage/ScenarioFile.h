@@ -61,8 +61,10 @@ inline constexpr std::string_view schwierigkeitsgrad = "Schwierigkeitsgrad: ";
 inline constexpr std::string_view startbutton = "Startbutton: ";
 } // namespace fileKey
 
-// More hit sounds than this in "Sounddateianzahl: " is a damaged file, not a scenario.
+// More hit sounds than this, as "Sounddateianzahl: " or as "Sounds: " lines, is a damaged file,
+// not a scenario; the editor adds no more than this either, so every saved file reads again.
 inline constexpr std::int32_t kMaxSoundCount = 10000;
+inline const std::string kZuVieleSounddateien = "Mehr als 10000 Sounddateien sind nicht möglich.";
 
 // Strict conversion: optional leading blanks, optional sign, decimal digits or "$" and
 // hexadecimal digits, nothing after; must fit 32 bits (hexadecimal up to $FFFFFFFF, taken as
@@ -74,7 +76,8 @@ std::int32_t strToInt(std::string_view text);
 // "Sounds: " lines of the file being read (owned by the caller, advanced here). A "Sounds: "
 // line beyond the array's end grows the array by one entry.
 // "Speicherstand: " lines go into `setup.speicherstaende` through neudateieintrag.
-// A "Sounddateianzahl: " outside 0..kMaxSoundCount throws BlitzfangError.
+// A "Sounddateianzahl: " outside 0..kMaxSoundCount, or more "Sounds: " lines than
+// kMaxSoundCount, throws BlitzfangError.
 void zeileauswerten(const std::string& line, std::size_t& soundIndex, ScenarioSettings& settings,
                     SetupState& setup);
 
@@ -85,6 +88,10 @@ void evaluateFile(std::string_view text, ScenarioSettings& settings, SetupState&
 
 // True when the text holds nothing but codes <= 32 before its end or its first 0x1A.
 bool isBlankFile(std::string_view text);
+
+// The loader's check of a scenario just read: every required setting is set and the first
+// hit sound is not empty. A scenario that fails it is reset to the standard scenario.
+bool passesLoadCheck(const ScenarioSettings& settings);
 
 // The sorted scenario list (see ScenarioStore::neudateieintrag and suchevornach).
 void neudateieintrag(ScenarioList& list, const std::string& name);

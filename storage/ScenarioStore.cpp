@@ -1,5 +1,6 @@
 #include "storage/ScenarioStore.h"
 
+#include "platform/BlitzfangError.h"
 #include "platform/Dialogs.h"
 #include "storage/MovedPaths.h"
 #include "storage/SafeFile.h"
@@ -16,6 +17,9 @@ const std::string kSetupFehlerhaft =
     "Die Setup-Datei ist fehlerhaft. Alle Einstellungen werden auf Standart zurückgesetzt.";
 const std::string kSzenarioFehlerhaft =
     "Die Szenario-Datei ist fehlerhaft. Alle Einstellungen werden auf Standart zurückgesetzt.";
+const std::string kUnvollstaendig =
+    "Das Szenario wird nicht gespeichert, weil Angaben fehlen: Name des Spiels, Name des Ziels, Spielername, "
+    "Textfarbe, die Bilder von Ziel und Abschuss und mindestens ein Sound müssen gesetzt sein.";
 const std::string kStandardWirdGeladen = "Das Szenario \"Standard\" wird geladen.";
 
 std::string szenarioNichtGefunden(const std::string& name)
@@ -34,6 +38,45 @@ fs::path withoutTrailingSeparator(fs::path folder)
     return folder;
 }
 
+// A file the loader would refuse must never replace a scenario: its next load would reset
+// standard.cfg and shrink the scenario list to "Standard". Read as a first load reads it, with
+// nothing left over from an earlier scenario.
+void refuseUnreadable(const std::string& scenarioText)
+{
+    ScenarioSettings readBack;
+    SetupState setup;
+    evaluateFile(zuUtf8(scenarioText), readBack, setup);
+    if (!passesLoadCheck(readBack))
+        throw BlitzfangError(kUnvollstaendig);
+}
+
+bool isRealFolder(const fs::directory_entry& entry)
+{
+    std::error_code ec;
+    return entry.symlink_status(ec).type() == fs::file_type::directory;
+}
+
+// The program folder, and every scenario folder in it with its "bilder" and "sound": the places
+// writeFileAtomically writes to (scenario files, help texts, copied media). Links are not
+// followed, so nothing outside the program folder is touched.
+void removeLeftoverTemporariesOfAllScenarios(const fs::path& programFolder)
+{
+    removeLeftoverTemporaries(programFolder);
+    std::error_code ec;
+    for (auto it = fs::directory_iterator(programFolder, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        if (!isRealFolder(*it))
+            continue;
+        removeLeftoverTemporaries(it->path());
+        std::error_code inner;
+        for (auto sub = fs::directory_iterator(it->path(), inner); !inner && sub != fs::directory_iterator();
+             sub.increment(inner)) {
+            const std::string name = kleinAZ(sub->path().filename().string());
+            if ((name == "bilder" || name == "sound") && isRealFolder(*sub))
+                removeLeftoverTemporaries(sub->path());
+        }
+    }
+}
+
 bool fileExists(const fs::path& path)
 {
     std::error_code ec;
@@ -45,7 +88,7 @@ bool fileExists(const fs::path& path)
 ScenarioStore::ScenarioStore(fs::path programFolder, Notifier& notifier)
     : programFolder_(withoutTrailingSeparator(std::move(programFolder))), notifier_(notifier)
 {
-    removeLeftoverTemporaries(programFolder_);
+    removeLeftoverTemporariesOfAllScenarios(programFolder_);
 }
 
 void ScenarioStore::programmstartVorbereiten()
@@ -63,7 +106,10 @@ void ScenarioStore::standardschreiben()
 
 void ScenarioStore::dateischreiben(const std::string& name)
 {
-    writeFileAtomically(scenarioFile(name), scenarioFileText(settings));
+    const fs::path file = scenarioFile(name);
+    const std::string text = scenarioFileText(settings);
+    refuseUnreadable(text);
+    writeFileAtomically(file, text);
     dateischreibensetup();
 }
 
@@ -73,6 +119,12 @@ void ScenarioStore::dateischreibensetup()
 }
 
 void ScenarioStore::dateiexlesen(const std::string& name) { szenarioladen(name); }
+
+void ScenarioStore::reloadSavedScenario()
+{
+    setup.spielstartAusSetup = true;
+    szenarioladen(setup.spielstart);
+}
 
 void ScenarioStore::neudateieintrag(const std::string& name) { ::neudateieintrag(setup.speicherstaende, name); }
 
@@ -157,7 +209,7 @@ ScenarioStore::LoadResult ScenarioStore::loadOnce(const std::string& name)
     }
     // A moved or copied program folder still finds its scenarios' pictures and sounds.
     relocateMovedPaths(settings, programFolder_);
-    return isComplete() ? LoadResult::accepted : LoadResult::invalid;
+    return passesLoadCheck(settings) ? LoadResult::accepted : LoadResult::invalid;
 }
 
 ScenarioStore::FileResult ScenarioStore::readSettingsFile(const std::function<fs::path()>& pathOf,
@@ -183,9 +235,3 @@ ScenarioStore::FileResult ScenarioStore::readSettingsFile(const std::function<fs
     return FileResult::read;
 }
 
-bool ScenarioStore::isComplete() const
-{
-    const ScenarioSettings& s = settings;
-    return !s.abschussBild.empty() && !s.zielort.empty() && !s.zielBild.empty() && !s.titel.empty() &&
-           !s.spielername.empty() && !s.sounds.empty() && !s.sounds.front().empty() && !s.textfarbe.empty();
-}

@@ -17,7 +17,8 @@ public:
     static inline const std::string kStandardName = "Standard";
 
     // `programFolder` holds setup.cfg and every scenario; `notifier` shows the plain
-    // messages of loading (damaged files). Cleans temporary files left by a crash.
+    // messages of loading (damaged files). Cleans temporary files left by a crash in the
+    // program folder and in every scenario folder with its "bilder" and "sound".
     ScenarioStore(std::filesystem::path programFolder, Notifier& notifier);
 
     ScenarioSettings settings;
@@ -35,7 +36,9 @@ public:
     // Writes "standard.cfg" and a fresh setup.cfg with the standard values; memory unchanged.
     void standardschreiben();
     // Writes the scenario file `name` from `settings` (prepared line lists included), then setup.cfg.
-    // A name that cannot be a scenario name throws BlitzfangError before anything is written.
+    // A name that cannot be a scenario name, or settings whose file the loader would refuse
+    // (a required setting empty, the first hit sound empty, too many hit sounds), throw
+    // BlitzfangError before anything is written.
     void dateischreiben(const std::string& name);
     // Writes setup.cfg from `setup.spielstart` and `setup.speicherstaende`.
     void dateischreibensetup();
@@ -44,6 +47,9 @@ public:
     // name, changes no file: a notice names it, spielstart becomes "Standard", which is loaded.
     // A number that cannot be converted throws BlitzfangError (the lines before it stay applied).
     void dateiexlesen(const std::string& name);
+    // Loads the scenario that setup.cfg names, as the program start does, so that memory
+    // agrees with the files again after an action that stopped half-way.
+    void reloadSavedScenario();
 
     // Inserts a name into the sorted scenario list, in front of an equal name.
     void neudateieintrag(const std::string& name);
@@ -64,7 +70,6 @@ private:
     void szenarioladen(const std::string& name);
     LoadResult loadOnce(const std::string& name);
     FileResult readSettingsFile(const std::function<std::filesystem::path()>& pathOf, bool writeStandardWhenMissing);
-    bool isComplete() const;
 
     std::filesystem::path programFolder_;
     Notifier& notifier_;

@@ -9,9 +9,15 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include <filesystem>
+#include <functional>
 #include <optional>
 
+#include <sys/stat.h>
+
 namespace {
+
+namespace fs = std::filesystem;
 
 class ExtrasWindow : public ProgramTest {
 protected:
@@ -87,32 +93,73 @@ TEST_F(ExtrasWindow, figureIsOpaqueWhenItsTransparencyIsOff)
     EXPECT_EQ(extras.BildnameLabel->text(), "= Mondlandung");
 }
 
-TEST_F(ExtrasWindow, missingHelpTextIsReportedWithItsFullPathAndTheWindowOpensAllTheSame)
+TEST_F(ExtrasWindow, aMissingOrUnreadableFileHidesNothingElseOfTheCurrentScenario)
 {
-    TExtrasForm& extras = openExtrasOfMond(std::nullopt);
-    const std::string path = (folder / "Mond").string() + "/hilfe.txt";
-    EXPECT_EQ(boxes.errors, std::vector<std::string>{"Datei " + path + " kann nicht geöffnet werden"});
-    EXPECT_TRUE(extras.isVisible());
-    EXPECT_FALSE(mainForm().isVisible());
-    // The steps after the failing one did not run.
-    EXPECT_FALSE(extras.Image1->hasPicture());
-    EXPECT_TRUE(extras.BildnameLabel->text().isEmpty());
-    EXPECT_TRUE(extras.nameLabels[0]->text().isEmpty());
+    // Opened once for "Standard", so that anything left over from it would show.
+    writeScenario("Mond", "Mondlandung", "", "Ute;90;2;Ute;80;2;Ute;70;2;Ute;60;2;Ute;50;2;"
+                                             "Ute;40;2;Ute;30;2;Ute;20;2;Ute;10;2;Ute;5;2;");
+    start();
+    TExtrasForm& extras = openExtras();
+    extras.zurueckButton->click();
+    store().setup.spielstart = "Mond";
+    store().dateiexlesen("Mond");
+
+    const std::string helpText = (folder / "Mond").string() + "/hilfe.txt";
+    const std::string figure = (folder / "fehlt.bmp").string();
+    const auto cannotOpen = [](const std::string& path) { return "Datei " + path + " kann nicht geöffnet werden"; };
+    struct Case {
+        const char* what;
+        std::function<void()> prepare;
+        std::vector<std::string> errors;
+        QString text;
+        bool figureShown;
+    };
+    const Case cases[] = {
+        {"no folder yet", [] {}, {}, "", true},
+        {"help text is a folder", [&] { fs::create_directories(helpText); }, {cannotOpen(helpText)}, "", true},
+        {"help text is a FIFO", [&] { fs::remove_all(folder / "Mond"); fs::create_directories(folder / "Mond");
+                                      ASSERT_EQ(mkfifo(helpText.c_str(), 0600), 0); },
+         {cannotOpen(helpText)}, "", true},
+        {"figure missing", [&] { fs::remove_all(folder / "Mond"); folder.write("Mond/hilfe.txt", "Text\r\n");
+                                 store().settings.abschussBild = figure; },
+         {cannotOpen(figure)}, "Text", false},
+    };
+    for (const Case& c : cases) {
+        boxes.errors.clear();
+        c.prepare();
+        openExtras();
+        EXPECT_EQ(boxes.errors, c.errors) << c.what;
+        EXPECT_TRUE(extras.isVisible()) << c.what;
+        EXPECT_EQ(extras.Memo1->toPlainText(), c.text) << c.what;
+        EXPECT_EQ(extras.Image1->isVisibleTo(&extras), c.figureShown) << c.what;
+        EXPECT_EQ(extras.BildnameLabel->text(), "= Mondlandung") << c.what;
+        EXPECT_EQ(extras.nameLabels[0]->text(), "Ute") << c.what;
+        EXPECT_EQ(extras.punkteLabels[9]->text(), "5") << c.what;
+        extras.zurueckButton->click();
+    }
 }
 
-TEST_F(ExtrasWindow, missingFigurePictureIsReportedAndTheHighscoreStaysAsBefore)
+TEST_F(ExtrasWindow, wideNamesAndTenDigitScoresEndBeforeTheNextColumn)
 {
-    writeScenario("Mond", "Mondlandung");
+    writeScenario("Mond", "Mondlandung", "",
+                  "WWWWWWWWWWWWWW;2147483647;5;MMMMMMMMMMMMMM;1000000000;1;Anna;12;1;"
+                  "WWWWWWWWWWWWWW;999999999;5;WWWWWWWWWWWWWW;9999999;5;E;7;1;F;6;1;G;5;4;H;4;1;Jörg;2;5;");
     writeSetup("Mond");
-    folder.write("Mond/hilfe.txt", "Text\r\n");
     start();
-    windows->store.settings.abschussBild = (folder / "fehlt.bmp").string();
     TExtrasForm& extras = openExtras();
-    EXPECT_EQ(boxes.errors, std::vector<std::string>{"Datei " + (folder / "fehlt.bmp").string() +
-                                                     " kann nicht geöffnet werden"});
-    EXPECT_EQ(extras.Memo1->toPlainText(), "Text");
-    EXPECT_TRUE(extras.BildnameLabel->text().isEmpty());
-    EXPECT_TRUE(extras.isVisible());
+    const int boxEnd = extras.GroupBox2->contentsRect().right();
+    for (int row = 0; row < 10; ++row) {
+        const QRect name = extras.nameLabels[row]->geometry();
+        const QRect points = extras.punkteLabels[row]->geometry();
+        const QRect level = extras.levelLabels[row]->geometry();
+        EXPECT_EQ(QList<int>({name.x(), points.x(), level.x()}), QList<int>({48, 184, 232})) << row;
+        EXPECT_LT(name.right(), points.x()) << row;
+        EXPECT_LT(points.right(), level.x()) << row;
+        EXPECT_LE(level.right(), boxEnd) << row;
+    }
+    // What fits keeps the window's font.
+    EXPECT_EQ(extras.nameLabels[2]->font(), extras.font());
+    EXPECT_EQ(extras.punkteLabels[2]->font(), extras.font());
 }
 
 } // namespace

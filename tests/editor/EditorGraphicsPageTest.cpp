@@ -1,5 +1,6 @@
 // The captions and graphics pages: picture buttons with the JPEG rule, transparency boxes, the
-// House and background switches, the background size check and the shared colour dialog.
+// House and background switches, the background size check, the shared colour dialog and the
+// folders the two file dialogs open in.
 
 #include "media/PictureBox.h"
 #include "storage/ScenarioStore.h"
@@ -10,6 +11,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+
+#include <functional>
+#include <optional>
 
 namespace {
 
@@ -68,6 +72,74 @@ TEST_F(EditorGraphics, aCancelledPictureDialogReportsOrReloadsTheEarlierChoice)
     EXPECT_EQ(form.Label14->text(), "Bildgröße: 12*14 Pixel");
     click(form.SchussButton);
     EXPECT_EQ(boxes.errors.size(), 2u);
+}
+
+TEST_F(EditorGraphics, afterEveryFillEachTransparencyBoxFollowsTheStoredPicture)
+{
+    const std::string shot = picture("woanders/schuss.jpg", 20, 20);
+    writeFullScenario("Mond", [&](ScenarioSettings& s) {
+        s.schussBild = shot;
+        s.schussTransparent = "false";
+    });
+    TEditorForm& form = openEditor();
+    const auto expectFollowed = [&](const char* refill) {
+        EXPECT_TRUE(form.zieltranspCheckBox->isChecked()) << refill;
+        EXPECT_TRUE(form.zieltranspCheckBox->isEnabled()) << "BMP, " << refill;
+        EXPECT_TRUE(form.schusstranspCheckBox->isChecked()) << "JPEG, " << refill;
+        EXPECT_FALSE(form.schusstranspCheckBox->isEnabled()) << "JPEG, " << refill;
+    };
+    expectFollowed("first fill");
+
+    const std::pair<const char*, std::function<void()>> refills[] = {
+        {"Abbrechen", [&] { form.AbbrechenButton4->click(); openEditor(); }},
+        {"close box", [&] { form.close(); openEditor(); }},
+        {"Standard", [&] { boxes.warningAnswers = {true}; form.Button4->click(); }},
+    };
+    for (const auto& [refill, run] : refills) {
+        boxes.fileAnswers = {picture("woanders/ziel.jpg", 100, 100)};
+        form.ZielButton->click();
+        ASSERT_FALSE(form.zieltranspCheckBox->isEnabled()) << refill;
+        run();
+        EXPECT_TRUE(form.zieltranspCheckBox->isEnabled()) << refill;
+        if (std::string(refill) != "Standard")
+            expectFollowed(refill);
+    }
+}
+
+TEST_F(EditorGraphics, eachFileDialogOpensWhereItsLastFileWasChosen)
+{
+    writeFullScenario("Mond");
+    TEditorForm& form = openEditor();
+    const std::string figur = picture("woanders/figur.bmp", 25, 25);
+    const std::string klang = wav("klaenge/neu.wav");
+    const std::string bilder = inFolder("Standard/bilder"), sounds = inFolder("Standard/sound");
+    struct Press {
+        QPushButton* button;
+        std::optional<std::string> answer;
+        std::string startFolder;
+    };
+    // Before any choice a dialog opens in the folder of the file the field holds; the sound
+    // list's empty field in that of the hit sounds.
+    const Press presses[] = {
+        {form.ZielButton, std::nullopt, bilder},
+        {form.AbschussButton, figur, bilder},
+        {form.SchussButton, std::nullopt, inFolder("woanders")},
+        {form.hbildButton, std::nullopt, inFolder("woanders")},
+        {form.Durchsuchen2, std::nullopt, sounds},
+        {form.Durchsuchen1, klang, sounds},
+        {form.Durchsuchen5, std::nullopt, inFolder("klaenge")},
+        {form.abschuss2Button, std::nullopt, inFolder("woanders")},
+    };
+    for (const Press& press : presses) {
+        boxes.fileAnswers = {press.answer};
+        press.button->click();
+        EXPECT_EQ(boxes.fileStartFolders.back(), press.startFolder) << press.button->objectName().toStdString();
+    }
+    // The dialogs keep their folders while the program runs.
+    form.AbbrechenButton4->click();
+    openEditor();
+    form.ZielButton->click();
+    EXPECT_EQ(boxes.fileStartFolders.back(), inFolder("woanders"));
 }
 
 TEST_F(EditorGraphics, theHouseSwitchGreysTheShotWithTheHouseAndReenablesBothBoxes)

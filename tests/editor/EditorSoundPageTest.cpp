@@ -60,6 +60,21 @@ TEST_F(EditorSounds, newSoundsGoOnTopAndEqualLinesAreRemovedFromTheTop)
     EXPECT_EQ(valuesOf("Mond.cfg", "Sounds: ")[0], inFolder("Mond/sound/knall.wav"));
 }
 
+TEST_F(EditorSounds, addingStopsAtTheLargestCountTheReaderTakesAndTheFullListSavesAtOnce)
+{
+    // One file chosen 10000 times is copied once; a save never stalls on the list's length.
+    writeFullScenario("Mond", [](ScenarioSettings& s) { s.sounds.assign(10000, s.sounds[0]); });
+    TEditorForm& form = openEditor();
+    form.neusoundedit->setText(QString::fromStdString(wav("neu.wav")));
+    form.Hinzu->click();
+    EXPECT_EQ(boxes.notices, Lines{"Mehr als 10000 Sounddateien sind nicht möglich."});
+    EXPECT_EQ(form.soundList.size(), 10000u);
+    form.SpeicherButton->click();
+    EXPECT_EQ(valueOf("Mond.cfg", "Sounddateianzahl: "), "10000");
+    EXPECT_EQ(store().settings.sounds, Lines(10000, inFolder("Mond/sound/au1.wav")));
+    EXPECT_EQ(boxes.notices.size(), 1u);
+}
+
 TEST_F(EditorSounds, removingNeedsASelectionAndLeavesOneSound)
 {
     writeFullScenario("Mond", [](ScenarioSettings& s) { s.sounds = {s.sounds[0], s.sounds[1]}; });

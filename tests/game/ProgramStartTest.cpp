@@ -13,6 +13,8 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
+
 namespace {
 
 const std::string kSetupDamaged =
@@ -97,6 +99,31 @@ TEST_F(ProgramStart, conversionErrorIsShownAndTheMenuKeepsItsDesignedCaptions)
     // The rest of the start-up was skipped, yet every window exists.
     EXPECT_EQ(mainForm().spiel.hausenergie, 0);
     EXPECT_NE(windows->LadenForm, nullptr);
+}
+
+TEST_F(ProgramStart, aFifoInPlaceOfATextFileIsRefusedAtOnceAndTheProgramRuns)
+{
+    // A hang here shows as the test's timeout: opening a FIFO waits for a writer for ever.
+    for (const char* fifo : {"setup.cfg", "Mond.cfg", "Mond/hilfe.txt"}) {
+        windows.reset();
+        boxes.errors.clear();
+        std::filesystem::remove_all(folder.path() / "Mond");
+        writeScenario("Mond", "Mondlandung");
+        writeSetup("Mond");
+        const std::filesystem::path path = folder / fifo;
+        std::filesystem::remove(path);
+        std::filesystem::create_directories(path.parent_path());
+        ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0) << fifo;
+        start();
+        mainForm().show();
+        mainForm().EditorSpeedButton->click();
+        ASSERT_FALSE(boxes.errors.empty()) << fifo;
+        // The first line of the editor's one box; the scenario's other gaps follow it.
+        const std::string& box = boxes.errors.front();
+        EXPECT_EQ(box.substr(0, box.find('\n')), fehlertext::dateiKannNichtGeoeffnetWerden(path.string()));
+        EXPECT_TRUE(editor().isVisible()) << fifo;
+        std::filesystem::remove(path);
+    }
 }
 
 TEST_F(ProgramStart, fillsEmptyHighscoreNamesAndKeepsNamedEntriesEvenWithZeroPoints)

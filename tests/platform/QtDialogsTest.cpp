@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QColor>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -72,6 +73,33 @@ TEST(QtBoxes, warningQuestionIsTrueOnlyForJa)
 
     answerNextBox(seen, QStringLiteral("&Nein"));
     EXPECT_FALSE(boxes.askWarning("Dieses Szenario existiert schon. Soll es überschrieben werden?"));
+}
+
+// Waits for the modal dialog of type Dialog and hands it to `act`.
+template <typename Dialog>
+void whenModal(const std::function<void(Dialog*)>& act)
+{
+    QTimer::singleShot(5, [act] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return whenModal(act);
+        act(dialog);
+    });
+}
+
+TEST(FileDialog, opensInTheStartFolderWithAndWithoutPreview)
+{
+    QtDialogs dialogs;
+    const std::string folder = std::filesystem::temp_directory_path().string();
+    for (bool preview : {true, false}) {
+        QString shown;
+        whenModal<QFileDialog>([&shown](QFileDialog* dialog) {
+            shown = dialog->directory().absolutePath();
+            dialog->reject();
+        });
+        EXPECT_FALSE(dialogs.openFile("Alle (*.*)|*.*", folder, preview, true)) << preview;
+        EXPECT_EQ(shown.toStdString(), folder) << preview;
+    }
 }
 
 TEST(FileFilters, pipeListsBecomeQtFilters)

@@ -130,15 +130,32 @@ TEST_F(SavingSafety, savedFilesKeepTheirPermissions)
 
 TEST_F(SavingSafety, temporariesOfInterruptedSavesAreIgnoredAndCleaned)
 {
-    folder.write(".standard.cfg.blitzfang-tmp-a1B2c3", "Titel: Halb geschrie");
-    folder.write(".setup.cfg.blitzfang-tmp-Zz9xY8", "");
-    folder.write("Notiz.blitzfang-tmp-abcdef.cfg", scenarioText("Szenario mit seltsamem Namen"));
+    // Outside the program folder, reached through links from inside it.
+    folder.root().write("draussen/.bild.bmp.blitzfang-tmp-a1B2c3", "fremd");
+    fs::create_directory_symlink(folder.root() / "draussen", folder.path() / "Verweis");
+    fs::create_directories(folder.path() / "Mond");
+    fs::create_directory_symlink(folder.root() / "draussen", folder.path() / "Mond" / "Bilder");
+    fs::create_symlink(folder.root() / "draussen/.bild.bmp.blitzfang-tmp-a1B2c3",
+                       folder.path() / ".verweis.cfg.blitzfang-tmp-a1B2c3");
+    const std::pair<std::string, bool> files[] = {
+        {".standard.cfg.blitzfang-tmp-a1B2c3", false},
+        {".setup.cfg.blitzfang-tmp-Zz9xY8", false},
+        {"Mond/.hilfe.txt.blitzfang-tmp-Qq1Ww2", false},
+        {"Venus/bilder/.ziel.bmp.blitzfang-tmp-Ee3Rr4", false},
+        {"Venus/Sound/.au1.wav.blitzfang-tmp-Tt5Zz6", false},
+        {"Venus/sound/au1.wav", true},
+        {"Venus/andere/.au1.wav.blitzfang-tmp-Uu7Ii8", true},
+        {"Notiz.blitzfang-tmp-abcdef.cfg", true},
+    };
+    for (const auto& [name, kept] : files)
+        folder.write(name, scenarioText("Halb geschrie"));
     fs::create_directories(folder.path() / ".ordner.blitzfang-tmp-qwerty");
     ScenarioStore store(folder.path(), dialogs);
-    EXPECT_FALSE(folder.has(".standard.cfg.blitzfang-tmp-a1B2c3"));
-    EXPECT_FALSE(folder.has(".setup.cfg.blitzfang-tmp-Zz9xY8"));
-    EXPECT_TRUE(folder.has("Notiz.blitzfang-tmp-abcdef.cfg"));
+    for (const auto& [name, kept] : files)
+        EXPECT_EQ(folder.has(name), kept) << name;
     EXPECT_TRUE(folder.has(".ordner.blitzfang-tmp-qwerty"));
+    EXPECT_TRUE(fs::is_symlink(folder.path() / ".verweis.cfg.blitzfang-tmp-a1B2c3"));
+    EXPECT_EQ(folder.root().read("draussen/.bild.bmp.blitzfang-tmp-a1B2c3"), "fremd");
 
     folder.write(".standard.cfg.blitzfang-tmp-x1x1x1", "Titel: Halb");
     startProgram(store);

@@ -156,6 +156,14 @@ TEST_F(ScenarioFileReading, damagedNumbersGiveTheirMessage)
     EXPECT_EQ(loadFailure(scenarioText("X", {"Sounddateianzahl: -1"})), "'-1' ist keine gültige Sounddateianzahl");
     EXPECT_EQ(loadFailure(scenarioText("X", {"Sounddateianzahl: 2000000000"})),
               "'2000000000' ist keine gültige Sounddateianzahl");
+    // As many "Sounds: " lines as a count may declare, and not one more.
+    std::string lines;
+    for (int i = 1; i < 10000; ++i)
+        lines += "Sounds: /s/" + std::to_string(i) + ".wav\r\n";
+    EXPECT_EQ(loadFailure(scenarioText("X") + lines), "(no error)");
+    EXPECT_EQ(store.settings.sounds.size(), 10000u);
+    EXPECT_EQ(loadFailure(scenarioText("X") + lines + "Sounds: /s/zu-viel.wav\r\n"),
+              "Mehr als 10000 Sounddateien sind nicht möglich.");
 }
 
 TEST_F(ScenarioFileReading, highscoreLineCutShortKeepsEntriesDecodedBefore)

@@ -36,9 +36,11 @@ bool ScriptedDialogs::askWarning(const std::string& text)
 
 void ScriptedDialogs::error(const std::string& text) { errors.push_back(text); }
 
-std::optional<std::string> ScriptedDialogs::openFile(const std::string& filter, bool, bool)
+std::optional<std::string> ScriptedDialogs::openFile(const std::string& filter, const std::string& startFolder,
+                                                     bool, bool)
 {
     fileFilters.push_back(filter);
+    fileStartFolders.push_back(startFolder);
     return takeFront<std::optional<std::string>>(fileAnswers, std::nullopt);
 }
 

@@ -19,8 +19,8 @@ public:
     void notice(const std::string& text) override;
     bool askWarning(const std::string& text) override;
     void error(const std::string& text) override;
-    std::optional<std::string> openFile(const std::string& filter, bool picturePreview,
-                                        bool mustExist) override;
+    std::optional<std::string> openFile(const std::string& filter, const std::string& startFolder,
+                                        bool picturePreview, bool mustExist) override;
     std::optional<std::uint32_t> chooseColor(std::uint32_t initial) override;
     void openLink(const std::string& url) override;
 
@@ -29,6 +29,7 @@ public:
     std::vector<std::string> warnings;
     std::vector<std::string> errors;
     std::vector<std::string> fileFilters;
+    std::vector<std::string> fileStartFolders;
     std::vector<std::uint32_t> colorInitials;
     std::vector<std::string> links;
 
