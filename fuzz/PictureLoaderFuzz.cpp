@@ -1,0 +1,42 @@
+// The picture loader on arbitrary file bytes: every input goes through the bitmap and the JPEG
+// decoder (each refuses the other's files at once) and what a decoded picture is drawn as,
+// transparent or not. A refusal (BlitzfangError) is expected; a crash, a sanitizer report, a
+// hang or a huge allocation is a finding.
+
+#include "fuzz/MemoryFile.h"
+#include "media/PictureLoader.h"
+#include "platform/BlitzfangError.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace {
+
+// Drawing is the same per-pixel work for any size; on a huge picture it only slows the fuzzer.
+constexpr int kLargestDrawnSide = 256;
+
+void decodeAndDraw(QImage (*decode)(const std::string&), PictureKind kind, const std::string& path)
+{
+    try {
+        const QImage picture = decode(path);
+        if (picture.width() > kLargestDrawnSide || picture.height() > kLargestDrawnSide)
+            return;
+        drawnImage(picture, kind, true);
+        drawnImage(picture, kind, false);
+    } catch (const BlitzfangError&) {
+        // a refused picture: the element shows the message
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    // Until the decoders take bytes, the input reaches them as a file that lives in memory.
+    static MemoryFile file;
+    const std::string path = file.hold(data, size);
+    decodeAndDraw(decodeBitmap, PictureKind::Bitmap, path);
+    decodeAndDraw(decodeJpeg, PictureKind::Jpeg, path);
+    return 0;
+}
