@@ -41,12 +41,18 @@ run_program() {
         }
         clickAt() { xdotool windowfocus --sync "$1" mousemove --window "$1" "$2" "$3" click 1; sleep 0.3; }
         # A path typed into the Qt file dialog that the click opened ("Öffnen" where Qt speaks German).
+        # The dialog lists folders in a thread, and its completion list (a popup captioned with
+        # the name of the program) can show after the dialog has closed; a popup takes the next click
+        # for itself, so the test goes on only once none is left.
         choose() {
             local dialog
             dialog=$(window "^(Open|.*ffnen)$") || fail "no file dialog for $1"
             xdotool windowfocus --sync "$dialog" type "$1"
+            sleep 0.5
             xdotool key Return
             gone "^(Open|.*ffnen)$" || fail "the file dialog for $1 stayed open"
+            sleep 0.3
+            gone "^Blitzfang$" || fail "a popup stayed open after the file dialog for $1"
         }
         shot() { sleep 0.3; import -window root "$shots/$1.png"; }
         "$folder/blitzfang" &
