@@ -14,8 +14,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include <functional>
-
 namespace {
 
 QString fromUtf8(const std::string& text)
@@ -34,17 +32,6 @@ TextLabel* makeNumberedLabel(QWidget* parent, int number, int left, int top)
     label->setObjectName(numberName("Label", number));
     label->move(left, top);
     return label;
-}
-
-// Runs one step of the filling; an error is shown and the next step runs all the same, so
-// that the window never shows a part of the scenario opened before.
-void reportedStep(const std::function<void()>& step)
-{
-    try {
-        step();
-    } catch (const std::exception& error) {
-        showError(error);
-    }
 }
 
 // The designed left edges of the highscore columns.
@@ -112,6 +99,7 @@ void TExtrasForm::FormShow()
 {
     zurueckButton->setFocus();
     const ScenarioSettings& settings = store.settings;
+    // Every step runs, so that the window never shows a part of the scenario opened before.
     reportedStep([&] {
         Memo1->clear();
         const auto folder = store.scenarioFolder(store.setup.spielstart);

@@ -75,8 +75,8 @@ std::string copyIntoScenarioFolder(const fs::path& scenarioFolder, const std::st
         return target;
 
     const fs::perms sourcePermissions = regularFilePermissions(path);
-    accepted(path);
     const std::string bytes = readWholeFile(path);
+    accepted(bytes, path);
     makeScenarioFolder(scenarioFolder);
     if (!isFolder(folder)) {
         std::error_code ec;

@@ -5,15 +5,16 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 
-// Throws BlitzfangError with a German reason when the file at `path` is not a picture or sound
-// of the kind the folder holds.
-using MediaCheck = std::function<void(const std::string& path)>;
+// Throws BlitzfangError with a German reason when `bytes`, the content of the file at `path`,
+// are not a picture or sound of the kind the folder holds.
+using MediaCheck = std::function<void(std::string_view bytes, const std::string& path)>;
 
 // Copies the file `path` into `scenarioFolder`/`subfolder` ("bilder" or "sound") under its
 // file name part and returns the copy's path, which the scenario then stores.
-// - Only a regular file that `accepted` lets pass is copied, with no more permission bits than
-//   the source has. Anything else throws BlitzfangError with the reason and copies nothing: the
+// - Only a regular file whose bytes `accepted` lets pass is copied, with no more permission bits
+//   than the source has; the file is read once, so the bytes checked are the bytes copied. Anything else throws BlitzfangError with the reason and copies nothing: the
 //   caller keeps the path it had, so a save never names a copy that is not there.
 // - A path that already names the target (the same text, or the same file reached another
 //   way) is returned as the target without copying or checking: nothing leaves the scenario.

@@ -161,18 +161,6 @@ bool countsAsJpeg(const std::string& path)
     return last == "jpg" || last == "JPG" || last == "peg";
 }
 
-// Runs one step of the fill; an error is shown and the fill goes on with the next step.
-bool reported(const std::function<void()>& step)
-{
-    try {
-        step();
-        return true;
-    } catch (const std::exception& error) {
-        showError(error);
-        return false;
-    }
-}
-
 // Loads a picture; one that cannot be loaded is reported with its file's name.
 bool loadReported(PictureBox* image, const std::string& path)
 {
@@ -462,7 +450,7 @@ void TEditorForm::start()
     ZielnameEdit->setText(q(s.zielort));
     Abschuss2Edit->setText(q(s.abschuss2ort));
     const bool figureLoaded = loadPreview(AbschussImage, s.abschussBild);
-    reported([this] { loadHelpText(); });
+    reportedStep([this] { loadHelpText(); });
     startbuttonEdit->setText(q(s.startbutton));
     const bool targetLoaded = loadPreview(ZielImage, s.zielBild);
     const bool shotLoaded = loadPreview(schussImage, s.schussBild);
@@ -483,8 +471,8 @@ void TEditorForm::start()
 
     hintergrundfarbe.reset();
     textfarbe.reset();
-    reported([&] { setBackgroundColour(strToInt(s.hintergrundfarbe)); });
-    reported([&] { setTextColour(strToInt(s.textfarbe)); });
+    reportedStep([&] { setBackgroundColour(strToInt(s.hintergrundfarbe)); });
+    reportedStep([&] { setTextColour(strToInt(s.textfarbe)); });
 
     if (hbildCheckBox1->isChecked())
         hbildEdit->setText(q(s.hintergrundbild));
@@ -681,11 +669,11 @@ void TEditorForm::speichern(const std::string& name)
 std::string TEditorForm::insordnerkopieren(const std::string& pfad, const std::string& ordnername,
                                            const std::function<bool(const std::string&)>& takenByAnother)
 {
-    const MediaCheck accepted = [&ordnername](const std::string& path) {
+    const MediaCheck accepted = [&ordnername](std::string_view bytes, const std::string& path) {
         if (ordnername == "sound")
-            checkSoundFile(path);
+            checkSoundBytes(bytes, path);
         else
-            loadPictureFile(path);
+            loadPictureBytes(bytes, path);
     };
     return copyIntoScenarioFolder(store.scenarioFolder(store.setup.spielstart), pfad, ordnername, accepted,
                                   takenByAnother);

@@ -3,23 +3,23 @@
 // transparent or not. A refusal (BlitzfangError) is expected; a crash, a sanitizer report, a
 // hang or a huge allocation is a finding.
 
-#include "fuzz/MemoryFile.h"
 #include "media/PictureLoader.h"
 #include "platform/BlitzfangError.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace {
 
 // Drawing is the same per-pixel work for any size; on a huge picture it only slows the fuzzer.
 constexpr int kLargestDrawnSide = 256;
 
-void decodeAndDraw(QImage (*decode)(const std::string&), PictureKind kind, const std::string& path)
+void decodeAndDraw(QImage (*decode)(std::string_view, const std::string&), PictureKind kind, std::string_view bytes)
 {
     try {
-        const QImage picture = decode(path);
+        const QImage picture = decode(bytes, "eingabe");
         if (picture.width() > kLargestDrawnSide || picture.height() > kLargestDrawnSide)
             return;
         drawnImage(picture, kind, true);
@@ -33,10 +33,8 @@ void decodeAndDraw(QImage (*decode)(const std::string&), PictureKind kind, const
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // Until the decoders take bytes, the input reaches them as a file that lives in memory.
-    static MemoryFile file;
-    const std::string path = file.hold(data, size);
-    decodeAndDraw(decodeBitmap, PictureKind::Bitmap, path);
-    decodeAndDraw(decodeJpeg, PictureKind::Jpeg, path);
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    decodeAndDraw(decodeBitmap, PictureKind::Bitmap, bytes);
+    decodeAndDraw(decodeJpeg, PictureKind::Jpeg, bytes);
     return 0;
 }

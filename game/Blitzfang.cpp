@@ -8,6 +8,8 @@
 
 #include <QStandardPaths>
 
+#include <csignal>
+
 namespace {
 
 std::filesystem::path path(const QString& text) { return std::filesystem::path(text.toStdString()); }
@@ -23,8 +25,6 @@ ProgramFolderChoice programFolderChoice()
 }
 
 } // namespace
-
-#include <csignal>
 
 int main(int argc, char** argv)
 {

@@ -138,20 +138,40 @@ std::string pictureExtension(const std::string& path)
     return dot == std::string::npos ? std::string() : name.substr(dot + 1);
 }
 
-LoadedPicture loadPictureFile(const std::string& path)
+namespace {
+
+// The decoder the extension names; an unknown one is refused before the file is opened.
+PictureKind kindByExtension(const std::string& path)
 {
     const std::string extension = pictureExtension(path);
     const std::string lower = asciiLower(extension);
     if (lower == "bmp")
-        return {decodeBitmap(path), PictureKind::Bitmap};
+        return PictureKind::Bitmap;
     if (lower == "jpg" || lower == "jpeg")
-        return {decodeJpeg(path), PictureKind::Jpeg};
+        return PictureKind::Jpeg;
     throw BlitzfangError(fehlertext::unbekannteBilddateierweiterung(extension));
 }
 
-QImage decodeBitmap(const std::string& path)
+} // namespace
+
+LoadedPicture loadPictureFile(const std::string& path)
 {
-    const std::string bytes = readWholeFile(path, kLargestPictureFile);
+    kindByExtension(path);
+    return loadPictureBytes(readWholeFile(path, kLargestPictureFile), path);
+}
+
+LoadedPicture loadPictureBytes(std::string_view bytes, const std::string& path)
+{
+    const PictureKind kind = kindByExtension(path);
+    if (bytes.size() > kLargestPictureFile)
+        throw BlitzfangError(fehlertext::dateiKannNichtGeoeffnetWerden(path));
+    if (kind == PictureKind::Bitmap)
+        return {decodeBitmap(bytes, path), kind};
+    return {decodeJpeg(bytes, path), kind};
+}
+
+QImage decodeBitmap(std::string_view bytes, const std::string& path)
+{
     QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
@@ -169,9 +189,8 @@ QImage decodeBitmap(const std::string& path)
     return image;
 }
 
-QImage decodeJpeg(const std::string& path)
+QImage decodeJpeg(std::string_view bytes, const std::string& path)
 {
-    const std::string bytes = readWholeFile(path, kLargestPictureFile);
     QImage image;
     JpegTarget target{allocateRgbxImage, &image, 0, 0};
     const int code = decodeJpegBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), target);

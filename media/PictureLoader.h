@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 // The largest picture: a 4K screen (3840 × 2160) as background, in any shape up to 8192 pixels
 // a side. Decoded at 4 bytes a pixel it takes at most 32 MiB, its file at most as much; a
@@ -30,13 +31,17 @@ std::string pictureExtension(const std::string& path);
 
 // Loads a BMP or JPEG file, read once without waiting on anything that is not a regular file.
 // Throws BlitzfangError with the German text for an unknown extension (the empty name
-// included), a file that cannot be opened, an invalid bitmap, a bitmap beyond the ceiling and a
-// JPEG error (the decoder's message code; #54 for a picture beyond the ceiling).
+// included), a file that cannot be opened, an invalid bitmap, a picture beyond the ceiling and
+// a JPEG error (the decoder's message code; #54 when the decoder would need more memory).
 LoadedPicture loadPictureFile(const std::string& path);
 
-// The single decoders; the extension is not looked at.
-QImage decodeBitmap(const std::string& path);
-QImage decodeJpeg(const std::string& path);
+// The same for the bytes of the file `path`, read already (more than kLargestPictureFile
+// bytes cannot be opened).
+LoadedPicture loadPictureBytes(std::string_view bytes, const std::string& path);
+
+// The single decoders; the extension is not looked at. `path` names the file in messages.
+QImage decodeBitmap(std::string_view bytes, const std::string& path);
+QImage decodeJpeg(std::string_view bytes, const std::string& path);
 
 // The colour a transparent bitmap leaves undrawn: its bottom-left pixel's colour, white for a
 // monochrome bitmap. Returned as opaque 0xffRRGGBB.

@@ -123,5 +123,12 @@ WavFormat checkWavBytes(std::string_view bytes, const std::string& path, const S
 
 void checkSoundFile(const std::string& path)
 {
-    checkWavBytes(readWholeFile(path, kLargestSoundFile), path);
+    checkSoundBytes(readWholeFile(path, kLargestSoundFile), path);
+}
+
+void checkSoundBytes(std::string_view bytes, const std::string& path)
+{
+    if (bytes.size() > kLargestSoundFile)
+        throw BlitzfangError(fehlertext::dateiKannNichtGeoeffnetWerden(path));
+    checkWavBytes(bytes, path);
 }

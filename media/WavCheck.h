@@ -40,3 +40,6 @@ WavFormat checkWavBytes(std::string_view bytes, const std::string& path, const S
 
 // Throws BlitzfangError with a German text when `path` is not a WAV file that the sound player accepts.
 void checkSoundFile(const std::string& path);
+// The same for the bytes of the file `path`, read already (more than kLargestSoundFile bytes
+// cannot be opened).
+void checkSoundBytes(std::string_view bytes, const std::string& path);

@@ -1,8 +1,8 @@
 #pragma once
 // Everything one user action reports reaches the user as one error box: the action opens an
 // ActionReport, the errors reported meanwhile are collected, and when the outermost report
-// ends one box shows them, one line each, no line twice (the first 20, then how many more). Without an open report an error
-// shows at once, as before.
+// ends one box shows them, one line each, no line twice (the first 20, then how many more).
+// Without an open report an error shows at once.
 
 #include <string>
 

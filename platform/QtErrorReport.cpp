@@ -33,3 +33,14 @@ void runAsOneAction(const std::function<void()>& action)
         reportError(fehlertext::unbekannterFehler);
     }
 }
+
+bool reportedStep(const std::function<void()>& step)
+{
+    try {
+        step();
+        return true;
+    } catch (const std::exception& error) {
+        showError(error);
+        return false;
+    }
+}

@@ -14,3 +14,7 @@ void showError(const std::exception& error);
 
 // Runs one user action: what it reports and the error that ends it show as one box.
 void runAsOneAction(const std::function<void()>& action);
+
+// Runs one step of a window's filling: an error is shown (in the action's box when one is
+// open) and false returned, so that the caller goes on with its next step.
+bool reportedStep(const std::function<void()>& step);

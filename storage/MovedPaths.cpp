@@ -27,12 +27,6 @@ std::vector<std::string> componentsOf(const std::string& path)
     return parts;
 }
 
-bool isMediaFolderName(const std::string& name)
-{
-    const std::string folded = kleinAZ(name);
-    return folded == "bilder" || folded == "sound";
-}
-
 bool isPlainName(const std::string& name) { return name != "." && name != ".."; }
 
 bool existsQuietly(const fs::path& path)

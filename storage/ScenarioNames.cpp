@@ -66,6 +66,12 @@ std::string kleinAZ(std::string_view text)
     return folded;
 }
 
+bool isMediaFolderName(std::string_view name)
+{
+    const std::string folded = kleinAZ(name);
+    return folded == "bilder" || folded == "sound";
+}
+
 std::string dateinamenteil(std::string_view path)
 {
     const auto last = path.find_last_of("/\\");

@@ -23,5 +23,8 @@ std::filesystem::path findeOhneGrossKlein(const std::filesystem::path& folder, c
 // Letters A to Z folded to lower case; every other byte unchanged.
 std::string kleinAZ(std::string_view text);
 
+// True for the name of a scenario's media folder, "bilder" or "sound", in any letter case.
+bool isMediaFolderName(std::string_view name);
+
 // The text after the last path separator ("/" or "\"), the whole text if there is none.
 std::string dateinamenteil(std::string_view path);

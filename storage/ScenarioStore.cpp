@@ -70,8 +70,7 @@ void removeLeftoverTemporariesOfAllScenarios(const fs::path& programFolder)
         std::error_code inner;
         for (auto sub = fs::directory_iterator(it->path(), inner); !inner && sub != fs::directory_iterator();
              sub.increment(inner)) {
-            const std::string name = kleinAZ(sub->path().filename().string());
-            if ((name == "bilder" || name == "sound") && isRealFolder(*sub))
+            if (isMediaFolderName(sub->path().filename().string()) && isRealFolder(*sub))
                 removeLeftoverTemporaries(sub->path());
         }
     }

@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void refuseAll(const std::string&)
+void refuseAll(std::string_view, const std::string&)
 {
     throw BlitzfangError("Bitmap ist ungültig");
 }
@@ -27,7 +27,7 @@ protected:
     // `accepted` stands for the picture or sound service; by default every file passes.
     std::string copy(const std::string& path, const std::string& sub = "bilder", const MediaCheck& accepted = {})
     {
-        return copyIntoScenarioFolder(mond(), path, sub, accepted ? accepted : [](const std::string&) {});
+        return copyIntoScenarioFolder(mond(), path, sub, accepted ? accepted : [](std::string_view, const std::string&) {});
     }
     bool exists(const std::string& relative) const { return fs::exists(fs::symlink_status(folder / relative)); }
 
