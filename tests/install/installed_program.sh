@@ -67,7 +67,8 @@ headless() {
         [[ -f "$prefix/share/icons/hicolor/${size}x$size/apps/$id.png" ]] || fail "no icon of $size pixels"
     done
     desktop-file-validate "$prefix/share/applications/$id.desktop" || fail "the desktop entry is not valid"
-    appstreamcli validate-tree --no-net "$prefix" || fail "the metainfo is not valid"
+    appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" || fail "the metainfo is not valid"
+    appstreamcli validate-tree --no-net "$prefix" || fail "the installed tree does not validate"
 
     local before home=$work/home
     before=$(listing "$prefix")

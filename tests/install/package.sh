@@ -46,6 +46,20 @@ readelf -d "$program" | grep -q 'NEEDED.*libjpeg' && fail "the program still loa
 
 # Debian 12's dpkg-buildflags knows no control-flow protection (later releases add it).
 hardening-check --nocfprotection "$program" || fail "the program lacks a hardening feature"
+# Bound at load (bindnow), a missing symbol ends the program at once: the packaged program,
+# beside the packaged media, starts and writes its setup.
+make_program_folder "$work/game" "$program" "$work/root/usr/share/blitzfang/Standard"
+QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy "$work/game/blitzfang" >"$work/game.log" 2>&1 &
+pid=$!
+for _ in $(seq 100); do
+    [[ -s $work/game/setup.cfg ]] && break
+    kill -0 "$pid" 2>/dev/null || fail "the packaged program ended at start: $(cat "$work/game.log")"
+    sleep 0.1
+done
+[[ -s $work/game/setup.cfg ]] || fail "the packaged program wrote no setup.cfg"
+kill "$pid"
+wait "$pid" || true
+pid=
 
 # lintian: no error; a warning, or an override the package carries, only when it is named here
 # with its reason:
