@@ -44,6 +44,9 @@ has qt6-wayland "$(dpkg-deb -f "$deb" Recommends)" || fail "the package does not
 dpkg-deb -x "$deb" "$work/root"
 program=$work/root/usr/games/blitzfang
 readelf -d "$program" | grep -q 'NEEDED.*libjpeg' && fail "the program still loads a libjpeg of the system"
+# The menu entry names the program where the package puts it, not where it was staged.
+exec_line=$(sed -n 's/^Exec=//p' "$work/root/usr/share/applications/$id.desktop")
+[[ ${exec_line%% *} == /usr/games/blitzfang ]] || fail "the packaged menu entry runs '$exec_line'"
 
 # Debian 12's dpkg-buildflags knows no control-flow protection (later releases add it).
 hardening-check --nocfprotection "$program" || fail "the program lacks a hardening feature"
