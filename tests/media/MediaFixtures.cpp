@@ -192,6 +192,21 @@ void writeJpeg(const std::filesystem::path& path, const QImage& image, JpegColou
     std::fclose(file);
 }
 
+std::string withRepeatedLastScan(const std::string& jpeg, int times)
+{
+    // Entropy-coded data never holds FF DA or FF D9: a data byte FF is followed by 00.
+    const std::size_t scan = jpeg.rfind("\xff\xda");
+    const std::size_t end = jpeg.rfind("\xff\xd9");
+    if (scan == std::string::npos || end == std::string::npos || end < scan)
+        throw std::runtime_error("not a JPEG with a scan");
+    const std::string lastScan = jpeg.substr(scan, end - scan);
+    std::string bomb = jpeg.substr(0, end);
+    bomb.reserve(bomb.size() + lastScan.size() * static_cast<std::size_t>(times) + 2);
+    for (int i = 0; i < times; ++i)
+        bomb += lastScan;
+    return bomb + "\xff\xd9";
+}
+
 void writeBmp32(const std::filesystem::path& path, const QImage& image)
 {
     const QImage argb = image.convertToFormat(QImage::Format_ARGB32);

@@ -35,6 +35,10 @@ enum class JpegColours { Rgb, RgbFull, Grey, Cmyk };
 void writeJpeg(const std::filesystem::path& path, const QImage& image, JpegColours colours = JpegColours::Rgb,
                bool progressive = false, int quality = 95);
 
+// The JPEG with its last scan (from the last start-of-scan marker to the end of the image)
+// repeated `times` times more: the decoder passes over the whole picture once for each.
+std::string withRepeatedLastScan(const std::string& jpeg, int times);
+
 // A 32-bit BMP (BITMAPV5 header with an alpha mask), which Qt itself does not write.
 void writeBmp32(const std::filesystem::path& path, const QImage& image);
 
