@@ -673,9 +673,9 @@ std::string TEditorForm::insordnerkopieren(const std::string& pfad, const std::s
 {
     const MediaCheck accepted = [&ordnername](std::string_view bytes, const std::string& path) {
         if (ordnername == "sound")
-            checkSoundBytes(bytes, path);
+            checkSoundBytes(bytes, path, playingDeviceFormat);
         else
-            loadPictureBytes(bytes, path);
+            checkPictureBytes(bytes, path);
     };
     return copyIntoScenarioFolder(store.scenarioFolder(store.setup.spielstart), pfad, ordnername, accepted,
                                   takenByAnother);

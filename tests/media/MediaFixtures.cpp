@@ -135,6 +135,8 @@ void writeWav(const std::filesystem::path& path, int milliseconds, int sampleRat
         for (int c = 0; c < channels; ++c) {
             if (bitsPerSample == 8)
                 putLe(out, static_cast<std::uint32_t>(128 + std::lround(wave * 127)), 1);
+            else if (bitsPerSample == 32)
+                putLe(out, static_cast<std::uint32_t>(static_cast<std::int32_t>(std::lround(wave * 2147483647.0))), 4);
             else
                 putLe(out, static_cast<std::uint32_t>(static_cast<std::int16_t>(std::lround(wave * 32767))), 2);
         }

@@ -24,7 +24,7 @@ bool addressSpaceCanBeLimited();
 // most and which is stopped after 20 s; how the child ended when it gave no answer.
 std::string errorWithinMemory(const std::function<void()>& action, std::size_t headroom);
 
-// A PCM WAV of a quiet tone: `milliseconds` long, 8 or 16 bits per sample.
+// A PCM WAV of a quiet tone: `milliseconds` long, 8, 16 or 32 bits per sample.
 void writeWav(const std::filesystem::path& path, int milliseconds, int sampleRate = 22050, int channels = 1,
               int bitsPerSample = 16);
 
