@@ -23,7 +23,8 @@ public:
     void loadPicture(const std::string& path);
     // From now on only the top-left part of a picture within `area` is decoded and held (a
     // background larger than the screen, which the screen cuts); the element still takes the
-    // whole picture's size. An invalid size: the whole picture.
+    // whole picture's size. A transparent bitmap cut so takes its transparent colour from the
+    // part it holds. An invalid size: the whole picture.
     void setShownArea(QSize area);
     // Takes a copy of another element's picture (and its size).
     void sharePicture(const PictureBox& other);
