@@ -132,7 +132,9 @@ WavFormat checkWavHeader(WavBytes& bytes, const std::string& path, const DeviceF
         format.sampleRate > kHighestRate || !bitsFitEncoding(format.encoding, format.bitsPerSample))
         throw BlitzfangError(fehlertext::wavFormatNichtAbspielbar(path));
     format.streamable = !isAdpcm(format.encoding);
-    if (!format.streamable && decodedSize(format, device()) > kLargestHeldSound)
+    // Held whole, the sound must fit as file data and once converted.
+    if (!format.streamable &&
+        (format.dataBytes > kLargestHeldSound || decodedSize(format, device()) > kLargestHeldSound))
         throw BlitzfangError(fehlertext::klangZuLang(path));
     return format;
 }

@@ -53,9 +53,9 @@ public:
 
 // Checks a WAV file: RIFF/WAVE, a fmt chunk before the data chunk, an encoding the mixer decodes
 // (PCM 8/16/24/32 bits, float 32, A-law, µ-law, ADPCM 4 bits), 1 to 8 channels, 1000 to 384000
-// Hz, and an ADPCM sound at most kLargestHeldSound once converted to the device's format. Only
-// the chunk headers and the fmt chunk are read. Throws BlitzfangError with a German text naming
-// `path` otherwise.
+// Hz, and an ADPCM sound at most kLargestHeldSound as data and once converted to the device's
+// format. Only the chunk headers and the fmt chunk are read. Throws BlitzfangError with a German
+// text naming `path` otherwise.
 WavFormat checkWavHeader(WavBytes& bytes, const std::string& path, const DeviceFormatSource& device);
 
 // The same for a file's bytes in memory.
