@@ -1,14 +1,21 @@
 #include "editor/ScenarioFolderCopy.h"
 
+#include "media/MediaFile.h"
+#include "media/PictureLoader.h"
+#include "media/WavCheck.h"
 #include "platform/BlitzfangError.h"
 #include "storage/SafeFile.h"
 #include "storage/ScenarioNames.h"
 
+#include <algorithm>
 #include <system_error>
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// The largest picture or sound file that the check is given; it tells whether the bytes are one.
+constexpr std::uint64_t kLargestMediaFile = std::max<std::uint64_t>(kLargestPictureFile, kLargestSoundFile);
 
 bool isFolder(const fs::path& path)
 {
@@ -75,7 +82,7 @@ std::string copyIntoScenarioFolder(const fs::path& scenarioFolder, const std::st
         return target;
 
     const fs::perms sourcePermissions = regularFilePermissions(path);
-    const std::string bytes = readWholeFile(path);
+    const std::string bytes = MediaFile(path, kLargestMediaFile).readAll();
     accepted(bytes, path);
     makeScenarioFolder(scenarioFolder);
     if (!isFolder(folder)) {
