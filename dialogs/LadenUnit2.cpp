@@ -6,6 +6,7 @@
 #include "platform/Dialogs.h"
 #include "platform/QtControls.h"
 #include "platform/QtErrorReport.h"
+#include "platform/QtText.h"
 #include "storage/ScenarioNames.h"
 #include "storage/ScenarioStore.h"
 
@@ -33,11 +34,6 @@ std::string schonInDerListe(const std::string& name)
 std::string keineSzenariodatei(const std::string& name)
 {
     return "Zum Szenario \"" + name + "\" gibt es keine Datei \"" + name + ".cfg\" im Blitzfangordner.";
-}
-
-QString fromUtf8(const std::string& text)
-{
-    return QString::fromStdString(text);
 }
 
 QComboBox* makeEditableBox(QWidget* parent, const char* name, int left, int top, int width)
@@ -80,6 +76,7 @@ TLadenForm::TLadenForm(WindowSet& windows)
     abbruchbuttonButton = makeButton(this, "abbruchbuttonButton", 144, 64, 75, 25, QStringLiteral("&Abbrechen"));
     suchenButton = makeButton(this, "suchenButton", 272, 64, 75, 25, QStringLiteral("&Suchen"));
     setCancelButton(abbruchbuttonButton);
+    setMainButton(okButton);
 
     connect(okButton, &QPushButton::clicked, this, &TLadenForm::okButtonClick);
     connect(suchenButton, &QPushButton::clicked, this, &TLadenForm::suchenButtonClick);

@@ -5,6 +5,7 @@
 #include "media/PictureBox.h"
 #include "platform/QtControls.h"
 #include "platform/QtErrorReport.h"
+#include "platform/QtText.h"
 #include "platform/QtFonts.h"
 #include "storage/HelpText.h"
 #include "storage/ScenarioFile.h"
@@ -15,11 +16,6 @@
 #include <QPushButton>
 
 namespace {
-
-QString fromUtf8(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 QString numberName(const char* prefix, int number)
 {
@@ -90,6 +86,7 @@ TExtrasForm::TExtrasForm(WindowSet& windows)
     zurueckButton = makeControl<QPushButton>(this, "zurueckButton", 232, 352, QStringLiteral("&Zurück"));
     zurueckButton->resize(81, 25);
     setCancelButton(zurueckButton);
+    setMainButton(zurueckButton);
     connect(zurueckButton, &QPushButton::clicked, this, &TExtrasForm::zurueckButtonClick);
 }
 

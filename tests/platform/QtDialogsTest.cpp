@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -30,7 +31,8 @@ void answerNextBox(BoxSeen& seen, const QString& buttonText)
 {
     QTimer::singleShot(5, [&seen, buttonText] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible()) {
+        // A box is placed once it is on the screen.
+        if (!box || !box->isVisible() || !box->windowHandle()->isExposed()) {
             answerNextBox(seen, buttonText);
             return;
         }
@@ -76,6 +78,26 @@ TEST(QtBoxes, warningQuestionIsTrueOnlyForJa)
 
     answerNextBox(seen, QStringLiteral("&Nein"));
     EXPECT_FALSE(boxes.askWarning("Dieses Szenario existiert schon. Soll es überschrieben werden?"));
+}
+
+// Waits for the modal box and presses Enter on it, as a player who does not read it.
+void pressEnterOnNextBox()
+{
+    QTimer::singleShot(5, [] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (!box || !box->isVisible())
+            return pressEnterOnNextBox();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+}
+
+TEST(QtBoxes, enterAnswersNeinWhereNeinIsTheDefaultAndJaOtherwise)
+{
+    QtDialogs boxes;
+    pressEnterOnNextBox();
+    EXPECT_FALSE(boxes.askWarning("Wollen Sie alles auf den Standardwert zurücksetzen?", DefaultAnswer::nein));
+    pressEnterOnNextBox();
+    EXPECT_TRUE(boxes.askWarning("Dieses Szenario existiert schon. Soll es überschrieben werden?"));
 }
 
 TEST(QtBoxes, everyBoxStandsCentredOverItsWindowAndIsWideEnoughForItsCaption)
