@@ -68,10 +68,11 @@ TLadenForm::TLadenForm(WindowSet& windows)
     Label1 = makeControl<TextLabel>(this, "Label1", 8, 8, QStringLiteral("Szenario laden:"));
     SzenarioComboBox = makeEditableBox(this, "SzenarioComboBox", 8, 24, 121);
     Label2 = makeControl<TextLabel>(this, "Label2", 144, 8, QStringLiteral("Sucht nach  zusätzlichen Szenarios:"));
-    suchenComboBox = makeEditableBox(this, "suchenComboBox", 144, 24, 105);
-    hinzufuegenButton = makeButton(this, "hinzufuegenButton", 256, 24, 60, 21, QStringLiteral("&Hinzufügen"));
-    useCondensedFont(hinzufuegenButton);
-    Button1 = makeButton(this, "Button1", 320, 24, 27, 21, QStringLiteral("&?"));
+    // "&Hinzufügen" does not fit its designed 60 pixels in the installed font, and a narrowed
+    // one is hard to read: the button is 10 pixels wider, taken from the search box beside it.
+    suchenComboBox = makeEditableBox(this, "suchenComboBox", 144, 24, 99);
+    hinzufuegenButton = makeButton(this, "hinzufuegenButton", 248, 24, 70, 21, QStringLiteral("&Hinzufügen"));
+    Button1 = makeButton(this, "Button1", 322, 24, 27, 21, QStringLiteral("&?"));
     okButton = makeButton(this, "okButton", 8, 64, 75, 25, QStringLiteral("&OK"));
     abbruchbuttonButton = makeButton(this, "abbruchbuttonButton", 144, 64, 75, 25, QStringLiteral("&Abbrechen"));
     suchenButton = makeButton(this, "suchenButton", 272, 64, 75, 25, QStringLiteral("&Suchen"));

@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QImageReader>
 #include <QLabel>
 #include <QMessageBox>
@@ -18,6 +19,7 @@
 #include <QSpacerItem>
 #include <QWindow>
 #include <QStringList>
+#include <QTreeView>
 #include <QUrl>
 
 namespace {
@@ -167,14 +169,22 @@ void addPicturePreview(QFileDialog& dialog)
 }
 
 // Qt opens its file dialog too narrow for the name, size, type and date columns of its
-// detailed view ("18....KiB"): wide enough for them, within the screen.
+// detailed view ("18....KiB"): wide enough for them within the screen, and the size, type and
+// date columns as wide as what they show, the name taking the rest.
 void openWideEnough(QFileDialog& dialog)
 {
-    constexpr QSize kRoomy(860, 520);
+    constexpr QSize kRoomy(900, 520);
     QSize size = dialog.sizeHint().expandedTo(kRoomy);
     if (const QScreen* where = dialog.screen())
         size = size.boundedTo(where->availableGeometry().size() * 9 / 10);
     dialog.resize(size);
+    if (auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* columns = details->header();
+        columns->setStretchLastSection(false);
+        columns->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < columns->count(); ++column)
+            columns->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
 }
 
 } // namespace

@@ -157,6 +157,12 @@ TEST_F(ExtrasWindow, wideNamesAndTenDigitScoresEndBeforeTheNextColumn)
         EXPECT_LT(points.right(), level.x()) << row;
         EXPECT_LE(level.right(), boxEnd) << row;
     }
+    // Numbers stand right-aligned: "12" and "7" end where their heading ends, as do the levels.
+    const auto end = [](const QWidget* label) { return label->geometry().right(); };
+    EXPECT_EQ(end(extras.punkteLabels[2]), end(extras.ueberschriften[2]));
+    EXPECT_EQ(end(extras.punkteLabels[5]), end(extras.ueberschriften[2]));
+    EXPECT_EQ(end(extras.levelLabels[2]), end(extras.ueberschriften[3]));
+    EXPECT_TRUE(extras.punkteLabels[5]->alignment() & Qt::AlignRight);
     // What fits keeps the window's font.
     EXPECT_EQ(extras.nameLabels[2]->font(), extras.font());
     EXPECT_EQ(extras.punkteLabels[2]->font(), extras.font());
