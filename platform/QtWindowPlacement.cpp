@@ -61,10 +61,10 @@ void WindowPlacement::watchNativeWindow()
 void WindowPlacement::placeIfFrameKnown(bool exposed)
 {
     // Only a window exposed since it was shown has its frame: before that Qt may still report
-    // the frame of an earlier showing, and a request may be overtaken by the manager taking the
-    // window on. A compositor gives the frame at once and takes no place anyway.
+    // the frame of an earlier showing (or, on Wayland, none before its decoration is drawn), and a
+    // request may be overtaken by the manager taking the window on.
     QWindow* handle = window_.windowHandle();
-    if (!window_.isVisible() || !handle || (!exposed && !compositorPlacesWindows()))
+    if (!window_.isVisible() || !handle || !exposed)
         return;
     const QMargins frame = handle->frameMargins();
     pending_ = false;
