@@ -158,10 +158,9 @@ TEST_F(ExtrasWindow, wideNamesAndTenDigitScoresEndBeforeTheNextColumn)
         EXPECT_LE(level.right(), boxEnd) << row;
     }
     // Numbers stand right-aligned: "12" and "7" end where their heading ends, as do the levels.
-    const auto end = [](const QWidget* label) { return label->geometry().right(); };
-    EXPECT_EQ(end(extras.punkteLabels[2]), end(extras.ueberschriften[2]));
-    EXPECT_EQ(end(extras.punkteLabels[5]), end(extras.ueberschriften[2]));
-    EXPECT_EQ(end(extras.levelLabels[2]), end(extras.ueberschriften[3]));
+    for (const auto& [number, heading] : {std::pair{extras.punkteLabels[2], 2}, {extras.punkteLabels[5], 2},
+                                          {extras.levelLabels[2], 3}})
+        EXPECT_EQ(number->geometry().right(), extras.ueberschriften[heading]->geometry().right());
     EXPECT_TRUE(extras.punkteLabels[5]->alignment() & Qt::AlignRight);
     // What fits keeps the window's font.
     EXPECT_EQ(extras.nameLabels[2]->font(), extras.font());

@@ -263,7 +263,6 @@ TEST_F(GameLeaving, menuMidGameLeavesHighscoreAndFileUnchangedAndDismantlesTheFi
 
     form.Menue->trigger();
     EXPECT_EQ(folder.read("Spiel.cfg"), before);
-    // Placed with its frame once it is on the screen again.
     EXPECT_TRUE(QTest::qWaitFor([&] { return form.frameGeometry().size() == QSize(630, 500); }));
     EXPECT_EQ(windows->store.settings.highscore, table);
     EXPECT_TRUE(boxes.notices.empty());

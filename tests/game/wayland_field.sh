@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # The game field on a Wayland compositor: weston's headless backend with one 1280 x 1024 output
 # and its desktop shell (a panel at the top), and the field's window tests run there through
-# Qt's Wayland plugin. The field as the program draws it is kept beside $2 (weston's own
-# screenshooter needs a client that weston starts itself).
-# Usage: wayland_field.sh <wayland_field_tests> [screenshot.png]; exit 77 = skipped.
+# Qt's Wayland plugin.
+# Usage: wayland_field.sh <wayland_field_tests>; exit 77 = skipped.
 set -euo pipefail
 if ! command -v weston >/dev/null; then
     echo "skipped: weston is not installed"
@@ -31,4 +30,4 @@ if [[ ! -S $runtime/blitzfang-test ]]; then
     cat "$runtime/weston.log"
     exit 1
 fi
-env -u DISPLAY WAYLAND_DISPLAY=blitzfang-test QT_QPA_PLATFORM=wayland BLITZFANG_SCREENSHOT="${2:-}" "$1"
+env -u DISPLAY WAYLAND_DISPLAY=blitzfang-test QT_QPA_PLATFORM=wayland "$1"

@@ -85,19 +85,17 @@ void pressEnterOnNextBox()
 {
     QTimer::singleShot(5, [] {
         QWidget* box = QApplication::activeModalWidget();
-        if (!box || !box->isVisible())
-            return pressEnterOnNextBox();
-        QTest::keyClick(box, Qt::Key_Return);
+        box && box->isVisible() ? QTest::keyClick(box, Qt::Key_Return) : pressEnterOnNextBox();
     });
 }
 
 TEST(QtBoxes, enterAnswersNeinWhereNeinIsTheDefaultAndJaOtherwise)
 {
     QtDialogs boxes;
-    pressEnterOnNextBox();
-    EXPECT_FALSE(boxes.askWarning("Wollen Sie alles auf den Standardwert zurücksetzen?", DefaultAnswer::nein));
-    pressEnterOnNextBox();
-    EXPECT_TRUE(boxes.askWarning("Dieses Szenario existiert schon. Soll es überschrieben werden?"));
+    for (const DefaultAnswer answer : {DefaultAnswer::nein, DefaultAnswer::ja}) {
+        pressEnterOnNextBox();
+        EXPECT_EQ(boxes.askWarning("Wirklich?", answer), answer == DefaultAnswer::ja);
+    }
 }
 
 TEST(QtBoxes, everyBoxStandsCentredOverItsWindowAndIsWideEnoughForItsCaption)
