@@ -68,7 +68,8 @@ void WindowPlacement::placeIfFrameKnown(bool exposed)
         return;
     const QMargins frame = handle->frameMargins();
     pending_ = false;
-    lastFrame_ = frame;
+    if (!(window_.windowFlags() & Qt::FramelessWindowHint))
+        lastFrame_ = frame; // the menu window after a borderless game gets its frame back
     place(frame);
 }
 

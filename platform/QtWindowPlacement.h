@@ -45,7 +45,7 @@ private:
     QWidget& window_;
     OuterRect outerRect_;
     QWindow* watched_ = nullptr;
-    QMargins lastFrame_; // the frame the window had when it was last placed
+    QMargins lastFrame_; // the frame the window had when it was last placed with one
     bool pending_ = false;
     bool exposed_ = false; // exposed since it was last shown
 };
