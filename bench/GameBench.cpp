@@ -40,7 +40,7 @@ class CountingDialogs : public Dialogs {
 public:
     int shown = 0;
     void notice(const std::string&) override { ++shown; }
-    bool askWarning(const std::string&) override { ++shown; return false; }
+    bool askWarning(const std::string&, DefaultAnswer) override { ++shown; return false; }
     void error(const std::string&) override { ++shown; }
     std::optional<std::string> openFile(const std::string&, const std::string&, bool, bool) override
     {

@@ -122,6 +122,7 @@ THilfeform::THilfeform(WindowSet& windows) : FormWindow(QStringLiteral("Hilfe"),
     Button1 = makeControl<QPushButton>(this, "Button1", 160, 472, QStringLiteral("&Zurück"));
     Button1->resize(75, 25);
     setCancelButton(Button1);
+    setMainButton(Button1);
     connect(Button1, &QPushButton::clicked, this, &THilfeform::Button1Click);
 }
 

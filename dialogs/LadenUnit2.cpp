@@ -6,6 +6,7 @@
 #include "platform/Dialogs.h"
 #include "platform/QtControls.h"
 #include "platform/QtErrorReport.h"
+#include "platform/QtText.h"
 #include "storage/ScenarioNames.h"
 #include "storage/ScenarioStore.h"
 
@@ -33,11 +34,6 @@ std::string schonInDerListe(const std::string& name)
 std::string keineSzenariodatei(const std::string& name)
 {
     return "Zum Szenario \"" + name + "\" gibt es keine Datei \"" + name + ".cfg\" im Blitzfangordner.";
-}
-
-QString fromUtf8(const std::string& text)
-{
-    return QString::fromStdString(text);
 }
 
 QComboBox* makeEditableBox(QWidget* parent, const char* name, int left, int top, int width)
@@ -72,14 +68,16 @@ TLadenForm::TLadenForm(WindowSet& windows)
     Label1 = makeControl<TextLabel>(this, "Label1", 8, 8, QStringLiteral("Szenario laden:"));
     SzenarioComboBox = makeEditableBox(this, "SzenarioComboBox", 8, 24, 121);
     Label2 = makeControl<TextLabel>(this, "Label2", 144, 8, QStringLiteral("Sucht nach  zusätzlichen Szenarios:"));
-    suchenComboBox = makeEditableBox(this, "suchenComboBox", 144, 24, 105);
-    hinzufuegenButton = makeButton(this, "hinzufuegenButton", 256, 24, 60, 21, QStringLiteral("&Hinzufügen"));
-    useCondensedFont(hinzufuegenButton);
-    Button1 = makeButton(this, "Button1", 320, 24, 27, 21, QStringLiteral("&?"));
+    // "&Hinzufügen" does not fit its designed 60 pixels in the installed font, and a narrowed
+    // one is hard to read: the button is 10 pixels wider, taken from the search box beside it.
+    suchenComboBox = makeEditableBox(this, "suchenComboBox", 144, 24, 99);
+    hinzufuegenButton = makeButton(this, "hinzufuegenButton", 248, 24, 70, 21, QStringLiteral("&Hinzufügen"));
+    Button1 = makeButton(this, "Button1", 322, 24, 27, 21, QStringLiteral("&?"));
     okButton = makeButton(this, "okButton", 8, 64, 75, 25, QStringLiteral("&OK"));
     abbruchbuttonButton = makeButton(this, "abbruchbuttonButton", 144, 64, 75, 25, QStringLiteral("&Abbrechen"));
     suchenButton = makeButton(this, "suchenButton", 272, 64, 75, 25, QStringLiteral("&Suchen"));
     setCancelButton(abbruchbuttonButton);
+    setMainButton(okButton);
 
     connect(okButton, &QPushButton::clicked, this, &TLadenForm::okButtonClick);
     connect(suchenButton, &QPushButton::clicked, this, &TLadenForm::suchenButtonClick);

@@ -5,21 +5,20 @@
 #include "media/PictureBox.h"
 #include "platform/QtControls.h"
 #include "platform/QtErrorReport.h"
+#include "platform/QtText.h"
 #include "platform/QtFonts.h"
 #include "storage/HelpText.h"
 #include "storage/ScenarioFile.h"
 #include "storage/ScenarioNames.h"
 #include "storage/ScenarioStore.h"
 
+#include <QFontMetrics>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-namespace {
+#include <algorithm>
 
-QString fromUtf8(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
+namespace {
 
 QString numberName(const char* prefix, int number)
 {
@@ -45,6 +44,18 @@ void setCellText(TextLabel* label, const QFont& designed, const QString& text, i
 {
     label->setFont(fontFittingWidth(designed, text, columnEnd - kColumnGap - label->x()));
     label->setText(text);
+}
+
+// A number stands right-aligned, ending under the end of its column's heading; a wider one
+// reaches further, up to the next column.
+void setNumberText(TextLabel* label, const QFont& designed, const QString& text, int headingEnd, int columnEnd)
+{
+    const QFont font = fontFittingWidth(designed, text, columnEnd - kColumnGap - label->x());
+    const QFontMetrics metrics(font);
+    const int end = std::max(headingEnd, label->x() + metrics.horizontalAdvance(text));
+    label->setFont(font);
+    label->setText(text);
+    label->setGeometry(label->x(), label->y(), end - label->x(), metrics.height());
 }
 
 } // namespace
@@ -85,11 +96,16 @@ TExtrasForm::TExtrasForm(WindowSet& windows)
         nameLabels[row] = makeNumberedLabel(GroupBox2, row + 1, kNameLeft, top);
         punkteLabels[row] = makeNumberedLabel(GroupBox2, row + 11, kPunkteLeft, top);
         levelLabels[row] = makeNumberedLabel(GroupBox2, row + 31, kLevelLeft, top);
+        for (TextLabel* number : {punkteLabels[row], levelLabels[row]}) {
+            number->setAutoSize(false);
+            number->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        }
     }
 
     zurueckButton = makeControl<QPushButton>(this, "zurueckButton", 232, 352, QStringLiteral("&Zurück"));
     zurueckButton->resize(81, 25);
     setCancelButton(zurueckButton);
+    setMainButton(zurueckButton);
     connect(zurueckButton, &QPushButton::clicked, this, &TExtrasForm::zurueckButtonClick);
 }
 
@@ -116,11 +132,12 @@ void TExtrasForm::FormShow()
     // The substitute font is wider than the designed one: a long name or score is narrowed
     // to end before the next column.
     const int lastColumnEnd = GroupBox2->contentsRect().right();
+    const auto headingEnd = [this](int column) { return ueberschriften[column]->geometry().right() + 1; };
     for (int row = 0; row < 10; ++row) {
         const T_Highscore& entry = settings.highscore[std::size_t(row)];
         setCellText(nameLabels[row], font(), fromUtf8(entry.name), kPunkteLeft);
-        setCellText(punkteLabels[row], font(), QString::number(entry.points), kLevelLeft);
-        setCellText(levelLabels[row], font(), QString::number(entry.level), lastColumnEnd);
+        setNumberText(punkteLabels[row], font(), QString::number(entry.points), headingEnd(2), kLevelLeft);
+        setNumberText(levelLabels[row], font(), QString::number(entry.level), headingEnd(3), lastColumnEnd);
     }
 }
 

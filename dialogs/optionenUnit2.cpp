@@ -7,6 +7,7 @@
 #include "platform/Dialogs.h"
 #include "platform/QtControls.h"
 #include "platform/QtErrorReport.h"
+#include "platform/QtText.h"
 #include "storage/Highscore.h"
 #include "storage/ScenarioFile.h"
 #include "storage/ScenarioStore.h"
@@ -26,11 +27,6 @@ constexpr std::int32_t kHoechsterLevel = 5;
 bool isContinuationByte(char c)
 {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-QString fromUtf8(const std::string& text)
-{
-    return QString::fromStdString(text);
 }
 
 QComboBox* makeEditableBox(QWidget* parent, const char* name, int left, int top)
@@ -81,6 +77,7 @@ TOptionenForm::TOptionenForm(WindowSet& windows)
     Button2 = makeControl<QPushButton>(this, "Button2", 120, 176, QStringLiteral("&Abbruch"));
     Button2->resize(75, 25);
     setCancelButton(Button2);
+    setMainButton(okButton);
     connect(okButton, &QPushButton::clicked, this, &TOptionenForm::okButtonClick);
     connect(Button2, &QPushButton::clicked, this, &TOptionenForm::Button2Click);
 }

@@ -12,7 +12,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QWindow>
 
 namespace {
 
@@ -34,6 +33,8 @@ TSpeichernform::TSpeichernform(WindowSet& windows)
     AbbruchButton = makeControl<QPushButton>(this, "AbbruchButton", 160, 56, QStringLiteral("&Abbrechen"));
     AbbruchButton->resize(75, 25);
     setCancelButton(AbbruchButton);
+    // It belongs to the editor, which it disables: it must never vanish behind it.
+    setOwner(windows.EditorForm);
     connect(OKButton, &QPushButton::clicked, this, &TSpeichernform::OKButtonClick);
     connect(AbbruchButton, &QPushButton::clicked, this, &TSpeichernform::AbbruchButtonClick);
 }
@@ -43,9 +44,7 @@ TSpeichernform::~TSpeichernform() = default;
 void TSpeichernform::FormShow()
 {
     savegameEdit->clear();
-    // Above the disabled editor, as its transient window; this window takes the keyboard.
-    if (windowHandle() && windows.EditorForm->windowHandle())
-        windowHandle()->setTransientParent(windows.EditorForm->windowHandle());
+    // This window takes the keyboard from the editor it disables.
     activateWindow();
     savegameEdit->setFocus();
 }

@@ -15,6 +15,7 @@
 #include "platform/QtDialogs.h"
 #include "platform/QtErrorReport.h"
 #include "platform/QtFonts.h"
+#include "platform/QtText.h"
 #include "storage/HelpText.h"
 #include "storage/SafeFile.h"
 #include "storage/ScenarioFile.h"
@@ -50,11 +51,6 @@ namespace {
 
 const QString kSoundAbspielen = QStringLiteral("Sound abspielen: ");
 const char* const kStandardName = "standard";
-
-QString q(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 std::string textOf(const QLineEdit* field)
 {
@@ -263,6 +259,8 @@ void TEditorForm::buildCaptionsPage()
     Memo1->resize(264, 286);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Tab moves on to the next control: a help text holds no tab characters.
+    Memo1->setTabChangesFocus(true);
 
     connect(ZielCheckBox, &QCheckBox::toggled, this, &TEditorForm::ZielCheckBoxClick);
     connect(Abschuss2CheckBox, &QCheckBox::toggled, this, &TEditorForm::Abschuss2CheckBoxClick);
@@ -448,12 +446,12 @@ void TEditorForm::start()
     // The previews show the stored pictures from here on: a choice not saved is dropped.
     pendingPictures.clear();
 
-    SpielnameEdit->setText(q(s.titel));
-    ZielnameEdit->setText(q(s.zielort));
-    Abschuss2Edit->setText(q(s.abschuss2ort));
+    SpielnameEdit->setText(fromUtf8(s.titel));
+    ZielnameEdit->setText(fromUtf8(s.zielort));
+    Abschuss2Edit->setText(fromUtf8(s.abschuss2ort));
     const bool figureLoaded = loadPreview(AbschussImage, s.abschussBild);
     reportedStep([this] { loadHelpText(); });
-    startbuttonEdit->setText(q(s.startbutton));
+    startbuttonEdit->setText(fromUtf8(s.startbutton));
     const bool targetLoaded = loadPreview(ZielImage, s.zielBild);
     const bool shotLoaded = loadPreview(schussImage, s.schussBild);
     const bool houseLoaded = loadPreview(abschuss2Image, s.abschuss2Bild);
@@ -477,7 +475,7 @@ void TEditorForm::start()
     reportedStep([&] { setTextColour(strToInt(s.textfarbe)); });
 
     if (hbildCheckBox1->isChecked())
-        hbildEdit->setText(q(s.hintergrundbild));
+        hbildEdit->setText(fromUtf8(s.hintergrundbild));
 
     const auto sizeLabel = [](bool loaded, const PictureBox* image) {
         return QStringLiteral("Bildgröße: ") + (loaded ? sizeText(image) + QStringLiteral(" Pixel") : QString());
@@ -493,14 +491,14 @@ void TEditorForm::start()
     const QSize screen = screenSize();
     Label17->setText(QStringLiteral("Bildschirm: ") + QString::number(screen.width()) + QLatin1Char('*') +
                      QString::number(screen.height()));
-    Label18->setText(q(store.setup.spielstart));
+    Label18->setText(fromUtf8(store.setup.spielstart));
     GroupBox8->setTitle(kSoundAbspielen);
     PageControl1->setCurrentIndex(1);
     soundlisteaufbauen();
-    verlorensoundEdit->setText(q(s.verlorensound));
-    siegsoundEdit->setText(q(s.siegsound));
-    explosionssoundEdit->setText(q(s.explosionssound));
-    schussstartsoundEdit->setText(q(s.schussstartsound));
+    verlorensoundEdit->setText(fromUtf8(s.verlorensound));
+    siegsoundEdit->setText(fromUtf8(s.siegsound));
+    explosionssoundEdit->setText(fromUtf8(s.explosionssound));
+    schussstartsoundEdit->setText(fromUtf8(s.schussstartsound));
     for (QPushButton* play : {BitBtn3, BitBtn4, BitBtn5, BitBtn6}) {
         play->setIcon(BitBtn1->icon());
         play->setIconSize(BitBtn1->iconSize());
@@ -659,7 +657,7 @@ void TEditorForm::speichern(const std::string& name)
 
     TMainForm& main = *windows.MainForm;
     main.menuebeschriften();
-    main.ZielLabel->setText(q(s.zielort));
+    main.ZielLabel->setText(fromUtf8(s.zielort));
 
     stopPreview();
     saveHelpText(name);
@@ -688,7 +686,7 @@ void TEditorForm::loadHelpText()
     const fs::path path = findeOhneGrossKlein(store.scenarioFolder(store.setup.spielstart), "hilfe.txt");
     // A scenario without a help text yet gets one with its next save.
     try {
-        Memo1->setPlainText(q(readHelpText(path)));
+        Memo1->setPlainText(fromUtf8(readHelpText(path)));
     } catch (...) {
         unreadHelpText_ = path.string();
         throw;
@@ -722,7 +720,7 @@ void TEditorForm::soundlisteanzeigen()
 {
     ListBox1->clear();
     for (const SoundEntry& entry : soundList)
-        ListBox1->addItem(q(entry.name));
+        ListBox1->addItem(fromUtf8(entry.name));
     ListBox1->setCurrentRow(-1);
     ListBox1->clearSelection();
 }
@@ -758,7 +756,7 @@ void TEditorForm::Button1Click()
 
 void TEditorForm::Button3Click()
 {
-    if (!dialogs().askWarning("Wollen Sie das aktuell Szenario wirklich löschen?"))
+    if (!dialogs().askWarning("Wollen Sie das aktuell Szenario wirklich löschen?", DefaultAnswer::nein))
         return;
     const std::string name = store.setup.spielstart;
     if (kleinAZ(name) == kStandardName) {
@@ -792,7 +790,7 @@ void TEditorForm::szenariodateienloeschen(const std::string& name)
 
 void TEditorForm::Button4Click()
 {
-    if (!dialogs().askWarning("Wollen Sie alles auf den Standardwert zurücksetzen?"))
+    if (!dialogs().askWarning("Wollen Sie alles auf den Standardwert zurücksetzen?", DefaultAnswer::nein))
         return;
     runAsOneAction([this] {
         ScenarioSettings standard = standardSettings(store.programFolder());
@@ -808,7 +806,7 @@ void TEditorForm::AbbrechenButton4Click()
     leaveWithoutSaving();
     TMainForm& main = *windows.MainForm;
     main.menuebeschriften();
-    main.ZielLabel->setText(q(store.settings.zielort));
+    main.ZielLabel->setText(fromUtf8(store.settings.zielort));
     leaveForMainWindow();
 }
 
@@ -959,7 +957,7 @@ void TEditorForm::hbildButtonClick()
     const int h = HbildImage->pictureSize().height();
     const QSize screen = screenSize();
     if (h >= 480 && h <= screen.height() && w >= 640 && w <= screen.width()) {
-        hbildEdit->setText(q(*chosen));
+        hbildEdit->setText(fromUtf8(*chosen));
         Label16->setText(QStringLiteral("Bildgröße: ") + QString::number(w) + QLatin1Char('*') + QString::number(h));
     } else {
         dialogs().notice("Ihr ausgewähltes bild ist zu klein/gross ! Minimum: 640*480, Maximum: Ihre "
@@ -1007,7 +1005,7 @@ void TEditorForm::Durchsuchen1Click()
     if (shown.empty() && !soundList.empty())
         shown = soundList.begin()->pfad;
     if (const auto chosen = openSoundDialog(shown))
-        neusoundedit->setText(q(*chosen));
+        neusoundedit->setText(fromUtf8(*chosen));
 }
 
 void TEditorForm::HinzuClick()
@@ -1042,7 +1040,7 @@ void TEditorForm::chooseSpecialSound(QLineEdit* field)
 {
     const auto chosen = openSoundDialog(textOf(field));
     if (chosen && !chosen->empty())
-        field->setText(q(*chosen));
+        field->setText(fromUtf8(*chosen));
 }
 
 void TEditorForm::Durchsuchen2Click() { chooseSpecialSound(verlorensoundEdit); }
@@ -1073,7 +1071,7 @@ void TEditorForm::playSpecialSound(QLineEdit* field)
 {
     const std::string path = textOf(field);
     MediaPlayer1.setFileName(path);
-    GroupBox8->setTitle(kSoundAbspielen + q(dateinamenteil(path)) + QLatin1Char(' '));
+    GroupBox8->setTitle(kSoundAbspielen + fromUtf8(dateinamenteil(path)) + QLatin1Char(' '));
     vorschauabspielen();
 }
 

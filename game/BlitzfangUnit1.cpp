@@ -12,6 +12,8 @@
 #include "platform/QtDialogs.h"
 #include "platform/QtErrorReport.h"
 #include "platform/QtFonts.h"
+#include "platform/QtText.h"
+#include "platform/QtWindowPlacement.h"
 #include "storage/Highscore.h"
 #include "storage/ScenarioFile.h"
 #include "storage/ScenarioStore.h"
@@ -30,20 +32,12 @@
 
 namespace {
 
-// How long after the menu window shows a window manager may still be taking it on.
-constexpr qint64 kSettlingMs = 1000;
-
 const QColor kNavy(0, 0, 128); // 0x800000 as 0x00BBGGRR
 
 // The "presented by" label's colour at rest: the system colour of an active window caption.
 QColor activeCaptionColor()
 {
     return QApplication::palette().color(QPalette::Active, QPalette::Highlight);
-}
-
-QString fromUtf8(const std::string& text)
-{
-    return QString::fromStdString(text);
 }
 
 // The field covers at most the screen the window stands on: a larger background is decoded
@@ -141,32 +135,34 @@ TMainForm::~TMainForm() = default;
 
 void TMainForm::buildGameField()
 {
-    hbildImage = makePicture(this, "hbildImage", 392, 168, 105, 57, false);
+    gameField = makeControl<QWidget>(this, "gameField", 0, 0);
+    QWidget* field = gameField;
+    hbildImage = makePicture(field, "hbildImage", 392, 168, 105, 57, false);
     hbildImage->hide();
-    Label3 = makeControl<TextLabel>(this, "Label3", 392, 56, QStringLiteral("Beenden durch Rechtsklick"));
-    BonnImage1 = makePicture(this, "BonnImage1", 472, 240, 100, 100, true);
+    Label3 = makeControl<TextLabel>(field, "Label3", 392, 56, QStringLiteral("Beenden durch Rechtsklick"));
+    BonnImage1 = makePicture(field, "BonnImage1", 472, 240, 100, 100, true);
     BonnImage1->hide();
-    ZielLabel = makeControl<TextLabel>(this, "ZielLabel", 504, 352, QStringLiteral("Ziel"));
+    ZielLabel = makeControl<TextLabel>(field, "ZielLabel", 504, 352, QStringLiteral("Ziel"));
     ZielLabel->setFont(designFont(QStringLiteral("MS Sans Serif"), 16, true));
     ZielLabel->hide();
-    Image1 = makePicture(this, "Image1", 392, 8, 25, 25, true);
-    Image2 = makePicture(this, "Image2", 424, 8, 25, 25, true);
-    Image3 = makePicture(this, "Image3", 456, 8, 25, 25, true);
-    Image4 = makePicture(this, "Image4", 488, 8, 25, 25, true);
+    Image1 = makePicture(field, "Image1", 392, 8, 25, 25, true);
+    Image2 = makePicture(field, "Image2", 424, 8, 25, 25, true);
+    Image3 = makePicture(field, "Image3", 456, 8, 25, 25, true);
+    Image4 = makePicture(field, "Image4", 488, 8, 25, 25, true);
     Image2->hide();
     Image3->hide();
     Image4->hide();
     QFont bold = font();
     bold.setBold(true);
-    Label4 = makeControl<TextLabel>(this, "Label4", 384, 120, QStringLiteral("Punkte: "));
+    Label4 = makeControl<TextLabel>(field, "Label4", 384, 120, QStringLiteral("Punkte: "));
     Label4->setFont(bold);
-    PunkteLabel5 = makeControl<TextLabel>(this, "PunkteLabel5", 432, 112, QStringLiteral("0"));
+    PunkteLabel5 = makeControl<TextLabel>(field, "PunkteLabel5", 432, 112, QStringLiteral("0"));
     PunkteLabel5->setFont(bold);
-    Abschuss2Label = makeControl<TextLabel>(this, "Abschuss2Label", 536, 160, QStringLiteral("Das Haus"));
-    SchussImage = makePicture(this, "SchussImage", 472, 96, 25, 25, true);
+    Abschuss2Label = makeControl<TextLabel>(field, "Abschuss2Label", 536, 160, QStringLiteral("Das Haus"));
+    SchussImage = makePicture(field, "SchussImage", 472, 96, 25, 25, true);
     SchussImage->hide();
-    Abschuss2Image = makePicture(this, "Abschuss2Image", 536, 80, 57, 49, true);
-    energieGauge = makeControl<EnergyGauge>(this, "energieGauge", 504, 136);
+    Abschuss2Image = makePicture(field, "Abschuss2Image", 536, 80, 57, 49, true);
+    energieGauge = makeControl<EnergyGauge>(field, "energieGauge", 504, 136);
     energieGauge->resize(100, 9);
     energieGauge->setBarColor(QColor(0, 255, 0));
     energieGauge->setValue(0);
@@ -283,7 +279,8 @@ void TMainForm::hauptmenue()
     // Size and place are set before the window shows again: a window manager that is still
     // taking the window back could otherwise keep the field's size.
     field_ = QRect();
-    centreOnScreen();
+    placeGameField();
+    placeWhenShown();
     if (wasVisible && !isVisible())
         show();
 
@@ -299,61 +296,20 @@ void TMainForm::hauptmenue()
     menuezentrieren();
 }
 
-void TMainForm::centreOnScreen()
+QRect TMainForm::placedFrame(const QMargins&) const
 {
+    if (!field_.isNull())
+        return field_;
     QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
     const QRect area = where ? where->geometry() : QRect(0, 0, 630, 500);
-    menuFrame_ = QRect(area.x() + area.width() / 2 - 630 / 2, area.y() + area.height() / 2 - 500 / 2, 630, 500);
-    placeMenuWindow();
-}
-
-void TMainForm::placeMenuWindow()
-{
-    const QRect target = menuFrame_; // the resize's event takes the passing size as the player's
-    resize(target.width() - frame_.left() - frame_.right(), target.height() - frame_.top() - frame_.bottom());
-    move(target.topLeft());
-    menuFrame_ = target;
-}
-
-void TMainForm::followWindowManager()
-{
-    if (!isVisible() || !windowHandle())
-        return;
-    if (windowFlags() & Qt::FramelessWindowHint) {
-        // Twice at most: a manager that insists on its own place keeps it.
-        if (!field_.isNull() && geometry() != field_ && fieldPlacings_ < 2) {
-            ++fieldPlacings_;
-            setGeometry(field_);
-        }
-        return;
-    }
-    const QMargins frame = windowHandle()->frameMargins();
-    if (frame.isNull())
-        return; // no frame yet, or none at all
-    // A manager still taking the window on may put it elsewhere, for a moment after it shows:
-    // placed again, three times at most. Later moves and sizes are the player's.
-    const bool settling = menuShown_.isValid() && menuShown_.elapsed() < kSettlingMs;
-    if (!settling && frame == frame_) {
-        menuFrame_ = frameGeometry(); // shown there again
-        return;
-    }
-    frame_ = frame;
-    // Once framed, placed once in any case: Qt may believe it stands where it does not.
-    if ((menuPlacings_ > 0 && frameGeometry() == menuFrame_) || menuPlacings_ >= 3)
-        return;
-    ++menuPlacings_;
-    placeMenuWindow();
-    windowHandle()->setFramePosition(menuFrame_.topLeft()); // asks the manager even so
+    return {area.x() + area.width() / 2 - 630 / 2, area.y() + area.height() / 2 - 500 / 2, 630, 500};
 }
 
 void TMainForm::FormShow()
 {
     menuezentrieren();
-    // Each mapping is a new answer of the window manager: the window is placed again until it
-    // stands where it stood (a platform may know the frame already).
-    menuShown_.start();
-    menuPlacings_ = 0;
-    followWindowManager();
+    // Centred each time it comes back from a game or a side window.
+    placeWhenShown();
 }
 
 void TMainForm::FormResize()
@@ -489,9 +445,9 @@ void TMainForm::spielstarten()
     const QColor textColour = colourOfSetting(s.textfarbe);
     for (TextLabel* label : {Label3, Label4, PunkteLabel5})
         label->setTextColor(textColour);
-    ZielLabel->setText(QString::fromStdString(s.zielort));
+    ZielLabel->setText(fromUtf8(s.zielort));
     ZielLabel->setTextColor(textColour);
-    Abschuss2Label->setText(QString::fromStdString(s.abschuss2ort));
+    Abschuss2Label->setText(fromUtf8(s.abschuss2ort));
     Abschuss2Label->setTextColor(textColour);
     energieGauge->setMaximum(spiel.hausenergie);
     energieGauge->setValue(spiel.hausenergie);
@@ -506,6 +462,14 @@ void TMainForm::spielstarten()
     fieldColours.setColor(QPalette::Window, colourOfSetting(s.hintergrundfarbe));
     setPalette(fieldColours);
     setAutoFillBackground(true);
+    gameField->setPalette(fieldColours);
+    gameField->setAutoFillBackground(true);
+    if (WindowPlacement::compositorPlacesWindows()) {
+        // Around a field smaller than the screen the full-screen window is black.
+        QPalette black = fieldColours;
+        black.setColor(QPalette::Window, Qt::black);
+        setPalette(black);
+    }
     BonnImage1->show();
     ZielLabel->show();
     for (PictureBox* figure : {Image2, Image3, Image4})
@@ -523,9 +487,6 @@ void TMainForm::spielstarten()
 
 void TMainForm::becomeGameField()
 {
-    const bool wasVisible = isVisible();
-    if (!(windowFlags() & Qt::FramelessWindowHint))
-        setWindowFlags(windowFlags() | Qt::FramelessWindowHint); // hides the window
     QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
     const QRect area = where ? where->geometry() : QRect(0, 0, 800, 600);
     // Maximised means covering the whole screen; set explicitly, since without a window
@@ -540,14 +501,33 @@ void TMainForm::becomeGameField()
         field = QRect(area.x() + area.width() / 2 - picture.width() / 2,
                       area.y() + area.height() / 2 - picture.height() / 2, picture.width(), picture.height());
     field_ = field;
-    fieldPlacings_ = 0;
-    setGeometry(field);
-    if (wasVisible) {
-        show();
-        activateWindow();
+    if (WindowPlacement::compositorPlacesWindows()) {
+        // A compositor ignores a borderless window's place and leaves its panels over it: the
+        // window covers the screen, and the field stands centred in it.
+        setWindowState(windowState() | Qt::WindowFullScreen);
+    } else {
+        const bool wasVisible = isVisible();
+        if (!(windowFlags() & Qt::FramelessWindowHint))
+            setWindowFlags(windowFlags() | Qt::FramelessWindowHint); // hides the window
+        placeWhenShown();
+        if (wasVisible) {
+            show();
+            activateWindow();
+        }
     }
+    placeGameField();
     // A hidden window gets its resize event only when shown; the field is laid out now.
     FormResize();
+}
+
+void TMainForm::placeGameField()
+{
+    if (field_.isNull()) {
+        gameField->setGeometry(rect());
+        return;
+    }
+    gameField->setGeometry((width() - field_.width()) / 2, (height() - field_.height()) / 2, field_.width(),
+                           field_.height());
 }
 
 void TMainForm::showHouseAndShot()
@@ -807,30 +787,24 @@ void TMainForm::winGame()
     spielauswerten(true);
 }
 
-// A borderless field's outer size is its own: some platforms keep reporting the old frame
-// for a while after the border went.
+// During a game the field's size: the window's own may still be the one it had before, or
+// the whole screen around a smaller field.
 int TMainForm::outerWidth() const
 {
-    return (windowFlags() & Qt::FramelessWindowHint) ? width() : frameGeometry().width();
+    return field_.isNull() ? frameGeometry().width() : field_.width();
 }
 
 int TMainForm::outerHeight() const
 {
-    return (windowFlags() & Qt::FramelessWindowHint) ? height() : frameGeometry().height();
-}
-
-void TMainForm::moveEvent(QMoveEvent* event)
-{
-    FormWindow::moveEvent(event);
-    followWindowManager();
+    return field_.isNull() ? frameGeometry().height() : field_.height();
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event)
 {
     FormWindow::resizeEvent(event);
     Panel1->setGeometry(rect());
+    placeGameField();
     FormResize();
-    followWindowManager();
 }
 
 void TMainForm::contextMenuEvent(QContextMenuEvent* event)

@@ -7,8 +7,6 @@
 #include "media/SoundPlayer.h"
 #include "platform/QtFormWindow.h"
 
-#include <QElapsedTimer>
-#include <QMargins>
 #include <QRect>
 
 #include <array>
@@ -52,7 +50,10 @@ public:
     QToolButton* EndeSpeedButton2;
     TextLabel* Label7;
 
-    // Game field (children of the window, bottom to top).
+    // Game field (children of gameField, bottom to top). The field fills the window, except on
+    // a Wayland compositor, where the window covers the whole screen and the field of the
+    // background's size stands centred in it: field coordinates are the field's.
+    QWidget* gameField;
     PictureBox* hbildImage;
     TextLabel* Label3;
     PictureBox* BonnImage1;
@@ -137,16 +138,16 @@ public:
     void Image1Click(PictureBox* figure);
     void Abschuss2ImageClick();
 
-    // The window's outer size: the game field's coordinates are measured with it.
+    // The window's outer size, during a game the field's: the game field's coordinates are
+    // measured with it.
     int outerWidth() const;
     int outerHeight() const;
 
-    // The menu window: outer size 630 x 500 in the screen's middle, with the frame that the
-    // window manager last reported (none before it answers, and none without a manager).
-    void centreOnScreen() override;
+    // During a game the field's place on the screen (under X); on the menu screen an outer size
+    // of 630 x 500 in the screen's middle.
+    QRect placedFrame(const QMargins& frame) const override;
 
 protected:
-    void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -173,18 +174,9 @@ private:
     void playEventSound(int n);
     void reportSoundOnce(const std::string& path, const std::exception& error);
 
-    // The window manager's frame arrives after the window is mapped, and it may leave a
-    // borderless field where it first put it: the window is placed again once it answers.
-    void followWindowManager();
+    void placeGameField();
 
-    void placeMenuWindow();
-
-    QMargins frame_;           // the frame last reported by the window manager
-    QRect menuFrame_;          // where the menu window's frame belongs
-    QElapsedTimer menuShown_;  // since the menu window was last shown
-    int menuPlacings_ = 0;     // placings since then
-    QRect field_;             // the game field's place on the screen; null on the menu screen
-    int fieldPlacings_ = 0;   // placings of the field since it was shown
+    QRect field_; // the game field's place on the screen; null on the menu screen
 
     std::mt19937 random_;
     std::set<std::string> reportedSounds_; // files reported in the current game

@@ -14,10 +14,13 @@ public:
     virtual void notice(const std::string& text) = 0;
 };
 
+// The button of a warning question that Enter presses: "&Nein" where "&Ja" destroys something.
+enum class DefaultAnswer { ja, nein };
+
 class Dialogs : public Notifier {
 public:
     // Warning question: title "Warnung", buttons "&Ja" and "&Nein". True only for "&Ja".
-    virtual bool askWarning(const std::string& text) = 0;
+    virtual bool askWarning(const std::string& text, DefaultAnswer defaultAnswer = DefaultAnswer::ja) = 0;
     // Error box (caption "Blitzfang") with the error's German text.
     virtual void error(const std::string& text) = 0;
     // File-open dialog showing `startFolder` (the working folder when empty). `filter` uses the

@@ -1,12 +1,16 @@
 #include "platform/QtDialogs.h"
 
+#include "platform/QtFormWindow.h"
+#include "platform/QtText.h"
+#include "platform/QtWindowPlacement.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -14,6 +18,7 @@
 #include <QSpacerItem>
 #include <QWindow>
 #include <QStringList>
+#include <QTreeView>
 #include <QUrl>
 
 #include <utility>
@@ -44,40 +49,29 @@ void neverQuitOnClose(QWidget& box)
 // Room beside the caption for the icon and buttons a window manager puts in the caption bar.
 constexpr int kCaptionBarButtons = 120;
 
+// Where the window that a box belongs to stands. A borderless window (the game field) stands where
+// it was placed: under a window manager Qt may keep a wrong idea of its place, and no player
+// moves a window without a frame.
+QRect ownerFrame(const QWidget& owner)
+{
+    const auto* form = qobject_cast<const FormWindow*>(&owner);
+    if (form && (form->windowFlags() & Qt::FramelessWindowHint))
+        return form->placedFrame(QMargins());
+    return owner.frameGeometry();
+}
+
 // A message box that stands centred over the window it belongs to (over the screen when it has
-// none). Qt places a box before it knows the box's size, and the window manager frames it later:
-// it is centred when shown and once more when its frame is known.
+// none), placed once its size and frame are known.
 class OwnedBox : public QMessageBox {
 public:
     OwnedBox(Icon icon, const QString& title, const QString& text, StandardButtons buttons)
-        : QMessageBox(icon, title, text, buttons, boxParent())
+        : QMessageBox(icon, title, text, buttons, boxParent()),
+          placement_(*this, [this](const QMargins& frame) { return centredOverOwner(frame); })
     {
         neverQuitOnClose(*this);
         setTextFormat(Qt::PlainText);
         widenForCaption();
-    }
-
-protected:
-    void showEvent(QShowEvent* event) override
-    {
-        QMessageBox::showEvent(event);
-        centreOverOwner();
-        shown_.start();
-    }
-    // The frame may come without a move (the manager puts it around the box where it stands),
-    // and a manager still taking the box on may put it elsewhere: for a moment after the box
-    // shows, every event looks whether the framed box stands centred (three tries at most).
-    bool event(QEvent* event) override
-    {
-        const bool taken = QMessageBox::event(event);
-        // Once framed, placed once in any case: Qt may believe it stands where it does not.
-        if (shown_.isValid() && shown_.elapsed() < 1000 && placings_ < 3 && isVisible() && windowHandle() &&
-            !windowHandle()->frameMargins().isNull() &&
-            (placings_ == 0 || frameGeometry().topLeft() != centredCorner())) {
-            ++placings_;
-            windowHandle()->setFramePosition(centredCorner());
-        }
-        return taken;
+        placement_.placeWhenShown();
     }
 
 private:
@@ -94,28 +88,20 @@ private:
                       grid->columnCount());
     }
 
-    void centreOverOwner() { move(centredCorner()); }
-
-    QPoint centredCorner() const
+    QRect centredOverOwner(const QMargins& frame) const
     {
         QRect owner;
         if (parentWidget())
-            owner = parentWidget()->window()->frameGeometry();
+            owner = ownerFrame(*parentWidget()->window());
         else if (QScreen* where = screen())
             owner = where->geometry();
-        const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
         const QSize outer = size().grownBy(frame);
-        return {owner.x() + owner.width() / 2 - outer.width() / 2, owner.y() + owner.height() / 2 - outer.height() / 2};
+        return {owner.x() + owner.width() / 2 - outer.width() / 2, owner.y() + owner.height() / 2 - outer.height() / 2,
+                outer.width(), outer.height()};
     }
 
-    QElapsedTimer shown_;
-    int placings_ = 0;
+    WindowPlacement placement_;
 };
-
-QString fromUtf8(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 // A description without a trailing "(...)" of its own.
 QString bareDescription(QString description)
@@ -167,6 +153,25 @@ void addPicturePreview(QFileDialog& dialog)
     });
 }
 
+// Qt opens its file dialog too narrow for the name, size, type and date columns of its
+// detailed view ("18....KiB"): wide enough for them within the screen, and the size, type and
+// date columns as wide as what they show, the name taking the rest.
+void openWideEnough(QFileDialog& dialog)
+{
+    constexpr QSize kRoomy(900, 520);
+    QSize size = dialog.sizeHint().expandedTo(kRoomy);
+    if (const QScreen* where = dialog.screen())
+        size = size.boundedTo(where->availableGeometry().size() * 9 / 10);
+    dialog.resize(size);
+    if (auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* columns = details->header();
+        columns->setStretchLastSection(false);
+        columns->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < columns->count(); ++column)
+            columns->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+}
+
 } // namespace
 
 void setPicturePreview(PicturePreview preview)
@@ -204,12 +209,12 @@ void QtDialogs::notice(const std::string& text)
     box.exec();
 }
 
-bool QtDialogs::askWarning(const std::string& text)
+bool QtDialogs::askWarning(const std::string& text, DefaultAnswer defaultAnswer)
 {
     OwnedBox box(QMessageBox::Warning, QStringLiteral("Warnung"), fromUtf8(text), QMessageBox::NoButton);
     QPushButton* ja = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
     QPushButton* nein = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
-    box.setDefaultButton(ja);
+    box.setDefaultButton(defaultAnswer == DefaultAnswer::nein ? nein : ja);
     box.setEscapeButton(nein);
     box.exec();
     return box.clickedButton() == ja;
@@ -234,6 +239,7 @@ std::optional<std::string> QtDialogs::openFile(const std::string& filter, const 
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         addPicturePreview(dialog);
     }
+    openWideEnough(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst().toStdString();

@@ -11,7 +11,7 @@
 class QtDialogs : public Dialogs {
 public:
     void notice(const std::string& text) override;
-    bool askWarning(const std::string& text) override;
+    bool askWarning(const std::string& text, DefaultAnswer defaultAnswer = DefaultAnswer::ja) override;
     void error(const std::string& text) override;
     std::optional<std::string> openFile(const std::string& filter, const std::string& startFolder,
                                         bool picturePreview, bool mustExist) override;

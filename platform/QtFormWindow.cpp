@@ -2,21 +2,42 @@
 
 #include "platform/QtErrorReport.h"
 #include "platform/QtFonts.h"
+#include "platform/QtWindowPlacement.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QScreen>
+#include <QWindow>
+
+namespace {
+
+// The caption bar as designed: caption, system menu, minimise and close, but no maximise (the
+// window manager would offer one even for a window of fixed size).
+constexpr Qt::WindowFlags kCaptionBar = Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                        Qt::WindowCloseButtonHint;
+
+bool isEnter(const QKeyEvent* event)
+{
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+bool canClick(const QAbstractButton* button)
+{
+    return button && button->isEnabled() && button->isVisible();
+}
+
+} // namespace
 
 FormWindow::FormWindow(const QString& caption, int designWidth, int designHeight)
 {
     setWindowTitle(caption);
     setFont(defaultDesignFont());
-    // No maximise button: the window manager would offer one even for a window of fixed size.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | kCaptionBar | Qt::WindowMinimizeButtonHint);
     setDesignSize(designWidth, designHeight);
+    placement_ = new WindowPlacement(*this, [this](const QMargins& frame) { return placedFrame(frame); });
     // Only the main window's closing ends the program.
     setAttribute(Qt::WA_QuitOnClose, false);
     // The key preview: the application hands every key press to the window's filter first.
@@ -44,20 +65,40 @@ void FormWindow::makeSizeable()
     setWindowFlags(Qt::Window); // the usual frame with its maximise button
 }
 
-void FormWindow::centreOnScreen()
+void FormWindow::placeWhenShown()
 {
+    placement_->placeWhenShown();
+}
+
+QRect FormWindow::placedFrame(const QMargins& frame) const
+{
+    const QSize outer = size().grownBy(frame);
     QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!where)
-        return;
-    const QRect area = where->geometry();
-    move(area.x() + area.width() / 2 - designWidth() / 2, area.y() + area.height() / 2 - designHeight() / 2);
+    const QRect area = where ? where->geometry() : QRect(QPoint(), outer);
+    return {area.x() + area.width() / 2 - outer.width() / 2, area.y() + area.height() / 2 - outer.height() / 2,
+            outer.width(), outer.height()};
+}
+
+void FormWindow::setOwner(FormWindow* owner)
+{
+    owner_ = owner;
+    owner->owned_ = this;
+    setWindowFlags(Qt::Dialog | kCaptionBar);
+    // Modal to its owner: a window manager hands a click on the owner to this window.
+    setWindowModality(Qt::WindowModal);
 }
 
 void FormWindow::setVisible(bool visible)
 {
+    if (visible && isWindow() && owner_) {
+        // Before the window maps: the window manager reads whom it belongs to when it takes it on.
+        create();
+        owner_->create();
+        windowHandle()->setTransientParent(owner_->windowHandle());
+    }
     if (visible && !placed_ && isWindow()) {
         placed_ = true;
-        centreOnScreen();
+        placeWhenShown();
     }
     QWidget::setVisible(visible);
 }
@@ -68,7 +109,14 @@ bool FormWindow::FormKeyPress(QKeyEvent* event)
         cancelButton_->click();
         return true;
     }
-    return false;
+    if (!isEnter(event) || event->modifiers() & ~Qt::KeypadModifier)
+        return false;
+    auto* focused = qobject_cast<QPushButton*>(focusWidget());
+    QAbstractButton* pressed = focused ? focused : mainButton_;
+    if (!canClick(pressed))
+        return false;
+    pressed->click();
+    return true;
 }
 
 void FormWindow::showEvent(QShowEvent* event)
@@ -87,6 +135,12 @@ void FormWindow::showEvent(QShowEvent* event)
 void FormWindow::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
+    // A click on a window whose own window is open (the editor under save-as) brings that one
+    // forward with the keyboard.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && owned_ && owned_->isVisible()) {
+        owned_->raise();
+        owned_->activateWindow();
+    }
     // A platform may maximise even a window of fixed size (a double click on its caption bar).
     constexpr Qt::WindowStates kLarge = Qt::WindowMaximized | Qt::WindowFullScreen;
     if (event->type() == QEvent::WindowStateChange && !sizeable_ && (windowState() & kLarge))

@@ -1,19 +1,21 @@
 #pragma once
 // The base of the program's seven windows: caption and designed size, centred on the screen
-// when first shown and reopened where it was afterwards, and the three events the windows
-// react to: FormShow (the window becomes visible), FormClose (its close box) and
-// FormKeyPress (every key pressed anywhere in the window, before its controls see it).
+// with its real frame when first shown and reopened where it was afterwards, and the three
+// events the windows react to: FormShow (the window becomes visible), FormClose (its close box)
+// and FormKeyPress (every key pressed anywhere in the window, before its controls see it).
 
 #include <QWidget>
 
 class QAbstractButton;
 class QKeyEvent;
+class WindowPlacement;
 
 class FormWindow : public QWidget {
     Q_OBJECT
 public:
-    // Designed sizes are outer sizes (frame included); the client area is the design less a
-    // standard frame, so a window looks the same under every window manager.
+    // Designed sizes are outer sizes, measured with a frame of this size: the controls' places
+    // need a client area of the design less it, so that is the client area under every window
+    // manager (a thicker frame must not cut off a button). Placing uses the real frame.
     static constexpr int kFrameWidth = 8;
     static constexpr int kFrameHeight = 27;
 
@@ -26,12 +28,22 @@ public:
     void makeSizeable();
     int designWidth() const { return width() + kFrameWidth; }
     int designHeight() const { return height() + kFrameHeight; }
-    // Moves the window so that its designed outer size is centred on its screen; done when it
-    // is shown for the first time.
-    virtual void centreOnScreen();
+    // The window is placed where placedFrame() says as soon as it shows with its frame known:
+    // the first time it is shown, and whenever asked again. After that it stays where the player
+    // or the window manager puts it.
+    void placeWhenShown();
+    // Where the frame belongs, for a frame of the given margins: by default the window's outer
+    // size centred on its screen.
+    virtual QRect placedFrame(const QMargins& frame) const;
 
     // Escape clicks this button (the window's "cancel" button).
     void setCancelButton(QAbstractButton* button) { cancelButton_ = button; }
+    // Enter clicks this button unless the focus is on another push button, which Enter clicks.
+    // Without one Enter presses only a focused push button.
+    void setMainButton(QAbstractButton* button) { mainButton_ = button; }
+    // The window belongs to `owner`: it always stands above it (a transient dialog window), also
+    // while the owner is disabled, since it is no child of it.
+    void setOwner(FormWindow* owner);
 
     void setVisible(bool visible) override;
 
@@ -42,7 +54,8 @@ public:
     virtual void FormClose() {}
     // Key preview. Called for a key press in this window before its controls see it, once for
     // every widget level the key passes until one takes it: act only on keys you take, and
-    // return true for them (they go no further).
+    // return true for them (they go no further). Here: Escape clicks the cancel button, Enter a
+    // focused push button or else the main button.
     virtual bool FormKeyPress(QKeyEvent* event);
 
 protected:
@@ -53,6 +66,10 @@ protected:
 
 private:
     QAbstractButton* cancelButton_ = nullptr;
+    QAbstractButton* mainButton_ = nullptr;
+    FormWindow* owner_ = nullptr;
+    FormWindow* owned_ = nullptr; // the window that belongs to this one
+    WindowPlacement* placement_;
     bool placed_ = false;
     bool sizeable_ = false;
 };

@@ -157,6 +157,11 @@ TEST_F(ExtrasWindow, wideNamesAndTenDigitScoresEndBeforeTheNextColumn)
         EXPECT_LT(points.right(), level.x()) << row;
         EXPECT_LE(level.right(), boxEnd) << row;
     }
+    // Numbers stand right-aligned: "12" and "7" end where their heading ends, as do the levels.
+    for (const auto& [number, heading] : {std::pair{extras.punkteLabels[2], 2}, {extras.punkteLabels[5], 2},
+                                          {extras.levelLabels[2], 3}})
+        EXPECT_EQ(number->geometry().right(), extras.ueberschriften[heading]->geometry().right());
+    EXPECT_TRUE(extras.punkteLabels[5]->alignment() & Qt::AlignRight);
     // What fits keeps the window's font.
     EXPECT_EQ(extras.nameLabels[2]->font(), extras.font());
     EXPECT_EQ(extras.punkteLabels[2]->font(), extras.font());

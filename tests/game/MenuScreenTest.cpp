@@ -146,13 +146,15 @@ TEST_F(MenuActions, menuOnTheMenuScreenBringsTheWindowBackToItsSizeInTheScreensM
     start();
     TMainForm& form = mainForm();
     form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     form.resize(300, 200);
     form.move(0, 0);
     form.KiTimer1->start();
     form.Menue->trigger();
     EXPECT_FALSE(form.KiTimer1->isActive());
     const QRect screen = form.screen()->geometry();
-    EXPECT_EQ(form.pos(), QPoint(screen.width() / 2 - 315, screen.height() / 2 - 250));
+    const QPoint centred(screen.width() / 2 - 315, screen.height() / 2 - 250);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.pos() == centred; })) << form.pos().x() << "," << form.pos().y();
     EXPECT_TRUE(form.isVisible());
     EXPECT_FALSE(form.Panel1->isHidden());
     expectMenuCentred(form);

@@ -11,6 +11,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -31,7 +32,8 @@ void answerNextBox(BoxSeen& seen, const QString& buttonText)
 {
     QTimer::singleShot(5, [&seen, buttonText] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible()) {
+        // A box is placed once it is on the screen.
+        if (!box || !box->isVisible() || !box->windowHandle()->isExposed()) {
             answerNextBox(seen, buttonText);
             return;
         }
@@ -77,6 +79,24 @@ TEST(QtBoxes, warningQuestionIsTrueOnlyForJa)
 
     answerNextBox(seen, QStringLiteral("&Nein"));
     EXPECT_FALSE(boxes.askWarning("Dieses Szenario existiert schon. Soll es überschrieben werden?"));
+}
+
+// Waits for the modal box and presses Enter on it, as a player who does not read it.
+void pressEnterOnNextBox()
+{
+    QTimer::singleShot(5, [] {
+        QWidget* box = QApplication::activeModalWidget();
+        box && box->isVisible() ? QTest::keyClick(box, Qt::Key_Return) : pressEnterOnNextBox();
+    });
+}
+
+TEST(QtBoxes, enterAnswersNeinWhereNeinIsTheDefaultAndJaOtherwise)
+{
+    QtDialogs boxes;
+    for (const DefaultAnswer answer : {DefaultAnswer::nein, DefaultAnswer::ja}) {
+        pressEnterOnNextBox();
+        EXPECT_EQ(boxes.askWarning("Wirklich?", answer), answer == DefaultAnswer::ja);
+    }
 }
 
 TEST(QtBoxes, everyBoxStandsCentredOverItsWindowAndIsWideEnoughForItsCaption)

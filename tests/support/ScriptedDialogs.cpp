@@ -28,9 +28,10 @@ ScriptedDialogs::~ScriptedDialogs()
 
 void ScriptedDialogs::notice(const std::string& text) { notices.push_back(text); }
 
-bool ScriptedDialogs::askWarning(const std::string& text)
+bool ScriptedDialogs::askWarning(const std::string& text, DefaultAnswer defaultAnswer)
 {
     warnings.push_back(text);
+    warningDefaults.push_back(defaultAnswer);
     return takeFront(warningAnswers, false);
 }
 

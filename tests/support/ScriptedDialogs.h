@@ -17,7 +17,7 @@ public:
     ~ScriptedDialogs() override;
 
     void notice(const std::string& text) override;
-    bool askWarning(const std::string& text) override;
+    bool askWarning(const std::string& text, DefaultAnswer defaultAnswer = DefaultAnswer::ja) override;
     void error(const std::string& text) override;
     std::optional<std::string> openFile(const std::string& filter, const std::string& startFolder,
                                         bool picturePreview, bool mustExist) override;
@@ -27,6 +27,7 @@ public:
     // What was shown, in order.
     std::vector<std::string> notices;
     std::vector<std::string> warnings;
+    std::vector<DefaultAnswer> warningDefaults;
     std::vector<std::string> errors;
     std::vector<std::string> fileFilters;
     std::vector<std::string> fileStartFolders;

@@ -1,0 +1,94 @@
+#include "platform/QtWindowPlacement.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QWidget>
+#include <QWindow>
+
+WindowPlacement::WindowPlacement(QWidget& window, OuterRect outerRect)
+    : QObject(&window), window_(window), outerRect_(std::move(outerRect))
+{
+    window_.installEventFilter(this);
+}
+
+bool WindowPlacement::compositorPlacesWindows()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+void WindowPlacement::placeWhenShown()
+{
+    pending_ = true;
+    if (window_.isVisible())
+        placeIfFrameKnown(exposed_);
+    else
+        place(lastFrame_);
+}
+
+bool WindowPlacement::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &window_) {
+        if (event->type() == QEvent::Hide) {
+            exposed_ = false;
+        } else if (event->type() == QEvent::ShowToParent) { // after the show: a box has its size now
+            watchNativeWindow();
+            if (pending_)
+                placeIfFrameKnown(exposed_);
+        }
+    } else if (watched == watched_ && event->type() == QEvent::Expose) {
+        exposed_ = watched_->isExposed();
+        if (pending_)
+            placeIfFrameKnown(exposed_);
+    }
+    return false;
+}
+
+void WindowPlacement::watchNativeWindow()
+{
+    QWindow* handle = window_.windowHandle();
+    if (handle == watched_)
+        return;
+    if (watched_)
+        watched_->removeEventFilter(this);
+    watched_ = handle;
+    if (handle) {
+        handle->installEventFilter(this);
+        // Forgotten with it, so that a window recreated at the same address is watched again.
+        connect(handle, &QObject::destroyed, this, [this] { watched_ = nullptr; });
+    }
+}
+
+void WindowPlacement::placeIfFrameKnown(bool exposed)
+{
+    // Only a window exposed since it was shown has its frame: before that Qt may still report
+    // the frame of an earlier showing (or, on Wayland, none before its decoration is drawn), and a
+    // request may be overtaken by the manager taking the window on.
+    QWindow* handle = window_.windowHandle();
+    if (!window_.isVisible() || !handle || !exposed)
+        return;
+    const QMargins frame = handle->frameMargins();
+    pending_ = false;
+    if (!(window_.windowFlags() & Qt::FramelessWindowHint))
+        lastFrame_ = frame; // the menu window after a borderless game gets its frame back
+    place(frame);
+}
+
+void WindowPlacement::place(const QMargins& frame)
+{
+    // A full-screen or maximised window has the size its platform gives it.
+    if (window_.windowState() & (Qt::WindowFullScreen | Qt::WindowMaximized))
+        return;
+    const QMargins margins = (window_.windowFlags() & Qt::FramelessWindowHint) ? QMargins() : frame;
+    const QRect outer = outerRect_(margins);
+    const QRect client = outer.marginsRemoved(margins);
+    if (compositorPlacesWindows()) {
+        window_.resize(client.size());
+    } else if (!window_.isVisible() || !window_.windowHandle()) {
+        window_.setGeometry(client);
+    } else {
+        window_.resize(client.size());
+        // Asked of the window manager even where Qt believes the window stands there already:
+        // the manager's answer to its mapping may still be on its way.
+        window_.windowHandle()->setFramePosition(outer.topLeft());
+    }
+}
