@@ -325,8 +325,8 @@ void ConfinedFolder::writeFile(std::string_view relative, std::string_view bytes
     Descriptor file;
     for (int attempt = 0; file.get() < 0; ++attempt) {
         temporary = "." + name.substr(0, kTemporaryTargetPart) + std::string(kTemporaryMarker) + randomPart();
-        file = Descriptor(::openat(folder.get(), temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                                   0600));
+        const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+        file = Descriptor(::openat(folder.get(), temporary.c_str(), flags, 0600));
         if (file.get() < 0 && (errno != EEXIST || attempt == 100))
             throw BlitzfangError(fehlertext::eaFehler(errno));
     }

@@ -1,14 +1,18 @@
 // Nothing inside the program folder is reached through a link, whether the kernel resolves the
-// path in one call or it is walked name by name.
+// path in one call or it is walked name by name; and two programs never share one folder.
 
 #include "platform/BlitzfangError.h"
 #include "storage/ConfinedFolder.h"
+#include "storage/ProgramFolderLock.h"
 #include "tests/storage/StorageTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
 
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -81,6 +85,36 @@ TEST(ConfinedFolder, absolutePathsAreMappedToTheirPlaceBelowTheFolder)
     EXPECT_EQ(confined.relativePathOf(folder.text() + "/Mond/../../draussen"), std::nullopt);
     EXPECT_EQ(confined.relativePathOf(folder.text()), std::nullopt);
     EXPECT_EQ(confined.relativePathOf(folder.text() + "x/a.bmp"), std::nullopt);
+}
+
+TEST(ProgramFolderLock, aSecondProgramIsRefusedAndCleansNothingAndAKilledOneBlocksNothing)
+{
+    ProgramFolder folder;
+    ScriptedDialogs dialogs;
+    const std::string halfSaved = ".setup.cfg.blitzfang-tmp-a1B2c3";
+    folder.write(halfSaved, "halb");
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t first = ::fork();
+    if (first == 0) {
+        const char held = holdProgramFolder(folder.path()) ? 'j' : 'n';
+        [[maybe_unused]] const auto written = ::write(ready[1], &held, 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char held = 0;
+    ASSERT_EQ(::read(ready[0], &held, 1), 1);
+    EXPECT_EQ(held, 'j');
+
+    EXPECT_FALSE(holdProgramFolder(folder.path()));
+    { ScenarioStore second(folder.path(), dialogs); }
+    EXPECT_TRUE(folder.has(halfSaved)) << "the first program's save may still be running";
+
+    ::kill(first, SIGKILL);
+    ::waitpid(first, nullptr, 0);
+    EXPECT_TRUE(holdProgramFolder(folder.path()));
+    ScenarioStore next(folder.path(), dialogs);
+    EXPECT_FALSE(folder.has(halfSaved));
 }
 
 } // namespace
