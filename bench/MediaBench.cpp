@@ -1,12 +1,17 @@
 // Media figures: loading an 800x600 JPEG (goal: within 10 ms) and a 100x100 bitmap, preparing
 // a transparent drawing, and how fast a sound starts: the mixer buffer in frames (goal: at most
-// 512) and the time from play() to the first mixed piece of the sound.
+// 512) and the time from play() to the first mixed piece of the sound. Then the limits: an 8K
+// background as the game holds it on a 1920x1080 screen and whole, a 4K JPEG whose scan repeats
+// 30,000 times (refused; 406 s before the scan limit) and an 8K one with the most scans admitted.
+// Peak memory of the largest media: media_memory_probe.
 //
 //   build/bench/media_bench            (uses data/Standard/bilder/hbild.jpg when it exists)
 
 #include "media/PictureBox.h"
 #include "media/PictureLoader.h"
 #include "media/SoundPlayer.h"
+#include "platform/BlitzfangError.h"
+#include "tests/media/MediaFixtures.h"
 
 #include <QApplication>
 #include <QImage>
@@ -144,6 +149,69 @@ void BM_MoveFourFigures(benchmark::State& state)
     }
 }
 BENCHMARK(BM_MoveFourFigures)->Unit(benchmark::kMicrosecond);
+
+// --- Limits --------------------------------------------------------------------------------
+
+std::string generated8kJpeg()
+{
+    const fs::path path = scratchFolder() / "8k.jpg";
+    if (!fs::exists(path))
+        photoLike(7680, 4320).save(QString::fromStdString(path.string()), "JPEG", 90);
+    return path.string();
+}
+
+void BM_Load8kBackgroundAsTheGame(benchmark::State& state)
+{
+    const std::string path = generated8kJpeg();
+    for (auto _ : state) {
+        QImage part = loadPictureFile(path, QSize(1920, 1080)).image;
+        benchmark::DoNotOptimize(part.constBits());
+    }
+}
+BENCHMARK(BM_Load8kBackgroundAsTheGame)->Unit(benchmark::kMillisecond);
+
+void BM_Load8kWhole(benchmark::State& state)
+{
+    const std::string path = generated8kJpeg();
+    for (auto _ : state) {
+        QImage whole = loadPictureFile(path).image;
+        benchmark::DoNotOptimize(whole.constBits());
+    }
+}
+BENCHMARK(BM_Load8kWhole)->Unit(benchmark::kMillisecond);
+
+// A flat progressive picture whose last scan (a refinement of every block) repeats.
+std::string repeatedScans(int width, int height, int repeats)
+{
+    const fs::path path = scratchFolder() / ("durchlauf-" + std::to_string(width) + "-" + std::to_string(repeats) + ".jpg");
+    if (!fs::exists(path)) {
+        QImage flat(width, height, QImage::Format_RGB32);
+        flat.fill(qRgb(90, 120, 200));
+        fixtures::writeJpeg(path, flat, fixtures::JpegColours::Rgb, true, 90);
+        fixtures::writeBytes(path, fixtures::withRepeatedLastScan(fixtures::readBytes(path), repeats));
+    }
+    return path.string();
+}
+
+void loadRepeatedScans(benchmark::State& state, const std::string& path)
+{
+    std::string outcome;
+    for (auto _ : state) {
+        try {
+            outcome = std::to_string(loadPictureFile(path).image.width()) + " wide";
+        } catch (const BlitzfangError& error) {
+            outcome = error.what();
+        }
+    }
+    state.SetLabel(std::to_string(fs::file_size(path) / 1024) + " KiB: " + outcome.substr(outcome.rfind(':') + 1));
+}
+
+void BM_RepeatedScans4k30000(benchmark::State& state) { loadRepeatedScans(state, repeatedScans(3840, 2160, 30000)); }
+BENCHMARK(BM_RepeatedScans4k30000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// 10 scans of its own and 90 repeated: the most a picture may have.
+void BM_RepeatedScans8kAdmitted(benchmark::State& state) { loadRepeatedScans(state, repeatedScans(7680, 4320, 90)); }
+BENCHMARK(BM_RepeatedScans8kAdmitted)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // --- Sound ---------------------------------------------------------------------------------
 

@@ -1,14 +1,20 @@
 #include "editor/ScenarioFolderCopy.h"
 
+#include "media/MediaFile.h"
+#include "media/PictureLoader.h"
+#include "media/WavCheck.h"
 #include "platform/BlitzfangError.h"
-#include "storage/SafeFile.h"
 #include "storage/ScenarioNames.h"
 
+#include <algorithm>
 #include <system_error>
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// The largest picture or sound file that the check is given; it tells whether the bytes are one.
+constexpr std::uint64_t kLargestMediaFile = std::max<std::uint64_t>(kLargestPictureFile, kLargestSoundFile);
 
 // The scenario folder with both subfolders when it is new; failures show later as a failed copy.
 void makeScenarioFolder(const ConfinedFolder& folder, const std::string& scenarioFolder)
@@ -81,7 +87,7 @@ std::string copyIntoScenarioFolder(const ConfinedFolder& folder, const std::stri
         return target();
 
     const fs::perms sourcePermissions = regularFilePermissions(path);
-    const std::string bytes = readWholeFile(path);
+    const std::string bytes = MediaFile(path, kLargestMediaFile).readAll();
     accepted(bytes, path);
     makeScenarioFolder(folder, scenarioFolder);
     folder.createFolder(mediaFolder);

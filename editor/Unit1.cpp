@@ -149,7 +149,7 @@ QSize screenSize()
 
 QString sizeText(const PictureBox* image)
 {
-    return QString::number(image->picture().width()) + QLatin1Char('*') + QString::number(image->picture().height());
+    return QString::number(image->pictureSize().width()) + QLatin1Char('*') + QString::number(image->pictureSize().height());
 }
 
 // The picture counts as JPEG by the last three characters of its path, as written.
@@ -322,6 +322,8 @@ void TEditorForm::buildGraphicsPage()
     Label17 = makeControl<TextLabel>(GroupBox4, "Label17", 330, 86, QStringLiteral("Bildschirm: "));
     HbildImage = makeControl<PictureBox>(GroupBox4, "HbildImage", 0, 0);
     HbildImage->hide();
+    // It only measures: a large background need not be held whole for that.
+    HbildImage->setShownArea(screenSize());
 
     connect(AbschussButton, &QPushButton::clicked, this, &TEditorForm::AbschussButtonClick);
     connect(ZielButton, &QPushButton::clicked, this, &TEditorForm::ZielButtonClick);
@@ -687,9 +689,9 @@ std::string TEditorForm::insordnerkopieren(const std::string& pfad, const std::s
 {
     const MediaCheck accepted = [&ordnername](std::string_view bytes, const std::string& path) {
         if (ordnername == "sound")
-            checkSoundBytes(bytes, path);
+            checkSoundBytes(bytes, path, playingDeviceFormat);
         else
-            loadPictureBytes(bytes, path);
+            checkPictureBytes(bytes, path);
     };
     return copyIntoScenarioFolder(store.folder(), store.scenarioFolder(store.setup.spielstart), pfad, ordnername,
                                   accepted, takenByAnother);
@@ -992,8 +994,8 @@ void TEditorForm::hbildButtonClick()
     if (!chosen || chosen->empty())
         return;
     HbildImage->loadPicture(*chosen);
-    const int w = HbildImage->picture().width();
-    const int h = HbildImage->picture().height();
+    const int w = HbildImage->pictureSize().width();
+    const int h = HbildImage->pictureSize().height();
     const QSize screen = screenSize();
     if (h >= 480 && h <= screen.height() && w >= 640 && w <= screen.width()) {
         setPathText(hbildEdit, *chosen);

@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const SoundDeviceFormat devices[] = {{}, {192000, 8, 4}, {8000, 1, 1}};
     for (const SoundDeviceFormat& device : devices) {
         try {
-            checkWavBytes(bytes, "fuzz.wav", device);
+            const WavFormat format = checkWavBytes(bytes, "fuzz.wav", [&device] { return device; });
+            playedFromFile(format, device);
         } catch (const BlitzfangError&) {
             // a refused sound: the player shows the message
         }

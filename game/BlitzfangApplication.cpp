@@ -2,6 +2,7 @@
 
 #include "game/BlitzfangUnit1.h"
 #include "game/WindowSet.h"
+#include "media/PictureLoader.h"
 #include "platform/ActionReport.h"
 #include "platform/BlitzfangError.h"
 #include "platform/Dialogs.h"
@@ -110,6 +111,8 @@ int runBlitzfang(const std::filesystem::path& programFolder)
 {
     QtDialogs boxes;
     setDialogs(&boxes);
+    // The picture dialog's preview decodes as the game does, within the same limits.
+    setPicturePreview(previewPicture);
     int result = 0;
     {
         WindowSet windows(programFolder, WindowSet::SideWindows::later);

@@ -46,6 +46,14 @@ QString fromUtf8(const std::string& text)
     return QString::fromStdString(text);
 }
 
+// The field covers at most the screen the window stands on: a larger background is decoded
+// only as far as the screen shows it.
+QSize screenSizeOf(const QWidget& window)
+{
+    const QScreen* where = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    return where ? where->geometry().size() : QSize();
+}
+
 QToolButton* makeSpeedButton(QWidget* parent, const char* name, int left, int top, const QString& caption)
 {
     auto* button = makeControl<QToolButton>(parent, name, left, top);
@@ -467,6 +475,7 @@ void TMainForm::spielstarten()
     Abschuss2Image->loadPicture(s.abschuss2Bild);
     SchussImage->loadPicture(s.schussBild);
     if (s.hintergrundbildAktiviert.empty()) {
+        hbildImage->setShownArea(screenSizeOf(*this));
         hbildImage->loadPicture(s.hintergrundbild);
         hbildImage->show();
     }

@@ -63,6 +63,8 @@ AudioLibrary loadAudioLibrary(const char* sdlFile, const char* mixerFile)
     BLITZFANG_RESOLVE(SDL_InitSubSystem);
     BLITZFANG_RESOLVE(SDL_QuitSubSystem);
     BLITZFANG_RESOLVE(SDL_RWFromConstMem);
+    BLITZFANG_RESOLVE(SDL_AllocRW);
+    BLITZFANG_RESOLVE(SDL_FreeRW);
 
     libraryName = "libSDL2_mixer";
     library = openLibrary(mixerFile, libraryName);
@@ -80,6 +82,13 @@ AudioLibrary loadAudioLibrary(const char* sdlFile, const char* mixerFile)
     BLITZFANG_RESOLVE(Mix_HaltChannel);
     BLITZFANG_RESOLVE(Mix_RegisterEffect);
     BLITZFANG_RESOLVE(Mix_UnregisterAllEffects);
+    BLITZFANG_RESOLVE(Mix_LoadMUS_RW);
+    BLITZFANG_RESOLVE(Mix_FreeMusic);
+    BLITZFANG_RESOLVE(Mix_PlayMusic);
+    BLITZFANG_RESOLVE(Mix_HaltMusic);
+    BLITZFANG_RESOLVE(Mix_PauseMusic);
+    BLITZFANG_RESOLVE(Mix_ResumeMusic);
+    BLITZFANG_RESOLVE(Mix_PlayingMusic);
 
 #undef BLITZFANG_RESOLVE
     return audio;

@@ -17,6 +17,8 @@ struct AudioLibrary {
     decltype(&::SDL_InitSubSystem) SDL_InitSubSystem;
     decltype(&::SDL_QuitSubSystem) SDL_QuitSubSystem;
     decltype(&::SDL_RWFromConstMem) SDL_RWFromConstMem;
+    decltype(&::SDL_AllocRW) SDL_AllocRW;
+    decltype(&::SDL_FreeRW) SDL_FreeRW;
 
     decltype(&::Mix_OpenAudio) Mix_OpenAudio;
     decltype(&::Mix_QuerySpec) Mix_QuerySpec;
@@ -32,6 +34,13 @@ struct AudioLibrary {
     decltype(&::Mix_HaltChannel) Mix_HaltChannel;
     decltype(&::Mix_RegisterEffect) Mix_RegisterEffect;
     decltype(&::Mix_UnregisterAllEffects) Mix_UnregisterAllEffects;
+    decltype(&::Mix_LoadMUS_RW) Mix_LoadMUS_RW;
+    decltype(&::Mix_FreeMusic) Mix_FreeMusic;
+    decltype(&::Mix_PlayMusic) Mix_PlayMusic;
+    decltype(&::Mix_HaltMusic) Mix_HaltMusic;
+    decltype(&::Mix_PauseMusic) Mix_PauseMusic;
+    decltype(&::Mix_ResumeMusic) Mix_ResumeMusic;
+    decltype(&::Mix_PlayingMusic) Mix_PlayingMusic;
 };
 
 namespace audiolibrary {

@@ -19,8 +19,13 @@ void PictureBox::setDesignSize(int width, int height)
 void PictureBox::loadPicture(const std::string& path)
 {
     // Throws before anything changes, so a failed load keeps the previous picture.
-    LoadedPicture loaded = loadPictureFile(path);
-    takePicture(loaded.image, loaded.kind == PictureKind::Bitmap);
+    LoadedPicture loaded = loadPictureFile(path, shownArea_);
+    takePicture(loaded.image, loaded.size, loaded.kind == PictureKind::Bitmap);
+}
+
+void PictureBox::setShownArea(QSize area)
+{
+    shownArea_ = area;
 }
 
 void PictureBox::sharePicture(const PictureBox& other)
@@ -30,15 +35,16 @@ void PictureBox::sharePicture(const PictureBox& other)
     if (other.transparent_ == transparent_) {
         // The same drawing: share it instead of masking the picture again.
         image_ = other.image_;
+        pictureSize_ = other.pictureSize_;
         isBitmap_ = other.isBitmap_;
         drawn_ = other.drawn_;
         setAttribute(Qt::WA_OpaquePaintEvent, other.testAttribute(Qt::WA_OpaquePaintEvent));
         if (hasPicture())
-            setFixedSize(image_.size());
+            setFixedSize(pictureSize_);
         update();
         return;
     }
-    takePicture(other.image_, other.isBitmap_);
+    takePicture(other.image_, other.pictureSize_, other.isBitmap_);
 }
 
 void PictureBox::setTransparent(bool on)
@@ -51,15 +57,16 @@ void PictureBox::setTransparent(bool on)
 
 QSize PictureBox::sizeHint() const
 {
-    return hasPicture() ? image_.size() : QWidget::sizeHint();
+    return hasPicture() ? pictureSize_ : QWidget::sizeHint();
 }
 
-void PictureBox::takePicture(const QImage& image, bool isBitmap)
+void PictureBox::takePicture(const QImage& image, QSize size, bool isBitmap)
 {
     image_ = image;
+    pictureSize_ = size;
     isBitmap_ = isBitmap;
     if (hasPicture())
-        setFixedSize(image_.size());
+        setFixedSize(pictureSize_);
     prepareDrawing();
 }
 

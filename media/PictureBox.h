@@ -21,6 +21,11 @@ public:
     // the picture's size. Throws BlitzfangError with the German text; on failure the element
     // keeps its previous picture.
     void loadPicture(const std::string& path);
+    // From now on only the top-left part of a picture within `area` is decoded and held (a
+    // background larger than the screen, which the screen cuts); the element still takes the
+    // whole picture's size. A transparent bitmap cut so takes its transparent colour from the
+    // part it holds. An invalid size: the whole picture.
+    void setShownArea(QSize area);
     // Takes a copy of another element's picture (and its size).
     void sharePicture(const PictureBox& other);
 
@@ -29,8 +34,10 @@ public:
     bool transparent() const { return transparent_; }
 
     bool hasPicture() const { return !image_.isNull(); }
-    // The picture as loaded (not the drawn, masked one).
+    // The picture as loaded (not the drawn, masked one): the part within the shown area.
     const QImage& picture() const { return image_; }
+    // The whole picture's size.
+    QSize pictureSize() const { return pictureSize_; }
     bool isBitmap() const { return isBitmap_; }
 
     QSize sizeHint() const override;
@@ -43,10 +50,12 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    void takePicture(const QImage& image, bool isBitmap);
+    void takePicture(const QImage& image, QSize size, bool isBitmap);
     void prepareDrawing();
 
     QImage image_;
+    QSize pictureSize_;
+    QSize shownArea_;
     bool isBitmap_ = false;
     bool transparent_ = false;
     // Made once per picture or switch change, so painting (and moving) is a plain copy.

@@ -1,12 +1,15 @@
 #include "media/PictureLoader.h"
 
+#include "media/MediaFile.h"
 #include "platform/BlitzfangError.h"
-#include "storage/SafeFile.h"
+#include "storage/ScenarioNames.h"
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QFile>
 #include <QImageReader>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
@@ -16,17 +19,13 @@
 
 namespace {
 
-std::string asciiLower(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
 // libjpeg's own memory beside the picture. A progressive picture keeps all its coefficients,
-// 2 bytes a sample: 47.5 MiB for the largest picture with full colour resolution.
-constexpr long kLargestJpegDecoderMemory = 56L * 1024 * 1024;
+// 2 bytes a sample: 190 MiB for the largest picture with full colour resolution, a little more
+// when its sides are not whole blocks.
+constexpr long kLargestJpegDecoderMemory = 200L * 1024 * 1024;
+
+// What Qt's bitmap reader may allocate, in MiB: the largest picture at 4 bytes a pixel.
+constexpr int kLargestBitmapAllocation = 128;
 
 // --- JPEG through libjpeg ------------------------------------------------------------------
 // The decoder reports errors by longjmp out of error_exit, so the function that calls setjmp
@@ -38,22 +37,47 @@ struct JpegErrorManager {
     int code;
 };
 
-void jpegErrorExit(j_common_ptr cinfo)
+[[noreturn]] void failJpeg(j_common_ptr cinfo, int code)
 {
     auto* manager = reinterpret_cast<JpegErrorManager*>(cinfo->err);
-    manager->code = manager->pub.msg_code;
+    manager->code = code;
     std::longjmp(manager->jump, 1);
+}
+
+void jpegErrorExit(j_common_ptr cinfo)
+{
+    failJpeg(cinfo, cinfo->err->msg_code);
 }
 
 // Warnings (e.g. a file cut inside the image data) are not errors and print nothing.
 void jpegNoOutput(j_common_ptr) {}
 
-// Returned instead of a message code when the header claims a picture beyond the ceiling.
+// Returned instead of a message code when the header claims a picture beyond the ceiling, and
+// when the picture has more scans than any real one.
 constexpr int kJpegTooLarge = -1;
+constexpr int kJpegTooManyScans = -2;
+
+// Each scan is a pass over the whole picture: a file that repeats one scan thousands of times
+// would keep the decoder busy for minutes. Called for every row of every scan.
+void stopAtTooManyScans(j_common_ptr cinfo)
+{
+    if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMostJpegScans)
+        failJpeg(cinfo, kJpegTooManyScans);
+}
+
+// 0 for a side without a limit.
+struct JpegRequest {
+    // Only the top-left part of this size is decoded.
+    unsigned shownWidth;
+    unsigned shownHeight;
+    // Decoded reduced (by 1/2, 1/4 or 1/8) as far as the result is still this large.
+    unsigned leastWidth;
+    unsigned leastHeight;
+};
 
 struct JpegTarget {
-    // Returns the first row of a width × height RGBX buffer and its row length in bytes,
-    // or nullptr when the picture is too large.
+    // Returns the first row of a width × height buffer of 32-bit pixels (0xffRRGGBB) and its row
+    // length in bytes, or nullptr when the picture is too large.
     unsigned char* (*allocate)(void* context, int width, int height, std::size_t* stride);
     void* context;
     // The size the header claims, once it is read.
@@ -61,17 +85,29 @@ struct JpegTarget {
     unsigned height;
 };
 
-// Returns 0 on success, kJpegTooLarge, or the decoder's message code.
-int decodeJpegBytes(const unsigned char* bytes, unsigned long size, JpegTarget& target)
+// The largest reduction 1/8, 1/4, 1/2 that leaves the picture at least `least` pixels large.
+unsigned reductionFor(unsigned size, unsigned least)
+{
+    unsigned denominator = 8;
+    while (denominator > 1 && least > 0 && (size + denominator - 1) / denominator < least)
+        denominator /= 2;
+    return least > 0 ? denominator : 1;
+}
+
+// Returns 0 on success, kJpegTooLarge, kJpegTooManyScans or the decoder's message code.
+int decodeJpegBytes(const unsigned char* bytes, unsigned long size, const JpegRequest& request, JpegTarget& target)
 {
     jpeg_decompress_struct cinfo;
     JpegErrorManager manager;
+    jpeg_progress_mgr progress;
     cinfo.err = jpeg_std_error(&manager.pub);
     manager.pub.error_exit = jpegErrorExit;
     manager.pub.output_message = jpegNoOutput;
     manager.code = 0;
     jpeg_create_decompress(&cinfo);
     cinfo.mem->max_memory_to_use = kLargestJpegDecoderMemory;
+    progress.progress_monitor = stopAtTooManyScans;
+    cinfo.progress = &progress;
     if (setjmp(manager.jump)) {
         jpeg_destroy_decompress(&cinfo);
         return manager.code;
@@ -85,41 +121,155 @@ int decodeJpegBytes(const unsigned char* bytes, unsigned long size, JpegTarget& 
         jpeg_destroy_decompress(&cinfo);
         return kJpegTooLarge;
     }
-    cinfo.out_color_space = JCS_EXT_RGBX;
+    // Straight into QImage::Format_RGB32: the filler byte is 0xff.
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    cinfo.out_color_space = JCS_EXT_BGRX;
+#else
+    cinfo.out_color_space = JCS_EXT_XRGB;
+#endif
+    cinfo.scale_num = 1;
+    cinfo.scale_denom = std::min(reductionFor(cinfo.image_width, request.leastWidth),
+                                 reductionFor(cinfo.image_height, request.leastHeight));
     jpeg_start_decompress(&cinfo);
 
+    // Columns are cut at block boundaries, so a few more than asked for may come.
+    if (request.shownWidth > 0 && request.shownWidth < cinfo.output_width) {
+        JDIMENSION left = 0;
+        JDIMENSION width = request.shownWidth;
+        jpeg_crop_scanline(&cinfo, &left, &width);
+    }
+    const JDIMENSION rows =
+        request.shownHeight > 0 ? std::min<JDIMENSION>(request.shownHeight, cinfo.output_height) : cinfo.output_height;
+
     std::size_t stride = 0;
-    unsigned char* pixels = target.allocate(target.context, static_cast<int>(cinfo.output_width),
-                                            static_cast<int>(cinfo.output_height), &stride);
+    unsigned char* pixels =
+        target.allocate(target.context, static_cast<int>(cinfo.output_width), static_cast<int>(rows), &stride);
     if (!pixels) {
         jpeg_destroy_decompress(&cinfo);
         return JERR_OUT_OF_MEMORY;
     }
     enum { batch = 8 };
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW rows[batch];
+    while (cinfo.output_scanline < rows) {
+        JSAMPROW rowPointers[batch];
         JDIMENSION count = 0;
-        while (count < batch && cinfo.output_scanline + count < cinfo.output_height) {
-            rows[count] = pixels + static_cast<std::size_t>(cinfo.output_scanline + count) * stride;
+        while (count < batch && cinfo.output_scanline + count < rows) {
+            rowPointers[count] = pixels + static_cast<std::size_t>(cinfo.output_scanline + count) * stride;
             ++count;
         }
-        jpeg_read_scanlines(&cinfo, rows, count);
+        jpeg_read_scanlines(&cinfo, rowPointers, count);
     }
-    // Whatever follows the image data is of no interest: destroying aborts the decoder.
+    // Whatever follows the rows wanted is of no interest: destroying aborts the decoder.
     jpeg_destroy_decompress(&cinfo);
     return 0;
 }
 
-unsigned char* allocateRgbxImage(void* context, int width, int height, std::size_t* stride)
+unsigned char* allocateImage(void* context, int width, int height, std::size_t* stride)
 {
     if (!pictureSizeAllowed(width, height))
         return nullptr;
     auto* image = static_cast<QImage*>(context);
-    *image = QImage(width, height, QImage::Format_RGBX8888);
+    *image = QImage(width, height, QImage::Format_RGB32);
     if (image->isNull())
         return nullptr;
     *stride = static_cast<std::size_t>(image->bytesPerLine());
     return image->bits();
+}
+
+// The whole picture's size is returned through `size`.
+QImage decodeJpegAs(std::string_view bytes, const std::string& path, const JpegRequest& request, QSize* size = nullptr)
+{
+    QImage image;
+    JpegTarget target{allocateImage, &image, 0, 0};
+    const int code =
+        decodeJpegBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), request, target);
+    if (code == kJpegTooLarge)
+        throw BlitzfangError(
+            fehlertext::bildZuGross(path, static_cast<int>(target.width), static_cast<int>(target.height)));
+    if (code == kJpegTooManyScans)
+        throw BlitzfangError(fehlertext::bildMitZuVielenDurchlaeufen(path, kMostJpegScans));
+    if (code != 0)
+        throw BlitzfangError(fehlertext::jpegFehler(code));
+    if (size)
+        *size = QSize(static_cast<int>(target.width), static_cast<int>(target.height));
+    if (request.shownWidth > 0 && static_cast<unsigned>(image.width()) > request.shownWidth)
+        image = image.copy(0, 0, static_cast<int>(request.shownWidth), image.height());
+    return image;
+}
+
+// 0 for an invalid size or side: no limit.
+unsigned sideOf(int side)
+{
+    return side > 0 ? static_cast<unsigned>(side) : 0;
+}
+
+// --- Bitmaps through Qt ---------------------------------------------------------------------
+
+// The whole picture's size is returned through `size`.
+QImage decodeBitmapFrom(QIODevice& device, const std::string& path, QSize shown, QSize* size)
+{
+    // The extension decides: a PNG or JPEG named .bmp is not a valid bitmap.
+    QImageReader reader(&device, "bmp");
+    reader.setAutoDetectImageFormat(false);
+    reader.setDecideFormatFromContent(false);
+    reader.setAllocationLimit(kLargestBitmapAllocation);
+    // The header's size is what the reader would allocate.
+    const QSize claimed = reader.size();
+    if (claimed.isValid() && !pictureSizeAllowed(claimed.width(), claimed.height()))
+        throw BlitzfangError(fehlertext::bildZuGross(path, claimed.width(), claimed.height()));
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        throw BlitzfangError(fehlertext::bitmapUngueltig);
+    if (size)
+        *size = image.size();
+    // The reader cannot leave rows out: the part is cut from the whole picture.
+    if (shown.isValid() && image.size().boundedTo(shown) != image.size())
+        image = image.copy(QRect(QPoint(0, 0), image.size().boundedTo(shown)));
+    return image;
+}
+
+QImage decodeBitmapBytes(std::string_view bytes, const std::string& path, QSize shown, QSize* size)
+{
+    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    return decodeBitmapFrom(buffer, path, shown, size);
+}
+
+// The decoder the extension names; an unknown one is refused before the file is opened.
+PictureKind kindByExtension(const std::string& path)
+{
+    const std::string extension = pictureExtension(path);
+    const std::string lower = kleinAZ(extension);
+    if (lower == "bmp")
+        return PictureKind::Bitmap;
+    if (lower == "jpg" || lower == "jpeg")
+        return PictureKind::Jpeg;
+    throw BlitzfangError(fehlertext::unbekannteBilddateierweiterung(extension));
+}
+
+JpegRequest shownPart(QSize shown)
+{
+    return {shown.isValid() ? sideOf(shown.width()) : 0, shown.isValid() ? sideOf(shown.height()) : 0, 0, 0};
+}
+
+LoadedPicture loadedJpeg(std::string_view bytes, const std::string& path, QSize shown)
+{
+    LoadedPicture loaded{{}, PictureKind::Jpeg, {}};
+    loaded.image = decodeJpegAs(bytes, path, shownPart(shown), &loaded.size);
+    return loaded;
+}
+
+LoadedPicture loadedFrom(const MediaFile& file, PictureKind kind, QSize shown)
+{
+    if (kind == PictureKind::Jpeg)
+        return loadedJpeg(file.readAll(), file.path(), shown);
+    // Read by the bitmap reader straight from the file: its pixels are most of it.
+    QFile device;
+    if (!device.open(file.descriptor(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+        throw BlitzfangError(fehlertext::dateiKannNichtGeoeffnetWerden(file.path()));
+    LoadedPicture loaded{{}, kind, {}};
+    loaded.image = decodeBitmapFrom(device, file.path(), shown, &loaded.size);
+    return loaded;
 }
 
 } // namespace
@@ -138,68 +288,61 @@ std::string pictureExtension(const std::string& path)
     return dot == std::string::npos ? std::string() : name.substr(dot + 1);
 }
 
-namespace {
-
-// The decoder the extension names; an unknown one is refused before the file is opened.
-PictureKind kindByExtension(const std::string& path)
+LoadedPicture loadPictureFile(const std::string& path, QSize shown)
 {
-    const std::string extension = pictureExtension(path);
-    const std::string lower = asciiLower(extension);
-    if (lower == "bmp")
-        return PictureKind::Bitmap;
-    if (lower == "jpg" || lower == "jpeg")
-        return PictureKind::Jpeg;
-    throw BlitzfangError(fehlertext::unbekannteBilddateierweiterung(extension));
+    const PictureKind kind = kindByExtension(path);
+    return loadedFrom(MediaFile(path, kLargestPictureFile), kind, shown);
 }
 
-} // namespace
-
-LoadedPicture loadPictureFile(const std::string& path)
-{
-    kindByExtension(path);
-    return loadPictureBytes(readWholeFile(path, kLargestPictureFile), path);
-}
-
-LoadedPicture loadPictureBytes(std::string_view bytes, const std::string& path)
+LoadedPicture loadPictureBytes(std::string_view bytes, const std::string& path, QSize shown)
 {
     const PictureKind kind = kindByExtension(path);
     if (bytes.size() > kLargestPictureFile)
         throw BlitzfangError(fehlertext::dateiKannNichtGeoeffnetWerden(path));
-    if (kind == PictureKind::Bitmap)
-        return {decodeBitmap(bytes, path), kind};
-    return {decodeJpeg(bytes, path), kind};
+    if (kind == PictureKind::Jpeg)
+        return loadedJpeg(bytes, path, shown);
+    LoadedPicture loaded{{}, kind, {}};
+    loaded.image = decodeBitmapBytes(bytes, path, shown, &loaded.size);
+    return loaded;
 }
 
-QImage decodeBitmap(std::string_view bytes, const std::string& path)
+void checkPictureBytes(std::string_view bytes, const std::string& path)
 {
-    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    // The extension decides: a PNG or JPEG named .bmp is not a valid bitmap.
-    QImageReader reader(&buffer, "bmp");
-    reader.setAutoDetectImageFormat(false);
-    reader.setDecideFormatFromContent(false);
-    // The header's size is what the reader would allocate.
-    const QSize size = reader.size();
-    if (size.isValid() && !pictureSizeAllowed(size.width(), size.height()))
-        throw BlitzfangError(fehlertext::bildZuGross(path, size.width(), size.height()));
+    const PictureKind kind = kindByExtension(path);
+    if (bytes.size() > kLargestPictureFile)
+        throw BlitzfangError(fehlertext::dateiKannNichtGeoeffnetWerden(path));
+    if (kind == PictureKind::Jpeg)
+        decodeJpegAs(bytes, path, {0, 0, 1, 1});
+    else
+        decodeBitmapBytes(bytes, path, QSize(), nullptr);
+}
+
+QImage previewPicture(const std::string& path, QSize box)
+{
     QImage image;
-    if (!reader.read(&image) || image.isNull())
-        throw BlitzfangError(fehlertext::bitmapUngueltig);
+    try {
+        const PictureKind kind = kindByExtension(path);
+        const MediaFile file(path, kLargestPictureFile);
+        if (kind == PictureKind::Jpeg)
+            image = decodeJpegAs(file.readAll(), path, {0, 0, sideOf(box.width()), sideOf(box.height())});
+        else
+            image = loadedFrom(file, kind, QSize()).image;
+    } catch (const BlitzfangError&) {
+        return {};
+    }
+    if (image.width() > box.width() || image.height() > box.height())
+        image = image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     return image;
 }
 
-QImage decodeJpeg(std::string_view bytes, const std::string& path)
+QImage decodeBitmap(std::string_view bytes, const std::string& path, QSize shown)
 {
-    QImage image;
-    JpegTarget target{allocateRgbxImage, &image, 0, 0};
-    const int code = decodeJpegBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), target);
-    if (code == kJpegTooLarge)
-        throw BlitzfangError(
-            fehlertext::bildZuGross(path, static_cast<int>(target.width), static_cast<int>(target.height)));
-    if (code != 0)
-        throw BlitzfangError(fehlertext::jpegFehler(code));
-    return image;
+    return decodeBitmapBytes(bytes, path, shown, nullptr);
+}
+
+QImage decodeJpeg(std::string_view bytes, const std::string& path, QSize shown)
+{
+    return decodeJpegAs(bytes, path, shownPart(shown));
 }
 
 QRgb transparentColour(const QImage& bitmap)

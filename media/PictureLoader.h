@@ -9,12 +9,15 @@
 #include <string>
 #include <string_view>
 
-// The largest picture: a 4K screen (3840 × 2160) as background, in any shape up to 8192 pixels
-// a side. Decoded at 4 bytes a pixel it takes at most 32 MiB, its file at most as much; a
-// progressive JPEG needs up to 48 MiB of decoder memory for its coefficients besides.
-inline constexpr long long kLargestPictureSide = 8192;
-inline constexpr long long kLargestPicturePixels = 3840LL * 2160;
-inline constexpr std::size_t kLargestPictureFile = 32 * 1024 * 1024;
+// The largest picture: an 8K screen (7680 × 4320), in any shape up to 16384 pixels a side,
+// 127 MiB at 4 bytes a pixel. Its file may hold 128 MiB: an uncompressed 32-bit bitmap of that
+// size needs 127 MiB. A progressive JPEG keeps all its coefficients while it is decoded (up to
+// 190 MiB for full colour resolution) and passes over the whole picture once for each of its
+// scans: real ones have about ten, more than kMostJpegScans none.
+inline constexpr long long kLargestPictureSide = 16384;
+inline constexpr long long kLargestPicturePixels = 7680LL * 4320;
+inline constexpr std::size_t kLargestPictureFile = 128 * 1024 * 1024;
+inline constexpr int kMostJpegScans = 100;
 
 // True when a picture of this size is within the ceiling.
 bool pictureSizeAllowed(long long width, long long height);
@@ -22,26 +25,40 @@ bool pictureSizeAllowed(long long width, long long height);
 enum class PictureKind { Bitmap, Jpeg };
 
 struct LoadedPicture {
+    // What was decoded: the whole picture, or its top-left part that was asked for.
     QImage image;
     PictureKind kind = PictureKind::Bitmap;
+    // The whole picture's size.
+    QSize size;
 };
 
 // The extension of the path's file name part without its dot, as written ("" when none).
 std::string pictureExtension(const std::string& path);
 
-// Loads a BMP or JPEG file, read once without waiting on anything that is not a regular file.
+// Loads a BMP or JPEG file, opened once without waiting on anything that is not a regular file.
+// With a valid `shown` size only the picture's top-left part of that size is decoded (a
+// background larger than the screen); the result still tells the whole picture's size.
 // Throws BlitzfangError with the German text for an unknown extension (the empty name
-// included), a file that cannot be opened, an invalid bitmap, a picture beyond the ceiling and
-// a JPEG error (the decoder's message code; #54 when the decoder would need more memory).
-LoadedPicture loadPictureFile(const std::string& path);
+// included), a file that cannot be opened, an invalid bitmap, a picture beyond the ceiling, a
+// JPEG with too many scans and a JPEG error (the decoder's message code).
+LoadedPicture loadPictureFile(const std::string& path, QSize shown = QSize());
 
-// The same for the bytes of the file `path`, read already (more than kLargestPictureFile
-// bytes cannot be opened).
-LoadedPicture loadPictureBytes(std::string_view bytes, const std::string& path);
+// The same for the bytes of the file `path`, read already (more than kLargestPictureFile bytes
+// cannot be opened).
+LoadedPicture loadPictureBytes(std::string_view bytes, const std::string& path, QSize shown = QSize());
 
-// The single decoders; the extension is not looked at. `path` names the file in messages.
-QImage decodeBitmap(std::string_view bytes, const std::string& path);
-QImage decodeJpeg(std::string_view bytes, const std::string& path);
+// The check of a copy: throws as loadPictureBytes would, but decodes a JPEG at an eighth of its
+// size, which reads all of its data for a fraction of the memory.
+void checkPictureBytes(std::string_view bytes, const std::string& path);
+
+// The picture dialog's preview of `path` fitted into `box`: a JPEG is decoded only as large as
+// the box needs. A null image for a file that does not load, without a message.
+QImage previewPicture(const std::string& path, QSize box);
+
+// The single decoders; the extension is not looked at. `path` names the file in messages;
+// `shown` as for loadPictureFile.
+QImage decodeBitmap(std::string_view bytes, const std::string& path, QSize shown = QSize());
+QImage decodeJpeg(std::string_view bytes, const std::string& path, QSize shown = QSize());
 
 // The colour a transparent bitmap leaves undrawn: its bottom-left pixel's colour, white for a
 // monochrome bitmap. Returned as opaque 0xffRRGGBB.

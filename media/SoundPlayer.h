@@ -2,6 +2,13 @@
 // A player of one WAV file at a time. Any number of players sound independently, each on
 // its own mixer channel; play returns at once. Without an audio device the program runs
 // silently with the same behaviour (SDL's dummy driver).
+//
+// A sound too large to be held whole (see kLargestHeldSound) is played from its file through
+// the mixer's one music stream. Only one such long sound sounds at a time: the later play wins,
+// and the player whose long sound it cut off reports it as ended (position = length; its next
+// play starts it from the beginning). Short sounds are not affected by this.
+
+#include "media/WavCheck.h"
 
 #include <cstdint>
 #include <map>
@@ -11,7 +18,8 @@
 struct Mix_Chunk;
 
 // Sounds loaded once and kept for the players that open through it, at most
-// kLargestKeptSounds bytes in all; a sound beyond that is loaded at each open.
+// kLargestKeptSounds bytes in all; a sound beyond that is loaded at each open. Long sounds that
+// are played from their files are never kept.
 class SoundCache {
 public:
     static constexpr std::uint64_t kLargestKeptSounds = 32 * 1024 * 1024;
@@ -40,9 +48,10 @@ public:
     void setFileName(const std::string& path);
     const std::string& fileName() const { return fileName_; }
 
-    // Closes an open file, then opens the stored path. The file is read once, without waiting
-    // on anything that is not a regular file, and checked (checkWavBytes) before the audio
-    // library sees its bytes. Throws BlitzfangError with the German reason, or the audio
+    // Closes an open file, then opens the stored path. The file is opened once, without waiting
+    // on anything that is not a regular file, and checked (checkWavHeader) before the audio
+    // library sees its bytes: the library gets a header made from what the check read and the
+    // file's samples, nothing else. Throws BlitzfangError with the German reason, or the audio
     // library's ("Unbekannter Fehlercode" when it gives none); the player stays closed.
     void open();
     // Plays the open file from its current position and returns at once: right after open from
@@ -60,6 +69,8 @@ public:
     // Current position in milliseconds, never above length(); length() once the sound ended,
     // 0 when no file is open.
     int position() const;
+    // True while the open sound is played from its file (a long sound).
+    bool playsFromFile() const;
 
 private:
     struct Playback;
@@ -68,3 +79,8 @@ private:
     SoundCache* cache_;
     std::unique_ptr<Playback> playback_;
 };
+
+// The audio device's format, the device opened for it if need be; the usual 44.1 kHz 16-bit
+// stereo when there is no audio library or device (then no sound plays at all). For the check of
+// a copy, so that what a save accepts plays.
+SoundDeviceFormat playingDeviceFormat();

@@ -1,7 +1,6 @@
 #include "media/WavCheck.h"
 
 #include "platform/BlitzfangError.h"
-#include "storage/SafeFile.h"
 
 #include <algorithm>
 
@@ -21,6 +20,9 @@ constexpr int kFewestChannels = 1;
 constexpr int kMostChannels = 8;
 constexpr int kLowestRate = 1000;
 constexpr int kHighestRate = 384000;
+
+// The fmt chunk's fields that are read: up to the sub-format's tag of an extensible file.
+constexpr std::size_t kFormatBytesRead = 26;
 
 std::uint32_t littleEndian(std::string_view bytes, std::size_t at, int width)
 {
@@ -48,10 +50,16 @@ bool bitsFitEncoding(int tag, int bits)
     }
 }
 
-// Reads the fmt chunk's body into `format`; false when it is too short to hold one.
-bool readFormat(std::string_view body, WavFormat& format)
+bool isAdpcm(int tag)
 {
-    if (body.size() < 16)
+    return tag == encoding::msAdpcm || tag == encoding::imaAdpcm;
+}
+
+// Reads the fmt chunk's body (its first kFormatBytesRead bytes) into `format`; false when it is
+// too short to hold one.
+bool readFormat(std::string_view body, std::uint64_t chunkSize, WavFormat& format)
+{
+    if (chunkSize < 16 || body.size() < 16)
         return false;
     format.encoding = static_cast<int>(littleEndian(body, 0, 2));
     format.channels = static_cast<int>(littleEndian(body, 2, 2));
@@ -59,14 +67,84 @@ bool readFormat(std::string_view body, WavFormat& format)
     format.bitsPerSample = static_cast<int>(littleEndian(body, 14, 2));
     if (format.encoding == encoding::extensible) {
         // The sub-format GUID starts with the plain format tag.
-        if (body.size() < 26)
+        if (chunkSize < kFormatBytesRead || body.size() < kFormatBytesRead)
             return false;
         format.encoding = static_cast<int>(littleEndian(body, 24, 2));
     }
     return true;
 }
 
-// An upper bound of the bytes the library holds once the data is converted to `device`.
+class BytesInMemory : public WavBytes {
+public:
+    explicit BytesInMemory(std::string_view bytes) : bytes_(bytes) {}
+    std::uint64_t size() const override { return bytes_.size(); }
+    std::string_view at(std::uint64_t offset, std::size_t count) override
+    {
+        return offset >= bytes_.size() ? std::string_view() : bytes_.substr(static_cast<std::size_t>(offset), count);
+    }
+
+private:
+    std::string_view bytes_;
+};
+
+} // namespace
+
+WavFormat checkWavHeader(WavBytes& bytes, const std::string& path, const DeviceFormatSource& device)
+{
+    const auto invalid = [&] { return BlitzfangError(fehlertext::keineGueltigeWavDatei(path)); };
+    const std::uint64_t fileSize = bytes.size();
+    const std::string_view riff = bytes.at(0, 12);
+    if (riff.size() < 12 || riff.substr(0, 4) != "RIFF" || riff.substr(8, 4) != "WAVE")
+        throw invalid();
+
+    WavFormat format;
+    bool haveFormat = false;
+    std::uint64_t at = 12;
+    while (true) {
+        const std::string_view header = bytes.at(at, 8);
+        if (header.size() < 8)
+            throw invalid();
+        const std::string_view id = header.substr(0, 4);
+        const std::uint64_t size = littleEndian(header, 4, 4);
+        at += 8;
+        if (id == "fmt ") {
+            // Only data may be cut off by the file's end.
+            if (size > fileSize - at || !readFormat(bytes.at(at, kFormatBytesRead), size, format))
+                throw invalid();
+            format.formatOffset = at;
+            format.formatBytes = size;
+            haveFormat = true;
+        } else if (id == "data") {
+            if (!haveFormat)
+                throw invalid();
+            format.dataOffset = at;
+            format.dataBytes = std::min(size, fileSize - at);
+            break;
+        }
+        // Chunks are padded to an even size.
+        const std::uint64_t next = at + size + (size & 1);
+        if (next >= fileSize)
+            throw invalid();
+        at = next;
+    }
+
+    if (format.channels < kFewestChannels || format.channels > kMostChannels || format.sampleRate < kLowestRate ||
+        format.sampleRate > kHighestRate || !bitsFitEncoding(format.encoding, format.bitsPerSample))
+        throw BlitzfangError(fehlertext::wavFormatNichtAbspielbar(path));
+    format.streamable = !isAdpcm(format.encoding);
+    // Held whole, the sound must fit as file data and once converted.
+    if (!format.streamable &&
+        (format.dataBytes > kLargestHeldSound || decodedSize(format, device()) > kLargestHeldSound))
+        throw BlitzfangError(fehlertext::klangZuLang(path));
+    return format;
+}
+
+WavFormat checkWavBytes(std::string_view bytes, const std::string& path, const DeviceFormatSource& device)
+{
+    BytesInMemory inMemory(bytes);
+    return checkWavHeader(inMemory, path, device);
+}
+
 std::uint64_t decodedSize(const WavFormat& format, const SoundDeviceFormat& device)
 {
     const auto frameBits = static_cast<std::uint64_t>(format.channels) * static_cast<std::uint64_t>(format.bitsPerSample);
@@ -76,59 +154,20 @@ std::uint64_t decodedSize(const WavFormat& format, const SoundDeviceFormat& devi
     return deviceFrames * static_cast<std::uint64_t>(device.channels) * static_cast<std::uint64_t>(device.bytesPerSample);
 }
 
-} // namespace
-
-WavFormat checkWavBytes(std::string_view bytes, const std::string& path, const SoundDeviceFormat& device)
+std::int64_t streamedMilliseconds(const WavFormat& format)
 {
-    const auto invalid = [&] { return BlitzfangError(fehlertext::keineGueltigeWavDatei(path)); };
-    if (bytes.size() < 12 || bytes.substr(0, 4) != "RIFF" || bytes.substr(8, 4) != "WAVE")
-        throw invalid();
-
-    WavFormat format;
-    bool haveFormat = false;
-    std::size_t at = 12;
-    while (true) {
-        if (bytes.size() - at < 8)
-            throw invalid();
-        const std::string_view id = bytes.substr(at, 4);
-        const std::uint64_t size = littleEndian(bytes, at + 4, 4);
-        at += 8;
-        // A chunk cut off by the file's end holds what is there; only data may be cut.
-        const std::string_view body = bytes.substr(at, static_cast<std::size_t>(std::min<std::uint64_t>(size, bytes.size() - at)));
-        if (id == "fmt ") {
-            if (body.size() < size || !readFormat(body, format))
-                throw invalid();
-            haveFormat = true;
-        } else if (id == "data") {
-            if (!haveFormat)
-                throw invalid();
-            format.dataBytes = body.size();
-            break;
-        }
-        // Chunks are padded to an even size.
-        const std::uint64_t next = at + size + (size & 1);
-        if (next >= bytes.size())
-            throw invalid();
-        at = static_cast<std::size_t>(next);
-    }
-
-    if (format.channels < kFewestChannels || format.channels > kMostChannels || format.sampleRate < kLowestRate ||
-        format.sampleRate > kHighestRate || !bitsFitEncoding(format.encoding, format.bitsPerSample))
-        throw BlitzfangError(fehlertext::wavFormatNichtAbspielbar(path));
-    format.decodedBytes = decodedSize(format, device);
-    if (format.decodedBytes > kLargestDecodedSound)
-        throw BlitzfangError(fehlertext::klangZuLang(path));
-    return format;
+    const auto frameBytes = static_cast<std::uint64_t>(format.channels) * static_cast<std::uint64_t>(format.bitsPerSample / 8);
+    return static_cast<std::int64_t>(format.dataBytes / frameBytes * 1000 / static_cast<std::uint64_t>(format.sampleRate));
 }
 
-void checkSoundFile(const std::string& path)
+bool playedFromFile(const WavFormat& format, const SoundDeviceFormat& device)
 {
-    checkSoundBytes(readWholeFile(path, kLargestSoundFile), path);
+    return format.streamable && (format.dataBytes > kLargestHeldSound || decodedSize(format, device) > kLargestHeldSound);
 }
 
-void checkSoundBytes(std::string_view bytes, const std::string& path)
+void checkSoundBytes(std::string_view bytes, const std::string& path, const DeviceFormatSource& device)
 {
     if (bytes.size() > kLargestSoundFile)
         throw BlitzfangError(fehlertext::dateiKannNichtGeoeffnetWerden(path));
-    checkWavBytes(bytes, path);
+    checkWavBytes(bytes, path, device);
 }

@@ -63,6 +63,12 @@ inline std::string bildZuGross(std::string_view path, int width, int height)
            " Bildpunkten zu groß.";
 }
 
+inline std::string bildMitZuVielenDurchlaeufen(std::string_view path, int most)
+{
+    return "Das Bild " + std::string(path) + " ist beschädigt: es hat mehr als " + std::to_string(most) +
+           " Durchläufe.";
+}
+
 inline std::string keineGueltigeWavDatei(std::string_view path)
 {
     return "Die Datei " + std::string(path) + " ist keine gültige WAV-Datei.";

@@ -4,10 +4,9 @@
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGridLayout>
-#include <QImageReader>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -16,6 +15,8 @@
 #include <QWindow>
 #include <QStringList>
 #include <QUrl>
+
+#include <utility>
 
 namespace {
 
@@ -139,22 +140,10 @@ QString qtPatterns(const QString& patterns)
     return result.join(QLatin1Char(' '));
 }
 
-// The picture under the dialog's cursor, or a null image. Only a regular file of sane size is
-// read: a FIFO would block the dialog for good, and a picture claiming a huge size would
-// reserve its memory before it can be shown.
-QImage previewImage(const QString& path)
+PicturePreview& picturePreview()
 {
-    constexpr qint64 kLargestPreviewFile = 32 * 1024 * 1024;
-    constexpr int kLargestPreviewPixels = 3840 * 2160;
-    const QFileInfo file(path);
-    if (!file.isFile() || file.size() > kLargestPreviewFile)
-        return {};
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    const QSize size = reader.size();
-    if (!size.isValid() || qint64(size.width()) * size.height() > kLargestPreviewPixels)
-        return {};
-    return reader.read();
+    static PicturePreview preview;
+    return preview;
 }
 
 // The picture preview beside the file list of the editor's picture dialog.
@@ -170,19 +159,20 @@ void addPicturePreview(QFileDialog& dialog)
     preview->setFrameShape(QFrame::StyledPanel);
     grid->addWidget(preview, 1, grid->columnCount(), grid->rowCount() - 1, 1);
     QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
-        const QImage image = previewImage(path);
-        if (image.isNull()) {
+        const QImage image = picturePreview() ? picturePreview()(QFile::encodeName(path).toStdString(), preview->size()) : QImage();
+        if (image.isNull())
             preview->clear();
-            return;
-        }
-        QPixmap pixmap = QPixmap::fromImage(image);
-        if (pixmap.width() > preview->width() || pixmap.height() > preview->height())
-            pixmap = pixmap.scaled(preview->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        preview->setPixmap(pixmap);
+        else
+            preview->setPixmap(QPixmap::fromImage(image));
     });
 }
 
 } // namespace
+
+void setPicturePreview(PicturePreview preview)
+{
+    picturePreview() = std::move(preview);
+}
 
 QString qtFileFilter(const std::string& pipeFilter)
 {

@@ -3,7 +3,10 @@
 
 #include "platform/Dialogs.h"
 
+#include <QImage>
 #include <QString>
+
+#include <functional>
 
 class QtDialogs : public Dialogs {
 public:
@@ -15,6 +18,12 @@ public:
     std::optional<std::uint32_t> chooseColor(std::uint32_t initial) override;
     void openLink(const std::string& url) override;
 };
+
+// The picture dialog's preview of a file, fitted into `box`; a null image shows none. The program
+// sets the decoder at its start, so that the preview decodes as the program itself does, with its
+// limits; without one the dialog shows no preview.
+using PicturePreview = std::function<QImage(const std::string& path, QSize box)>;
+void setPicturePreview(PicturePreview preview);
 
 // "Bilder (*.bmp;*.jpg)|*.bmp;*.jpg|Alle (*.*)|*.*" -> "Bilder (*.bmp *.jpg);;Alle (*)".
 // The pattern half of each pair decides; a description's own "(...)" is replaced by it.

@@ -4,6 +4,7 @@
 #include "tests/game/GameFixture.h"
 
 #include "dialogs/optionenUnit2.h"
+#include "tests/media/MediaFixtures.h"
 
 #include <QScreen>
 #include <QTest>
@@ -143,6 +144,23 @@ TEST_F(GameStart, backgroundAsLargeAsOrLargerThanTheScreenCoversItAndASmallOneIs
         expectOnAnEdge(form.Image1, c.field.width(), c.field.height());
         form.MenueClick();
     }
+}
+
+TEST_F(GameStart, aTwoMinuteVictorySoundAndA5kBackgroundStartAndOnlyTheScreensPartIsHeld)
+{
+    GameScenario g;
+    g.sieg = (folder / "lang.wav").string();
+    fixtures::writeWav(g.sieg, 120000, 22050, 1, 8);
+    g.hintergrund = (folder / "gross.jpg").string();
+    fixtures::writeJpeg(g.hintergrund, fixtures::quarters(5120, 2880));
+    TMainForm& form = startGame(g);
+    EXPECT_EQ(boxes.errors, std::vector<std::string>{});
+    EXPECT_TRUE(form.KiTimer1->isActive());
+    EXPECT_EQ(form.geometry(), screenArea(form));
+    EXPECT_EQ(form.hbildImage->size(), QSize(5120, 2880));
+    EXPECT_EQ(form.hbildImage->picture().size(), screenArea(form).size());
+    EXPECT_TRUE(form.MediaPlayer2.playsFromFile());
+    EXPECT_EQ(form.MediaPlayer2.length(), 120000);
 }
 
 TEST_F(GameStart, houseSwitchedOffHidesHouseBarAndShotButItsNameFollowsItsOwnSwitch)

@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and runs the installed program as a player would.
-# Usage: installed_program.sh <build folder> headless|game <screenshot folder>
-#   headless  the installed files validate; started offscreen with a fresh home, the program
-#             writes only into the player's data folder and nothing below the prefix
-#   game      under a virtual X server the standard game starts from the installed media, and
-#             a portable program folder moved after a game still starts its next game
+# Usage: installed_program.sh <build folder> headless|game|file_type|menu_entry <screenshot folder>
+#   headless    the installed files validate; started offscreen with a fresh home, the program
+#               writes only into the player's data folder and nothing below the prefix
+#   game        under a virtual X server the standard game starts from the installed media, and
+#               a portable program folder moved after a game still starts its next game
+#   file_type   once the file type is registered, the desktop takes X.blitzfang for a scenario
+#               package with the game's icon and opens it with the game
+#   menu_entry  under a virtual X server the menu entry starts the program with the PATH
+#               /usr/bin:/bin, and its window has the class the entry names
 # Exit 77 = skipped (a tool is missing).
 set -euo pipefail
 source "$(dirname "$0")/../support/xvfb_helpers.sh"
@@ -12,9 +16,9 @@ build=$1
 mode=$2
 shots=$3
 
-# The game mode runs this script once more inside the virtual X server (mode game_in_x), with
+# The modes under a virtual X server run this script once more inside it (mode ..._in_x), with
 # the installation of the outer run.
-if [[ $mode != game_in_x ]]; then
+if [[ $mode != *_in_x ]]; then
     work=$(mktemp -d)
     trap 'rm -rf "$work"' EXIT
     prefix=$work/prefix
@@ -55,14 +59,16 @@ headless() {
     require_tools desktop-file-validate appstreamcli
     local id=de.kolvarbauwerk.blitzfang
     for file in bin/blitzfang share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
-                share/icons/hicolor/scalable/apps/$id.svg share/blitzfang/Standard/bilder/hbild.jpg; do
+                share/icons/hicolor/scalable/apps/$id.svg share/blitzfang/Standard/bilder/hbild.jpg \
+                share/man/man6/blitzfang.6.gz share/doc/blitzfang/copyright share/doc/blitzfang/changelog.gz; do
         [[ -f "$prefix/$file" ]] || fail "not installed: $file"
     done
     for size in 16 22 32 48 64 128 256; do
         [[ -f "$prefix/share/icons/hicolor/${size}x$size/apps/$id.png" ]] || fail "no icon of $size pixels"
     done
     desktop-file-validate "$prefix/share/applications/$id.desktop" || fail "the desktop entry is not valid"
-    appstreamcli validate-tree --no-net "$prefix" || fail "the metainfo is not valid"
+    appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" || fail "the metainfo is not valid"
+    appstreamcli validate-tree --no-net "$prefix" || fail "the installed tree does not validate"
 
     local before home=$work/home
     before=$(listing "$prefix")
@@ -126,6 +132,59 @@ game() {
     grep -q "^Abschuss: $work/alt/" "$work/umgezogen/standard.cfg" || fail "the moved folder was never started before"
     check_data_folder "$work/xdg/blitzfang"
     echo "the installed game starts from the installed media; a moved program folder still starts its game"
+}
+
+file_type() {
+    require_tools xmllint update-mime-database update-desktop-database xdg-mime gio zip
+    local id=de.kolvarbauwerk.blitzfang type=application/x-blitzfang-scenario
+    xmllint --noout "$prefix/share/mime/packages/$id.xml" || fail "the file type is not well-formed XML"
+    # What dpkg's triggers do for a package: the type and the entry's MIME types are indexed.
+    update-mime-database "$prefix/share/mime"
+    update-desktop-database "$prefix/share/applications"
+    # A real ZIP archive, as a scenario package is one: the name must win over the content.
+    (cd "$work" && echo Mond >inhalt.txt && zip -q Mond.blitzfang inhalt.txt)
+    mkdir -p "$work/home"
+    # Asked as a GNOME desktop asks (gio), with nothing of this machine's user in the way.
+    export XDG_DATA_HOME=$work/home XDG_CONFIG_HOME=$work/home XDG_DATA_DIRS=$prefix/share:/usr/share \
+           XDG_CURRENT_DESKTOP=GNOME
+    local found
+    found=$(xdg-mime query filetype "$work/Mond.blitzfang")
+    [[ $found == "$type" ]] || fail "Mond.blitzfang is taken for $found"
+    found=$(gio info -a standard::icon "$work/Mond.blitzfang" | sed -n 's/.*standard::icon: \([^,]*\).*/\1/p')
+    [[ $found == "$id" ]] || fail "a scenario package shows the icon $found"
+    found=$(xdg-mime query default "$type")
+    [[ $found == "$id.desktop" ]] || fail "a scenario package opens with '$found'"
+    echo "the desktop takes X.blitzfang for $type with the game's icon and opens it with $found"
+}
+
+menu_entry() {
+    require_tools xvfb-run xdotool xprop gio import
+    export prefix work
+    run_in_xvfb bash "$0" "$build" menu_entry_in_x "$shots"
+}
+
+# A launcher's PATH may lack the program's folder (/usr/games is missing from root's): the
+# entry must start the program without it, as GLib-based launchers do.
+menu_entry_in_x() {
+    local entry=$prefix/share/applications/de.kolvarbauwerk.blitzfang.desktop main class
+    HOME=$work/home XDG_DATA_HOME=$work/xdg PATH=/usr/bin:/bin gio launch "$entry" ||
+        fail "the menu entry does not start the program with PATH=/usr/bin:/bin"
+    main=$(window "^Blitzfang by") || fail "the program of the menu entry shows no window"
+    pid=$(xprop -id "$main" _NET_WM_PID | awk '{print $3}')
+    # Docks group the window with its launcher by the class X reports.
+    class=$(xprop -id "$main" WM_CLASS | sed -n 's/.*", "\(.*\)"$/\1/p')
+    [[ $class == "$(sed -n 's/^StartupWMClass=//p' "$entry")" ]] ||
+        fail "the window's class $class is not the StartupWMClass of the menu entry"
+    import -window root "$shots/menu-entry.png"
+    # The program is gio's child, not ours: Escape ends it, and we watch it go.
+    for _ in $(seq 50); do
+        xdotool windowfocus --sync "$main" key Escape 2>/dev/null || true
+        sleep 0.2
+        kill -0 "$pid" 2>/dev/null || break
+    done
+    kill -0 "$pid" 2>/dev/null && fail "the program still runs after Escape"
+    pid=
+    echo "the menu entry starts the installed program with PATH=/usr/bin:/bin; its window's class is $class"
 }
 
 "$mode"

@@ -135,6 +135,8 @@ void writeWav(const std::filesystem::path& path, int milliseconds, int sampleRat
         for (int c = 0; c < channels; ++c) {
             if (bitsPerSample == 8)
                 putLe(out, static_cast<std::uint32_t>(128 + std::lround(wave * 127)), 1);
+            else if (bitsPerSample == 32)
+                putLe(out, static_cast<std::uint32_t>(static_cast<std::int32_t>(std::lround(wave * 2147483647.0))), 4);
             else
                 putLe(out, static_cast<std::uint32_t>(static_cast<std::int16_t>(std::lround(wave * 32767))), 2);
         }
@@ -190,6 +192,21 @@ void writeJpeg(const std::filesystem::path& path, const QImage& image, JpegColou
     jpeg_finish_compress(&cinfo);
     jpeg_destroy_compress(&cinfo);
     std::fclose(file);
+}
+
+std::string withRepeatedLastScan(const std::string& jpeg, int times)
+{
+    // Entropy-coded data never holds FF DA or FF D9: a data byte FF is followed by 00.
+    const std::size_t scan = jpeg.rfind("\xff\xda");
+    const std::size_t end = jpeg.rfind("\xff\xd9");
+    if (scan == std::string::npos || end == std::string::npos || end < scan)
+        throw std::runtime_error("not a JPEG with a scan");
+    const std::string lastScan = jpeg.substr(scan, end - scan);
+    std::string bomb = jpeg.substr(0, end);
+    bomb.reserve(bomb.size() + lastScan.size() * static_cast<std::size_t>(times) + 2);
+    for (int i = 0; i < times; ++i)
+        bomb += lastScan;
+    return bomb + "\xff\xd9";
 }
 
 void writeBmp32(const std::filesystem::path& path, const QImage& image)

@@ -24,7 +24,7 @@ bool addressSpaceCanBeLimited();
 // most and which is stopped after 20 s; how the child ended when it gave no answer.
 std::string errorWithinMemory(const std::function<void()>& action, std::size_t headroom);
 
-// A PCM WAV of a quiet tone: `milliseconds` long, 8 or 16 bits per sample.
+// A PCM WAV of a quiet tone: `milliseconds` long, 8, 16 or 32 bits per sample.
 void writeWav(const std::filesystem::path& path, int milliseconds, int sampleRate = 22050, int channels = 1,
               int bitsPerSample = 16);
 
@@ -34,6 +34,10 @@ enum class JpegColours { Rgb, RgbFull, Grey, Cmyk };
 // A baseline (or progressive) JPEG of the image, written through libjpeg.
 void writeJpeg(const std::filesystem::path& path, const QImage& image, JpegColours colours = JpegColours::Rgb,
                bool progressive = false, int quality = 95);
+
+// The JPEG with its last scan (from the last start-of-scan marker to the end of the image)
+// repeated `times` times more: the decoder passes over the whole picture once for each.
+std::string withRepeatedLastScan(const std::string& jpeg, int times);
 
 // A 32-bit BMP (BITMAPV5 header with an alpha mask), which Qt itself does not write.
 void writeBmp32(const std::filesystem::path& path, const QImage& image);

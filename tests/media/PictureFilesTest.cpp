@@ -189,7 +189,7 @@ std::string forgedJpeg(const std::string& bytes, char marker, int width, int hei
 
 } // namespace
 
-TEST(HostilePictures, areRefusedAtOnceWithinBoundedMemoryAndA4kScreenStillLoads)
+TEST(HostilePictures, areRefusedAtOnceWithinBoundedMemoryAndAn8kScreenStillLoads)
 {
     if (!fixtures::addressSpaceCanBeLimited())
         GTEST_SKIP() << "an address-space limit does not work with a sanitizer";
@@ -199,15 +199,23 @@ TEST(HostilePictures, areRefusedAtOnceWithinBoundedMemoryAndA4kScreenStillLoads)
     fixtures::writeBytes(folder / "riesig.jpg", forgedJpeg(fixtures::readBytes(folder / "klein.jpg"), '\xc0', 65280, 65280));
     // A progressive picture reserved all its coefficients (1.75 GB here) before any check.
     fixtures::writeBytes(folder / "riesigp.jpg", forgedJpeg(fixtures::readBytes(folder / "kleinp.jpg"), '\xc2', 30000, 30000));
+    // Each repeated scan is one more pass over the whole picture: minutes for a 4K picture.
+    fixtures::writeJpeg(folder / "durchlauf.jpg", fixtures::quarters(640, 480), JpegColours::Rgb, true);
+    fixtures::writeBytes(folder / "durchlauf.jpg", fixtures::withRepeatedLastScan(fixtures::readBytes(folder / "durchlauf.jpg"), 1000));
     fixtures::saveWithQt(folder / "lang.bmp", QImage(30000, 1, QImage::Format_RGB32), "BMP");
     fixtures::makeFifo(folder / "fifo.bmp");
     fixtures::makeFifo(folder / "fifo.jpg");
     std::filesystem::create_symlink("/dev/zero", folder / "null.jpg");
     fixtures::writeSparse(folder / "gross.bmp", fixtures::readBytes(folder / "klein.jpg"), 2048ull << 20);
-    fixtures::writeJpeg(folder / "4k.jpg", fixtures::quarters(3840, 2160));
-    // Progressive at full colour resolution: the decoder's largest need within the ceiling.
-    fixtures::writeJpeg(folder / "4kp.jpg", fixtures::quarters(3840, 2160), JpegColours::RgbFull, true);
-    fixtures::saveWithQt(folder / "4k.bmp", fixtures::quarters(3840, 2160), "BMP");
+    fixtures::writeJpeg(folder / "8k.jpg", fixtures::quarters(7680, 4320));
+    // Progressive at full colour resolution, sides not whole blocks: the decoder's largest need.
+    fixtures::writeJpeg(folder / "breitp.jpg", fixtures::quarters(16384, 2025), JpegColours::RgbFull, true);
+    // An uncompressed 32-bit 8K bitmap (its pixels a hole in the file): the largest bitmap.
+    QImage top(7680, 1, QImage::Format_ARGB32);
+    fixtures::writeBmp32(folder / "8k.bmp", top);
+    std::string bitmap = fixtures::readBytes(folder / "8k.bmp");
+    bitmap.replace(22, 4, std::string{char(4320 & 0xff), char(4320 >> 8), 0, 0});
+    fixtures::writeSparse(folder / "8k.bmp", bitmap.substr(0, 138), 138 + 7680ull * 4320 * 4);
 
     const auto tooLarge = [&](const char* name, int width, int height) {
         return "Das Bild " + (folder / name).string() + " ist mit " + std::to_string(width) + " × " +
@@ -219,20 +227,59 @@ TEST(HostilePictures, areRefusedAtOnceWithinBoundedMemoryAndA4kScreenStillLoads)
     const std::pair<const char*, std::string> cases[] = {
         {"riesig.jpg", tooLarge("riesig.jpg", 65280, 65280)},
         {"riesigp.jpg", tooLarge("riesigp.jpg", 30000, 30000)},
+        {"durchlauf.jpg", "Das Bild " + (folder / "durchlauf.jpg").string() + " ist beschädigt: es hat mehr als 100 Durchläufe."},
         {"lang.bmp", tooLarge("lang.bmp", 30000, 1)},
         {"fifo.bmp", cannotOpen("fifo.bmp")},
         {"fifo.jpg", cannotOpen("fifo.jpg")},
         {"null.jpg", cannotOpen("null.jpg")},
         {"gross.bmp", cannotOpen("gross.bmp")},
-        {"4k.jpg", "(no error)"},
-        {"4kp.jpg", "(no error)"},
-        {"4k.bmp", "(no error)"},
+        {"8k.jpg", "(no error)"},
+        {"breitp.jpg", "(no error)"},
+        {"8k.bmp", "(no error)"},
     };
     for (const auto& [name, expected] : cases) {
         SCOPED_TRACE(name);
         const auto load = [&] { loadPictureFile((folder / name).string()); };
-        EXPECT_EQ(fixtures::errorWithinMemory(load, 384u << 20), expected);
+        EXPECT_EQ(fixtures::errorWithinMemory(load, 400u << 20), expected);
     }
+}
+
+TEST(PictureParts, onlyTheTopLeftPartIsDecodedAndTheWholeSizeIsTold)
+{
+    TempFolder folder;
+    fixtures::writeJpeg(folder / "bild.jpg", fixtures::quarters(640, 480));
+    fixtures::writeJpeg(folder / "bildp.jpg", fixtures::quarters(640, 480), JpegColours::RgbFull, true);
+    fixtures::saveWithQt(folder / "bild.bmp", fixtures::quarters(640, 480), "BMP");
+    for (const char* name : {"bild.jpg", "bildp.jpg", "bild.bmp"}) {
+        SCOPED_TRACE(name);
+        // 500 is no whole number of blocks: the columns beyond it are cut off.
+        const LoadedPicture part = loadPictureFile((folder / name).string(), QSize(500, 300));
+        EXPECT_EQ(part.size, QSize(640, 480));
+        ASSERT_EQ(part.image.size(), QSize(500, 300));
+        EXPECT_TRUE(near(part.image.pixel(10, 10), red, 24));
+        EXPECT_TRUE(near(part.image.pixel(490, 10), green, 24));
+        EXPECT_TRUE(near(part.image.pixel(10, 290), blue, 24));
+        EXPECT_TRUE(near(part.image.pixel(490, 290), yellow, 24));
+        EXPECT_EQ(loadPictureFile((folder / name).string(), QSize(800, 800)).image.size(), QSize(640, 480));
+    }
+}
+
+TEST(PicturePreview, fitsTheBoxTheRightWayUpAndShowsNothingForWhatTheGameRefuses)
+{
+    TempFolder folder;
+    fixtures::writeJpeg(folder / "gross.jpg", fixtures::quarters(1280, 960));
+    fixtures::saveWithQt(folder / "klein.bmp", fixtures::quarters(60, 40), "BMP");
+    fixtures::writeJpeg(folder / "durchlauf.jpg", fixtures::quarters(64, 48), JpegColours::Rgb, true);
+    fixtures::writeBytes(folder / "durchlauf.jpg", fixtures::withRepeatedLastScan(fixtures::readBytes(folder / "durchlauf.jpg"), 200));
+    fixtures::makeFifo(folder / "fifo.jpg");
+    fixtures::saveWithQt(folder / "bild.png", fixtures::quarters(60, 40), "PNG");
+
+    const QImage big = previewPicture((folder / "gross.jpg").string(), QSize(160, 160));
+    EXPECT_EQ(big.size(), QSize(160, 120));
+    expectQuarters(big, 24);
+    EXPECT_EQ(previewPicture((folder / "klein.bmp").string(), QSize(160, 160)).size(), QSize(60, 40));
+    for (const char* name : {"durchlauf.jpg", "fifo.jpg", "bild.png", "fehlt.jpg"})
+        EXPECT_TRUE(previewPicture((folder / name).string(), QSize(160, 160)).isNull()) << name;
 }
 
 // --- Names ---------------------------------------------------------------------------------

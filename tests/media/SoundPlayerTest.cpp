@@ -20,10 +20,10 @@ namespace {
 
 using fixtures::errorOf;
 
-// Polls until the condition holds or two seconds pass.
-bool eventually(const std::function<bool()>& condition)
+// Polls until the condition holds or `wait` passes.
+bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds wait = 2s)
 {
-    const auto deadline = std::chrono::steady_clock::now() + 2s;
+    const auto deadline = std::chrono::steady_clock::now() + wait;
     while (std::chrono::steady_clock::now() < deadline) {
         if (condition())
             return true;
@@ -281,6 +281,79 @@ TEST_F(SoundPlayerTest, manyPlayersEachGetAChannelOfTheirOwn)
     openFile(late, path);
     late.play();
     EXPECT_TRUE(eventually([&] { return late.position() > 0; }));
+}
+
+// --- Long sounds, played from their files ----------------------------------------------------
+
+TEST_F(SoundPlayerTest, aTenMinuteSoundPlaysFromItsFileAndStopsAndGoesOnLikeAShortOne)
+{
+    SoundPlayer player;
+    openFile(player, wav("lang.wav", 10 * 60 * 1000, 8000, 1, 8));
+    EXPECT_TRUE(player.playsFromFile());
+    EXPECT_EQ(player.length(), 600000);
+    EXPECT_EQ(player.position(), 0);
+    player.play();
+    ASSERT_TRUE(eventually([&] { return player.position() >= 100; }));
+    player.stop();
+    std::this_thread::sleep_for(30ms);
+    const int stoppedAt = player.position();
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(player.position(), stoppedAt);
+    player.play();
+    EXPECT_TRUE(eventually([&] { return player.position() > stoppedAt; }));
+    player.close();
+    EXPECT_EQ(player.position(), 0);
+}
+
+TEST_F(SoundPlayerTest, theLaterLongSoundTakesTheStreamAndTheEarlierOneReportsItsEnd)
+{
+    SoundPlayer first;
+    SoundPlayer second;
+    SoundPlayer hits;
+    openFile(first, wav("eins.wav", 300000, 8000, 1, 8));
+    openFile(second, wav("zwei.wav", 300000, 8000, 1, 8));
+    openFile(hits, wav("treffer.wav", 300));
+    ASSERT_TRUE(first.playsFromFile() && second.playsFromFile());
+    first.play();
+    ASSERT_TRUE(eventually([&] { return first.position() >= 50; }));
+    second.play();
+    hits.play();
+    EXPECT_EQ(first.position(), first.length());
+    EXPECT_TRUE(eventually([&] { return second.position() >= 50; }));
+    // A short sound has a channel of its own beside the stream.
+    EXPECT_TRUE(eventually([&] { return hits.position() == hits.length(); }));
+    EXPECT_LT(second.position(), second.length());
+
+    // The earlier one starts again from the beginning and takes the stream back.
+    first.play();
+    EXPECT_EQ(second.position(), second.length());
+    EXPECT_TRUE(eventually([&] { return first.position() > 0 && first.position() < 10000; }));
+}
+
+TEST_F(SoundPlayerTest, aLongSoundPlaysOnceToItsEndWhateverChunksItsFileCarries)
+{
+    // 1.4 s at 384 kHz, 8 channels, 32 bits: 17 MB, too large to be held whole.
+    const std::string path = wav("schleife.wav", 1400, 384000, 8, 32);
+    std::string bytes = fixtures::readBytes(path);
+    // A loop without end, and a loop list far longer than its chunk: the library's own reading
+    // of them would loop for ever or read beyond its memory.
+    const auto samplerChunk = [](std::uint32_t loops, bool withLoop) {
+        std::string chunk(36 + (withLoop ? 24 : 0), '\0');
+        chunk[28] = static_cast<char>(loops & 0xff);
+        chunk[31] = static_cast<char>(loops >> 24);
+        if (withLoop)
+            chunk[36 + 12] = 100; // end frame; type 0 (forward) and play count 0 (for ever)
+        return "smpl" + std::string{static_cast<char>(chunk.size()), 0, 0, 0} + chunk;
+    };
+    bytes.insert(36, samplerChunk(1, true) + samplerChunk(0x10000000, false));
+    fixtures::writeBytes(path, bytes);
+
+    SoundPlayer player;
+    openFile(player, path);
+    ASSERT_TRUE(player.playsFromFile());
+    EXPECT_NEAR(player.length(), 1400, 1);
+    player.play();
+    EXPECT_TRUE(eventually([&] { return player.position() == player.length(); }, 5s));
 }
 
 // --- Program end ---------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 // Which WAV files the sound player accepts, checked before the audio library sees them: a
 // hostile header or file costs neither memory nor time.
 
+#include "media/MediaFile.h"
 #include "media/WavCheck.h"
 #include "tests/media/MediaFixtures.h"
 #include "tests/support/TempFolder.h"
@@ -18,6 +19,9 @@ const std::string invalid = "Die Datei klang.wav ist keine gültige WAV-Datei.";
 const std::string unplayable = "Die Datei klang.wav hat ein WAV-Format, das nicht abgespielt werden kann.";
 const std::string tooLong = "Die Datei klang.wav ist zu lang für einen Klang.";
 const std::string accepted = "(no error)";
+
+const SoundDeviceFormat usualDevice{44100, 2, 2};
+const DeviceFormatSource usual = [] { return usualDevice; };
 
 std::string withData(std::string header, std::size_t bytes)
 {
@@ -81,24 +85,37 @@ TEST(WavCheck, acceptsWhatTheMixerPlaysAndRefusesTheRestByItsHeader)
         {"12 bit PCM", withData(wavHeader(1, 22050, 12, 8), 8), unplayable},
         {"16 bit float", withData(wavHeader(1, 22050, 16, 8, 3), 8), unplayable},
         {"MPEG layer 3", withData(wavHeader(1, 22050, 16, 8, 0x55), 8), unplayable},
-        // 1.5 MB at 8 kHz, 8 bit mono grow 22-fold at 44.1 kHz, 16 bit stereo.
-        {"too long once converted", withData(wavHeader(1, 8000, 8, 1500000), 1500000), tooLong},
-        {"too long as it is", withData(wavHeader(2, 44100, 16, 17000000), 17000000), tooLong},
+        // Long sounds are played from their files: length costs no memory.
+        {"ten minutes at 8 kHz, 8 bit", withData(wavHeader(1, 8000, 8, 4800000), 4800000), accepted},
+        {"95 s of 44.1 kHz stereo", withData(wavHeader(2, 44100, 16, 17000000), 17000000), accepted},
+        // ADPCM is held whole: 400 kB at 8 kHz mono grow to 17.6 MB at 44.1 kHz stereo.
+        {"ADPCM too long once converted", withData(wavHeader(1, 8000, 4, 400000, 0x11), 400000), tooLong},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(errorOf([&] { checkWavBytes(c.bytes, path); }), c.expected);
+        EXPECT_EQ(errorOf([&] { checkWavBytes(c.bytes, path, usual); }), c.expected);
     }
 }
 
-TEST(WavCheck, convertedSizeFollowsTheDeviceFormat)
+TEST(WavCheck, theDeviceFormatDecidesWhatIsHeldWholeAndHowLongAnAdpcmSoundMayBe)
 {
-    const std::string oneSecond = withData(wavHeader(1, 11025, 8, 11025), 11025);
-    EXPECT_EQ(checkWavBytes(oneSecond, path).decodedBytes, 44101u * 4);
-    EXPECT_EQ(checkWavBytes(oneSecond, path, SoundDeviceFormat{48000, 6, 4}).decodedBytes, 48001u * 24);
+    // The 120 s victory sound of 2.6 MB: 21 MB once converted to 44.1 kHz stereo.
+    const WavFormat victory = checkWavBytes(withData(wavHeader(1, 22050, 8, 2646000), 2646000), path, usual);
+    EXPECT_EQ(streamedMilliseconds(victory), 120000);
+    EXPECT_TRUE(playedFromFile(victory, usualDevice));
+    EXPECT_FALSE(playedFromFile(victory, SoundDeviceFormat{22050, 1, 1}));
+    EXPECT_EQ(decodedSize(victory, SoundDeviceFormat{48000, 6, 4}), (2646000ull * 48000 / 22050 + 1) * 24);
+
+    // Only a sound the mixer cannot stream asks for the device, which then decides.
+    const std::string adpcm = withData(wavHeader(1, 8000, 4, 100000, 0x11), 100000);
+    EXPECT_EQ(errorOf([&] { checkWavBytes(adpcm, path, usual); }), accepted);
+    EXPECT_EQ(errorOf([&] { checkWavBytes(adpcm, path, [] { return SoundDeviceFormat{48000, 6, 4}; }); }), tooLong);
+    int asked = 0;
+    checkWavBytes(withData(wavHeader(1, 22050, 16, 8), 8), path, [&] { return ++asked, usualDevice; });
+    EXPECT_EQ(asked, 0);
 }
 
-TEST(WavCheck, soundFileIsReadWithoutWaitingAndWithinItsCeiling)
+TEST(WavCheck, soundFileIsOpenedWithoutWaitingAndWithinItsCeiling)
 {
     TempFolder folder;
     fixtures::writeBytes(folder / "gut.wav", withData(wavHeader(1, 22050, 16, 2000), 2000));
@@ -123,6 +140,10 @@ TEST(WavCheck, soundFileIsReadWithoutWaitingAndWithinItsCeiling)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
-        EXPECT_EQ(errorOf([&] { checkSoundFile(c.path); }), c.expected);
+        EXPECT_EQ(errorOf([&] {
+                      const MediaFile file(c.path, kLargestSoundFile);
+                      checkSoundBytes(file.readAll(), c.path, usual);
+                  }),
+                  c.expected);
     }
 }

@@ -9,6 +9,7 @@
 #include <QColor>
 #include <QFileDialog>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -126,6 +127,32 @@ TEST(FileDialog, opensInTheStartFolderWithAndWithoutPreview)
         EXPECT_FALSE(dialogs.openFile("Alle (*.*)|*.*", folder, preview, true)) << preview;
         EXPECT_EQ(shown.toStdString(), folder) << preview;
     }
+}
+
+TEST(FileDialog, thePicturePreviewShowsWhatTheProgramsDecoderGives)
+{
+    QtDialogs dialogs;
+    std::vector<std::string> asked;
+    setPicturePreview([&asked](const std::string& path, QSize box) {
+        asked.push_back(path);
+        QImage picture(box.width(), box.height() / 2, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        return path.ends_with("gut.jpg") ? picture : QImage();
+    });
+    const std::string folder = std::filesystem::temp_directory_path().string();
+    std::vector<bool> shown;
+    whenModal<QFileDialog>([&shown, folder](QFileDialog* dialog) {
+        auto* preview = dialog->findChild<QLabel*>(QStringLiteral("Vorschau"));
+        for (const char* name : {"/gut.jpg", "/kaputt.jpg"}) {
+            emit dialog->currentChanged(QString::fromStdString(folder + name));
+            shown.push_back(preview && !preview->pixmap().isNull());
+        }
+        dialog->reject();
+    });
+    dialogs.openFile("Bilder (*.jpg)|*.jpg", folder, true, true);
+    setPicturePreview({});
+    EXPECT_EQ(asked, (std::vector<std::string>{folder + "/gut.jpg", folder + "/kaputt.jpg"}));
+    EXPECT_EQ(shown, (std::vector<bool>{true, false}));
 }
 
 TEST(FileFilters, pipeListsBecomeQtFilters)
