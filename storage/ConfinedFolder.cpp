@@ -286,7 +286,8 @@ std::string ConfinedFolder::readFile(std::string_view relative, std::size_t larg
             // The file has grown since fstat.
             if (bytes.size() > largestSize)
                 throw BlitzfangError(fehlertext::dateiZuGross(absolute(relative), sizeText(largestSize)));
-            bytes.resize(std::min(bytes.size() + 4096, largestSize + 1));
+            // Up to one byte beyond the ceiling: that byte tells the file is too large.
+            bytes.resize(std::min(bytes.size() + 4096, std::max(largestSize, largestSize + 1)));
         }
         const ssize_t got = ::read(file.get(), bytes.data() + filled, bytes.size() - filled);
         if (got < 0 && errno == EINTR)

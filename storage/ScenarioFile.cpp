@@ -422,8 +422,8 @@ void evaluateFile(std::string_view bytes, ScenarioSettings& settings, SetupState
 bool foldedLess(std::string_view a, std::string_view b)
 {
     const auto fold = [](char c) {
-        const auto b = static_cast<unsigned char>(c);
-        return b >= 'A' && b <= 'Z' ? static_cast<unsigned char>(b - 'A' + 'a') : b;
+        const auto byte = static_cast<unsigned char>(c);
+        return byte >= 'A' && byte <= 'Z' ? static_cast<unsigned char>(byte - 'A' + 'a') : byte;
     };
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
                                         [&](char x, char y) { return fold(x) < fold(y); });
