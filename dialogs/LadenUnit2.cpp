@@ -13,10 +13,6 @@
 #include <QComboBox>
 #include <QPushButton>
 
-#include <algorithm>
-#include <system_error>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -24,7 +20,6 @@ const std::string kNeueGefunden = "Es wurden neue Szenarios gefunden!";
 const std::string kKeineNeuen = "Keine neuen Szenarios gefunden.";
 const std::string kSucheErklaert = "Diese Funktion durchsucht den Blitzfangordner nach verlorengegangenen oder "
                                    "manuell hinzugefügten Szenarios.";
-const std::string kEnding = ".cfg";
 
 std::string schonInDerListe(const std::string& name)
 {
@@ -54,9 +49,13 @@ QPushButton* makeButton(QWidget* parent, const char* name, int left, int top, in
     return button;
 }
 
-bool endsInCfg(const std::string& fileName)
+QStringList namesOf(const std::vector<std::string>& names)
 {
-    return fileName.size() >= kEnding.size() && kleinAZ(fileName.substr(fileName.size() - kEnding.size())) == kEnding;
+    QStringList texts;
+    texts.reserve(qsizetype(names.size()));
+    for (const std::string& name : names)
+        texts.append(fromUtf8(name));
+    return texts;
 }
 
 } // namespace
@@ -104,8 +103,11 @@ void TLadenForm::fillScenarioBox()
 {
     const QString text = SzenarioComboBox->currentText();
     SzenarioComboBox->clear();
+    QStringList names;
+    names.reserve(qsizetype(store.setup.speicherstaende.size()));
     for (const T_Datei& entry : store.setup.speicherstaende)
-        SzenarioComboBox->addItem(fromUtf8(entry.name));
+        names.append(fromUtf8(entry.name));
+    SzenarioComboBox->addItems(names);
     SzenarioComboBox->setEditText(text);
 }
 
@@ -132,45 +134,16 @@ void TLadenForm::loadChosenScenario()
 
 std::vector<std::string> TLadenForm::neueSzenarios() const
 {
-    std::vector<std::string> fileNames;
-    std::error_code ec;
-    for (auto it = fs::directory_iterator(store.programFolder(), ec); !ec && it != fs::directory_iterator();
-         it.increment(ec)) {
-        std::error_code typeError;
-        if (it->is_directory(typeError))
-            continue; // a folder, whatever its name, is no scenario file
-        std::string fileName = it->path().filename().string();
-        if (endsInCfg(fileName) && fileName != "setup.cfg")
-            fileNames.push_back(std::move(fileName));
-    }
-    // The order of the names, not of the file system's entries, so that every search offers
-    // the same scenario last.
-    std::sort(fileNames.begin(), fileNames.end(), [](const std::string& a, const std::string& b) {
-        const std::string foldedA = kleinAZ(a), foldedB = kleinAZ(b);
-        return foldedA != foldedB ? foldedA < foldedB : a < b;
-    });
-
-    std::vector<std::string> found;
-    for (const std::string& fileName : fileNames) {
-        std::string name = fileName.substr(0, fileName.size() - kEnding.size());
-        // Names that cannot be scenarios ("setup" in any case, ".", control characters) are
-        // never offered; nor one that differs from a listed or found one only in case.
-        if (!istGueltigerSzenarioname(name) || isListed(store.setup.speicherstaende, name))
-            continue;
-        if (std::none_of(found.begin(), found.end(), [&](const std::string& f) { return kleinAZ(f) == kleinAZ(name); }))
-            found.push_back(std::move(name));
-    }
-    return found;
+    return store.neueSzenarios();
 }
 
 void TLadenForm::suchenButtonClick()
 {
     suchenComboBox->clear();
     const std::vector<std::string> found = neueSzenarios();
-    for (const std::string& name : found) {
-        suchenComboBox->addItem(fromUtf8(name));
-        suchenComboBox->setCurrentIndex(suchenComboBox->count() - 1);
-    }
+    suchenComboBox->addItems(namesOf(found));
+    // The box shows the last one found.
+    suchenComboBox->setCurrentIndex(suchenComboBox->count() - 1);
     if (found.empty()) {
         dialogs().notice(kKeineNeuen);
         return;

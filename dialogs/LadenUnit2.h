@@ -49,9 +49,8 @@ public:
     // Every closing: this window hides and the editor shows again.
     void FormClose() override;
 
-    // The names of the scenario files in the program folder that the list does not hold, in
-    // the order of their names: "*.cfg" files (any case of the ending), folders never, the
-    // setup file never, names that cannot be scenarios never, each scenario once.
+    // The names of the scenario files in the program folder that the list does not hold
+    // (ScenarioStore::neueSzenarios, which the loader's fresh setup file lists as well).
     std::vector<std::string> neueSzenarios() const;
 
 private:

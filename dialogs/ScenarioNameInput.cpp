@@ -7,7 +7,6 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <system_error>
 
 bool acceptScenarioName(const std::string& name)
 {
@@ -44,8 +43,7 @@ std::string listedSpelling(const ScenarioList& list, const std::string& name)
 
 bool hasScenarioFile(const ScenarioStore& store, const std::string& name)
 {
-    std::error_code ec;
-    return std::filesystem::is_regular_file(store.scenarioFile(name), ec);
+    return store.folder().kindOf(store.scenarioFile(name)) == EntryKind::file;
 }
 
 bool isMissingScenario(const ScenarioStore& store, const std::string& name)

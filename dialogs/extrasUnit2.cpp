@@ -118,8 +118,7 @@ void TExtrasForm::FormShow()
     // Every step runs, so that the window never shows a part of the scenario opened before.
     reportedStep([&] {
         Memo1->clear();
-        const auto folder = store.scenarioFolder(store.setup.spielstart);
-        Memo1->setPlainText(fromUtf8(readHelpText(findeOhneGrossKlein(folder, "hilfe.txt"))));
+        Memo1->setPlainText(fromUtf8(readHelpText(store.folder(), store.scenarioFolder(store.setup.spielstart))));
     });
     // A picture that cannot be loaded leaves no other scenario's figure in its place.
     Image1->hide();

@@ -1,65 +1,54 @@
 #include "editor/ScenarioDeletion.h"
 
+#include "platform/BlitzfangError.h"
 #include "storage/ScenarioNames.h"
-
-#include <system_error>
-#include <vector>
-
-namespace fs = std::filesystem;
 
 namespace {
 
-fs::file_status statusOf(const fs::path& path)
+// Each deletion that fails is skipped.
+template <typename Removal>
+void quietly(Removal removal)
 {
-    std::error_code ec;
-    return fs::symlink_status(path, ec);
+    try {
+        removal();
+    } catch (const BlitzfangError&) {
+    }
 }
 
-// A file or a link; never a folder.
-void deleteFile(const fs::path& path)
+bool isRealFolder(const ConfinedFolder& folder, const std::string& relative)
 {
-    const fs::file_status status = statusOf(path);
-    if (!fs::exists(status) || fs::is_directory(status))
-        return;
-    std::error_code ec;
-    fs::remove(path, ec);
+    try {
+        return folder.kindOf(relative) == EntryKind::folder;
+    } catch (const BlitzfangError&) {
+        return false;
+    }
 }
 
-// Only an empty real folder goes.
-void removeEmptyFolder(const fs::path& path)
+void emptyAndRemoveFolder(const ConfinedFolder& folder, const std::string& relative)
 {
-    if (!fs::is_directory(statusOf(path)))
+    if (!isRealFolder(folder, relative))
         return;
-    std::error_code ec;
-    fs::remove(path, ec);
-}
-
-void emptyAndRemoveFolder(const fs::path& folder)
-{
-    if (!fs::is_directory(statusOf(folder)))
-        return;
-    std::vector<fs::path> entries;
-    std::error_code ec;
-    for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator(); it.increment(ec))
-        entries.push_back(it->path());
-    for (const fs::path& entry : entries)
-        deleteFile(entry);
-    removeEmptyFolder(folder);
+    quietly([&] {
+        for (const FolderEntry& entry : folder.list(relative))
+            if (entry.kind != EntryKind::folder)
+                quietly([&] { folder.removeFile(relative + "/" + entry.name); });
+    });
+    quietly([&] { folder.removeEmptyFolder(relative); });
 }
 
 } // namespace
 
-void deleteScenarioFiles(const fs::path& programFolder, const std::string& name)
+void deleteScenarioFiles(const ConfinedFolder& folder, const std::string& name)
 {
     if (!istGueltigerSzenarioname(name))
         return;
-    deleteFile(findeOhneGrossKlein(programFolder, name + ".cfg"));
-    const fs::path folder = findeOhneGrossKlein(programFolder, name);
+    quietly([&] { folder.removeFile(findeOhneGrossKlein(folder, "", name + ".cfg")); });
+    const std::string scenario = findeOhneGrossKlein(folder, "", name);
     // A scenario folder that is a link points outside: nothing below it is ours.
-    if (!fs::is_directory(statusOf(folder)))
+    if (!isRealFolder(folder, scenario))
         return;
-    deleteFile(findeOhneGrossKlein(folder, "hilfe.txt"));
-    emptyAndRemoveFolder(findeOhneGrossKlein(folder, "bilder"));
-    emptyAndRemoveFolder(findeOhneGrossKlein(folder, "sound"));
-    removeEmptyFolder(folder);
+    quietly([&] { folder.removeFile(findeOhneGrossKlein(folder, scenario, "hilfe.txt")); });
+    emptyAndRemoveFolder(folder, findeOhneGrossKlein(folder, scenario, "bilder"));
+    emptyAndRemoveFolder(folder, findeOhneGrossKlein(folder, scenario, "sound"));
+    quietly([&] { folder.removeEmptyFolder(scenario); });
 }

@@ -4,7 +4,6 @@
 #include "media/PictureLoader.h"
 #include "media/WavCheck.h"
 #include "platform/BlitzfangError.h"
-#include "storage/SafeFile.h"
 #include "storage/ScenarioNames.h"
 
 #include <algorithm>
@@ -17,20 +16,16 @@ namespace {
 // The largest picture or sound file that the check is given; it tells whether the bytes are one.
 constexpr std::uint64_t kLargestMediaFile = std::max<std::uint64_t>(kLargestPictureFile, kLargestSoundFile);
 
-bool isFolder(const fs::path& path)
-{
-    std::error_code ec;
-    return fs::is_directory(fs::symlink_status(path, ec));
-}
-
 // The scenario folder with both subfolders when it is new; failures show later as a failed copy.
-void makeScenarioFolder(const fs::path& scenarioFolder)
+void makeScenarioFolder(const ConfinedFolder& folder, const std::string& scenarioFolder)
 {
-    std::error_code ec;
-    if (!fs::exists(fs::symlink_status(scenarioFolder, ec))) {
-        fs::create_directory(scenarioFolder, ec);
-        fs::create_directory(scenarioFolder / "bilder", ec);
-        fs::create_directory(scenarioFolder / "sound", ec);
+    if (folder.kindOf(scenarioFolder) != EntryKind::missing)
+        return;
+    try {
+        folder.createFolder(scenarioFolder);
+        folder.createFolder(scenarioFolder + "/bilder");
+        folder.createFolder(scenarioFolder + "/sound");
+    } catch (const BlitzfangError&) {
     }
 }
 
@@ -64,31 +59,38 @@ bool sameFile(const std::string& a, const std::string& b)
     return fs::equivalent(fs::path(a), fs::path(b), ec) && !ec;
 }
 
-std::string copyIntoScenarioFolder(const fs::path& scenarioFolder, const std::string& path, const std::string& subfolder,
-                                   const MediaCheck& accepted,
+std::string linkedMediaFolder(const ConfinedFolder& folder, const std::string& scenarioFolder,
+                              const std::string& subfolder)
+{
+    const auto link = folder.linkOnTheWay(findeOhneGrossKlein(folder, scenarioFolder, subfolder));
+    return link ? fehlertext::verknuepfungNichtGeschrieben(folder.absolute(*link)) : std::string();
+}
+
+std::string copyIntoScenarioFolder(const ConfinedFolder& folder, const std::string& scenarioFolder,
+                                   const std::string& path, const std::string& subfolder, const MediaCheck& accepted,
                                    const std::function<bool(const std::string&)>& takenByAnother)
 {
     if (path.empty())
         return path;
     const std::string fileName = dateinamenteil(path);
-    if (fileName.empty())
+    if (fileName.empty() || fileName == "." || fileName == "..")
         return path;
+    if (const std::string link = linkedMediaFolder(folder, scenarioFolder, subfolder); !link.empty())
+        throw BlitzfangError(link);
 
-    const fs::path folder = findeOhneGrossKlein(scenarioFolder, subfolder);
-    std::string target = (folder / fileName).string();
-    for (int number = 2; !sameFile(path, target) && takenByAnother && takenByAnother(target); ++number)
-        target = (folder / numberedName(fileName, number)).string();
-    if (sameFile(path, target))
-        return target;
+    const std::string mediaFolder = findeOhneGrossKlein(folder, scenarioFolder, subfolder);
+    std::string targetName = fileName;
+    const auto target = [&] { return folder.absolute(mediaFolder + "/" + targetName); };
+    for (int number = 2; !sameFile(path, target()) && takenByAnother && takenByAnother(target()); ++number)
+        targetName = numberedName(fileName, number);
+    if (sameFile(path, target()))
+        return target();
 
     const fs::perms sourcePermissions = regularFilePermissions(path);
     const std::string bytes = MediaFile(path, kLargestMediaFile).readAll();
     accepted(bytes, path);
-    makeScenarioFolder(scenarioFolder);
-    if (!isFolder(folder)) {
-        std::error_code ec;
-        fs::create_directory(folder, ec);
-    }
-    writeFileAtomically(target, bytes, sourcePermissions);
-    return target;
+    makeScenarioFolder(folder, scenarioFolder);
+    folder.createFolder(mediaFolder);
+    folder.writeFile(mediaFolder + "/" + targetName, bytes, sourcePermissions);
+    return target();
 }

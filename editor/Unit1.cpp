@@ -10,6 +10,7 @@
 #include "media/PictureLoader.h"
 #include "media/WavCheck.h"
 #include "platform/ActionReport.h"
+#include "platform/BlitzfangError.h"
 #include "platform/Dialogs.h"
 #include "platform/QtControls.h"
 #include "platform/QtDialogs.h"
@@ -17,7 +18,6 @@
 #include "platform/QtFonts.h"
 #include "platform/QtText.h"
 #include "storage/HelpText.h"
-#include "storage/SafeFile.h"
 #include "storage/ScenarioFile.h"
 #include "storage/ScenarioNames.h"
 #include "storage/ScenarioStore.h"
@@ -475,7 +475,7 @@ void TEditorForm::start()
     reportedStep([&] { setTextColour(strToInt(s.textfarbe)); });
 
     if (hbildCheckBox1->isChecked())
-        hbildEdit->setText(fromUtf8(s.hintergrundbild));
+        setPathText(hbildEdit, s.hintergrundbild);
 
     const auto sizeLabel = [](bool loaded, const PictureBox* image) {
         return QStringLiteral("Bildgröße: ") + (loaded ? sizeText(image) + QStringLiteral(" Pixel") : QString());
@@ -495,10 +495,10 @@ void TEditorForm::start()
     GroupBox8->setTitle(kSoundAbspielen);
     PageControl1->setCurrentIndex(1);
     soundlisteaufbauen();
-    verlorensoundEdit->setText(fromUtf8(s.verlorensound));
-    siegsoundEdit->setText(fromUtf8(s.siegsound));
-    explosionssoundEdit->setText(fromUtf8(s.explosionssound));
-    schussstartsoundEdit->setText(fromUtf8(s.schussstartsound));
+    setPathText(verlorensoundEdit, s.verlorensound);
+    setPathText(siegsoundEdit, s.siegsound);
+    setPathText(explosionssoundEdit, s.explosionssound);
+    setPathText(schussstartsoundEdit, s.schussstartsound);
     for (QPushButton* play : {BitBtn3, BitBtn4, BitBtn5, BitBtn6}) {
         play->setIcon(BitBtn1->icon());
         play->setIconSize(BitBtn1->iconSize());
@@ -526,6 +526,11 @@ public:
     void copy(std::string& field, const char* ordnername)
     {
         const std::string source = field;
+        // A scenario folder or media folder that is a link takes nothing: one line names it.
+        if (const std::string& link = linkedFolder(ordnername); !source.empty() && !link.empty()) {
+            reportError(link);
+            return;
+        }
         const auto [done, isNew] = copied_.try_emplace(std::string(ordnername) + '\n' + source, source);
         if (isNew) {
             try {
@@ -563,6 +568,16 @@ private:
         return ec ? path : canonical.string();
     }
 
+    const std::string& linkedFolder(const std::string& ordnername)
+    {
+        const auto [known, isNew] = linkedFolders_.try_emplace(ordnername);
+        if (isNew) {
+            const ScenarioStore& store = form_.store;
+            known->second = linkedMediaFolder(store.folder(), store.scenarioFolder(store.setup.spielstart), ordnername);
+        }
+        return known->second;
+    }
+
     void index(Medium& medium, std::string key)
     {
         medium.key = std::move(key);
@@ -574,6 +589,7 @@ private:
     std::unordered_map<const std::string*, Medium*> byField_;
     std::unordered_map<std::string, std::vector<Medium*>> byFile_;
     std::unordered_map<std::string, std::string> copied_; // folder and source -> the copy's path
+    std::unordered_map<std::string, std::string> linkedFolders_; // "bilder", "sound" -> the refusal
 };
 
 void TEditorForm::speichern(const std::string& name)
@@ -597,17 +613,17 @@ void TEditorForm::speichern(const std::string& name)
 
     if (hbildCheckBox1->isChecked()) {
         if (!hbildEdit->text().isEmpty())
-            s.hintergrundbild = textOf(hbildEdit);
+            s.hintergrundbild = pathText(hbildEdit);
         else
             hbildCheckBox1->setChecked(false);
     }
 
     if (!hbildCheckBox1->isChecked())
         s.hintergrundbild.clear();
-    std::string verloren = textOf(verlorensoundEdit);
-    std::string sieg = textOf(siegsoundEdit);
-    std::string explosion = textOf(explosionssoundEdit);
-    std::string schussstart = textOf(schussstartsoundEdit);
+    std::string verloren = pathText(verlorensoundEdit);
+    std::string sieg = pathText(siegsoundEdit);
+    std::string explosion = pathText(explosionssoundEdit);
+    std::string schussstart = pathText(schussstartsoundEdit);
     std::vector<std::string*> media = {&s.abschussBild, &s.zielBild, &s.schussBild, &s.abschuss2Bild,
                                        &s.hintergrundbild, &verloren, &sieg, &explosion, &schussstart};
     for (SoundEntry& entry : soundList)
@@ -675,39 +691,62 @@ std::string TEditorForm::insordnerkopieren(const std::string& pfad, const std::s
         else
             checkPictureBytes(bytes, path);
     };
-    return copyIntoScenarioFolder(store.scenarioFolder(store.setup.spielstart), pfad, ordnername, accepted,
-                                  takenByAnother);
+    return copyIntoScenarioFolder(store.folder(), store.scenarioFolder(store.setup.spielstart), pfad, ordnername,
+                                  accepted, takenByAnother);
 }
 
 void TEditorForm::loadHelpText()
 {
     Memo1->clear();
     unreadHelpText_.clear();
-    const fs::path path = findeOhneGrossKlein(store.scenarioFolder(store.setup.spielstart), "hilfe.txt");
+    const std::string folder = store.scenarioFolder(store.setup.spielstart);
     // A scenario without a help text yet gets one with its next save.
     try {
-        Memo1->setPlainText(fromUtf8(readHelpText(path)));
+        Memo1->setPlainText(fromUtf8(readHelpText(store.folder(), folder)));
     } catch (...) {
-        unreadHelpText_ = path.string();
+        unreadHelpText_ = folder;
         throw;
     }
 }
 
 void TEditorForm::saveHelpText(const std::string& name)
 {
-    const fs::path folder = store.scenarioFolder(name);
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    const fs::path path = findeOhneGrossKlein(folder, "hilfe.txt");
+    const std::string folder = store.scenarioFolder(name);
     // A help text that is there but could not be read is kept, not replaced by an empty one.
-    if (!unreadHelpText_.empty() && sameFile(unreadHelpText_, path.string()))
+    if (!unreadHelpText_.empty() && unreadHelpText_ == folder)
         return;
-    std::string bytes;
-    const QString text = Memo1->toPlainText();
-    if (!text.isEmpty())
-        for (const QString& line : text.split(QLatin1Char('\n')))
-            bytes += line.toStdString() + "\r\n";
-    writeFileAtomically(path, bytes);
+    // Behind a link nothing is written; the scenario's own file is saved all the same.
+    if (const auto link = store.folder().linkOnTheWay(findeOhneGrossKlein(store.folder(), folder, "hilfe.txt"))) {
+        reportError(fehlertext::verknuepfungNichtGeschrieben(store.folder().absolute(*link)));
+        return;
+    }
+    writeHelpText(store.folder(), folder, Memo1->toPlainText().toStdString());
+}
+
+void TEditorForm::setPathText(QLineEdit* field, const std::string& path)
+{
+    pathTexts_[field] = path;
+    field->setText(fromUtf8(path));
+}
+
+std::string TEditorForm::pathText(const QLineEdit* field) const
+{
+    const auto kept = pathTexts_.find(field);
+    if (kept != pathTexts_.end() && field->text() == fromUtf8(kept->second))
+        return kept->second;
+    return textOf(field);
+}
+
+std::string TEditorForm::shownSoundName(int row) const
+{
+    // The list box shows the working list in its order; a line that disagrees with it is
+    // looked up as it reads.
+    const QString shown = ListBox1->item(row)->text();
+    int index = 0;
+    for (const SoundEntry& entry : soundList)
+        if (index++ == row)
+            return fromUtf8(entry.name) == shown ? entry.name : shown.toStdString();
+    return shown.toStdString();
 }
 
 void TEditorForm::soundlisteaufbauen()
@@ -785,7 +824,7 @@ void TEditorForm::szenarioloeschen(const std::string& name)
 
 void TEditorForm::szenariodateienloeschen(const std::string& name)
 {
-    deleteScenarioFiles(store.programFolder(), name);
+    deleteScenarioFiles(store.folder(), name);
 }
 
 void TEditorForm::Button4Click()
@@ -793,7 +832,7 @@ void TEditorForm::Button4Click()
     if (!dialogs().askWarning("Wollen Sie alles auf den Standardwert zurücksetzen?", DefaultAnswer::nein))
         return;
     runAsOneAction([this] {
-        ScenarioSettings standard = standardSettings(store.programFolder());
+        ScenarioSettings standard = standardSettings(store.folder());
         buildPreparedLines(standard, true);
         store.settings = std::move(standard);
         store.dateischreiben(store.setup.spielstart);
@@ -949,7 +988,7 @@ void TEditorForm::hbildCheckBox1Click()
 void TEditorForm::hbildButtonClick()
 {
     const auto chosen = openPictureDialog(hbildEdit->text().isEmpty() ? store.settings.hintergrundbild
-                                                                      : textOf(hbildEdit));
+                                                                      : pathText(hbildEdit));
     if (!chosen || chosen->empty())
         return;
     HbildImage->loadPicture(*chosen);
@@ -957,7 +996,7 @@ void TEditorForm::hbildButtonClick()
     const int h = HbildImage->pictureSize().height();
     const QSize screen = screenSize();
     if (h >= 480 && h <= screen.height() && w >= 640 && w <= screen.width()) {
-        hbildEdit->setText(fromUtf8(*chosen));
+        setPathText(hbildEdit, *chosen);
         Label16->setText(QStringLiteral("Bildgröße: ") + QString::number(w) + QLatin1Char('*') + QString::number(h));
     } else {
         dialogs().notice("Ihr ausgewähltes bild ist zu klein/gross ! Minimum: 640*480, Maximum: Ihre "
@@ -1000,12 +1039,12 @@ std::optional<std::string> TEditorForm::openSoundDialog(const std::string& shown
 
 void TEditorForm::Durchsuchen1Click()
 {
-    std::string shown = textOf(neusoundedit);
+    std::string shown = pathText(neusoundedit);
     // An empty field: where the hit sounds are.
     if (shown.empty() && !soundList.empty())
         shown = soundList.begin()->pfad;
     if (const auto chosen = openSoundDialog(shown))
-        neusoundedit->setText(fromUtf8(*chosen));
+        setPathText(neusoundedit, *chosen);
 }
 
 void TEditorForm::HinzuClick()
@@ -1016,7 +1055,7 @@ void TEditorForm::HinzuClick()
         dialogs().notice(kZuVieleSounddateien);
         return;
     }
-    soundList.addToFront(textOf(neusoundedit));
+    soundList.addToFront(pathText(neusoundedit));
     soundlisteanzeigen();
 }
 
@@ -1031,16 +1070,16 @@ void TEditorForm::loeschenClick()
     const int row = selectedSoundRow();
     if (row < 0 || soundList.size() < 2)
         dialogs().notice("Sie müssen einen Eintrag ausgewählt haben und es muss immer ein Eintrag übrig bleiben.");
-    else if (!soundList.removeFirstNamed(ListBox1->item(row)->text().toStdString()))
+    else if (!soundList.removeFirstNamed(shownSoundName(row)))
         dialogs().notice("Keinen Eintrag gefunden!");
     soundlisteanzeigen();
 }
 
 void TEditorForm::chooseSpecialSound(QLineEdit* field)
 {
-    const auto chosen = openSoundDialog(textOf(field));
+    const auto chosen = openSoundDialog(pathText(field));
     if (chosen && !chosen->empty())
-        field->setText(fromUtf8(*chosen));
+        setPathText(field, *chosen);
 }
 
 void TEditorForm::Durchsuchen2Click() { chooseSpecialSound(verlorensoundEdit); }
@@ -1057,7 +1096,7 @@ void TEditorForm::BitBtn1Click()
     }
     const QString text = ListBox1->item(row)->text();
     GroupBox8->setTitle(kSoundAbspielen + text);
-    const SoundEntry* entry = soundList.findFirstNamed(text.toStdString());
+    const SoundEntry* entry = soundList.findFirstNamed(shownSoundName(row));
     if (!entry) {
         dialogs().notice("Keinen Eintrag gefunden!");
         soundlisteanzeigen();
@@ -1069,7 +1108,7 @@ void TEditorForm::BitBtn1Click()
 
 void TEditorForm::playSpecialSound(QLineEdit* field)
 {
-    const std::string path = textOf(field);
+    const std::string path = pathText(field);
     MediaPlayer1.setFileName(path);
     GroupBox8->setTitle(kSoundAbspielen + fromUtf8(dateinamenteil(path)) + QLatin1Char(' '));
     vorschauabspielen();

@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 class GroupBox;
 class PictureBox;
@@ -258,6 +259,12 @@ private:
     void playSpecialSound(QLineEdit* field);
     void loadHelpText();
     void saveHelpText(const std::string& name);
+    // Paths are bytes, and a folder named in Latin-1 is no valid UTF-8: a path field shows its
+    // path as text and keeps the bytes beside it, taken back while the field still shows them.
+    void setPathText(QLineEdit* field, const std::string& path);
+    std::string pathText(const QLineEdit* field) const;
+    // The name (bytes) of the hit sound that ListBox1 shows in `row`.
+    std::string shownSoundName(int row) const;
     int selectedSoundRow() const;
     void stopPreview();
     void leaveWithoutSaving();
@@ -266,6 +273,7 @@ private:
     // The folders where the picture and the sound dialog last had a file chosen.
     std::string pictureDialogFolder_;
     std::string soundDialogFolder_;
-    // The help text file that exists but could not be read: no save overwrites it.
+    // The scenario folder whose help text exists but could not be read: no save overwrites it.
     std::string unreadHelpText_;
+    std::unordered_map<const QLineEdit*, std::string> pathTexts_;
 };

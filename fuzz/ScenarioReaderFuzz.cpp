@@ -4,22 +4,33 @@
 // (BlitzfangError) is expected; anything else escaping, a sanitizer report, or a file that the
 // program writes from what it read and then reads back differently (a lost sound, list entry
 // or highscore) is a finding.
+// Then the whole loader on a program folder where the bytes are the current scenario's file,
+// placed as the first byte chooses: a plain file, a link to a file outside, a folder, a FIFO,
+// or a plain file whose scenario folder and media folder are links. Empty settings afterwards,
+// a changed standard.cfg, a lost list entry or a change outside the folder is a finding.
 
 #include "platform/BlitzfangError.h"
+#include "platform/Dialogs.h"
 #include "storage/Highscore.h"
 #include "storage/MovedPaths.h"
 #include "storage/ScenarioFile.h"
 #include "storage/ScenarioNames.h"
 #include "storage/ScenarioSettings.h"
+#include "storage/ScenarioStore.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -89,13 +100,104 @@ void expectSameAfterSaving(Loaded first)
         lost("start scenario or scenario list differ");
 }
 
+// ---- The loader on disk ----
+
+namespace fs = std::filesystem;
+
+class SilentNotifier : public Notifier {
+public:
+    void notice(const std::string&) override {}
+};
+
+const std::string kOwnStandard = "Titel: Eigener Standard\r\nZiel: z\r\nAbschuss: a\r\nZielort: o\r\n"
+                                 "Spielername: Oma\r\nTextfarbe: 1\r\nSounddateianzahl: 1\r\nSounds: s\r\n";
+
+struct Folders {
+    fs::path root;
+    fs::path program() const { return root / "prog"; }
+    fs::path outside() const { return root / "draussen"; }
+};
+
+const Folders& scratch()
+{
+    static const Folders folders = [] {
+        std::string pattern = (fs::temp_directory_path() / "blitzfang-fuzz-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            std::abort();
+        std::atexit([] { fs::remove_all(scratch().root); });
+        return Folders{pattern};
+    }();
+    return folders;
+}
+
+void writeBytes(const fs::path& path, std::string_view bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+std::string readBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void loadFromDisk(std::string_view bytes)
+{
+    const Folders& f = scratch();
+    fs::remove_all(f.program());
+    fs::remove_all(f.outside());
+    fs::create_directories(f.program());
+    fs::create_directories(f.outside() / "sound");
+    writeBytes(f.program() / "standard.cfg", kOwnStandard);
+    writeBytes(f.program() / "setup.cfg",
+               "Spielstart: Fremd\r\nSpeicherstand: Fremd\r\nSpeicherstand: Standard\r\nSpeicherstand: Zweites\r\n");
+    writeBytes(f.outside() / "fremd.cfg", bytes);
+    const fs::path file = f.program() / "Fremd.cfg";
+    switch (bytes.empty() ? 0 : static_cast<unsigned char>(bytes[0]) % 5) {
+    case 0: writeBytes(file, bytes); break;
+    case 1: fs::create_symlink(f.outside() / "fremd.cfg", file); break;
+    case 2: fs::create_directories(file); break;
+    case 3: ::mkfifo(file.c_str(), 0600); break;
+    case 4:
+        writeBytes(file, bytes);
+        fs::create_directory_symlink(f.outside(), f.program() / "Fremd");
+        fs::create_directories(f.program() / "Zweites");
+        fs::create_directory_symlink(f.outside() / "sound", f.program() / "Zweites" / "sound");
+        break;
+    }
+
+    SilentNotifier notifier;
+    ScenarioStore store(f.program(), notifier);
+    store.programmstartVorbereiten();
+    try {
+        store.dateiexlesen("standard");
+    } catch (const BlitzfangError&) {
+        lost("a load that could not write its reset"); // the folder is writable
+    }
+    if (!passesLoadCheck(store.settings))
+        lost("the program runs on empty settings");
+    if (readBytes(f.program() / "standard.cfg") != kOwnStandard)
+        lost("the player's standard.cfg was replaced");
+    std::vector<std::string> names;
+    for (const T_Datei& entry : store.setup.speicherstaende)
+        names.push_back(entry.name);
+    for (const char* kept : {"Fremd", "Standard", "Zweites"})
+        if (std::find(names.begin(), names.end(), kept) == names.end())
+            lost("a list entry was lost");
+    const bool soundFolderEmpty = fs::directory_iterator(f.outside() / "sound") == fs::directory_iterator();
+    if (readBytes(f.outside() / "fremd.cfg") != bytes || !soundFolderEmpty)
+        lost("a file outside the program folder changed");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    loadFromDisk(bytes);
     Loaded loaded;
     try {
-        loaded = read(std::string_view(reinterpret_cast<const char*>(data), size));
+        loaded = read(bytes);
     } catch (const BlitzfangError&) {
         return 0; // a refused file: the loader shows the message and goes on
     }
@@ -103,7 +205,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const T_Datei& entry : loaded.setup.speicherstaende)
         scenarioNameError(entry.name);
     leereNamenAuffuellen(loaded.settings.highscore);
-    relocateMovedPaths(loaded.settings, "/nonexistent/blitzfang-fuzz");
+    relocateMovedPaths(loaded.settings, ConfinedFolder(scratch().program()));
     try {
         expectSameAfterSaving(std::move(loaded));
     } catch (const BlitzfangError&) {

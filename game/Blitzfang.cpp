@@ -5,23 +5,29 @@
 #include "game/ProgramFolderChoice.h"
 #include "platform/BlitzfangError.h"
 #include "platform/QtDialogs.h"
-
-#include <QStandardPaths>
+#include "storage/ProgramFolderLock.h"
 
 #include <csignal>
 
 namespace {
 
-std::filesystem::path path(const QString& text) { return std::filesystem::path(text.toStdString()); }
-
 // The copy beside its Standard folder keeps its files there; an installed copy keeps them in
 // $XDG_DATA_HOME/blitzfang (~/.local/share/blitzfang) and takes the media from its share folder.
 ProgramFolderChoice programFolderChoice()
 {
-    const std::filesystem::path executableFolder = path(QCoreApplication::applicationDirPath());
-    return chooseProgramFolder(
-        executableFolder, (executableFolder / BLITZFANG_DATA_FROM_BIN).lexically_normal(),
-        path(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)) / "blitzfang");
+    const std::filesystem::path folder = executableFolder();
+    return chooseProgramFolder(folder, (folder / BLITZFANG_DATA_FROM_BIN).lexically_normal(), playerDataFolder());
+}
+
+// One program per program folder: a second one would write over the first one's list and clean
+// its temporary files in the middle of a save. True when this program holds the folder.
+bool holdsTheProgramFolder(const std::filesystem::path& programFolder)
+{
+    if (holdProgramFolder(programFolder))
+        return true;
+    QtDialogs().notice("Blitzfang läuft schon mit den Spielständen in \"" + programFolder.string() +
+                       "\". Ein zweites Blitzfang würde sie überschreiben und wird deshalb beendet.");
+    return false;
 }
 
 } // namespace
@@ -35,6 +41,9 @@ int main(int argc, char** argv)
     const ProgramFolderChoice choice = programFolderChoice();
     try {
         prepareProgramFolder(choice);
+        if (!holdsTheProgramFolder(choice.programFolder))
+            return 1;
+        copyShippedStandard(choice);
     } catch (const BlitzfangError& error) {
         QtDialogs().error(error.what());
         return 1;

@@ -202,7 +202,7 @@ void TMainForm::buildMenuScreen()
     Label1->setFont(designFont(QStringLiteral("Palatino Linotype"), 11));
     Label1->hide();
     // As designed: the standard scenario's title, until the loaded scenario's replaces it.
-    Label2 = makeControl<TextLabel>(Panel2, "Label2", 10, 8, fromUtf8(standardSettings(store.programFolder()).titel));
+    Label2 = makeControl<TextLabel>(Panel2, "Label2", 10, 8, fromUtf8(standardSettings(store.folder()).titel));
 
     Panel3 = makeControl<Panel>(Panel1, "Panel3", 192, 200);
     Panel3->resize(153, 81);

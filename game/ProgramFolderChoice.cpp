@@ -1,10 +1,13 @@
 #include "game/ProgramFolderChoice.h"
 
 #include "platform/BlitzfangError.h"
+#include "storage/ConfinedFolder.h"
+#include "storage/SafeFile.h"
 #include "storage/ScenarioNames.h"
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -30,13 +33,35 @@ std::string reasonOf(const std::error_code& ec)
     return fehlertext::eaFehler(ec.value());
 }
 
+[[noreturn]] void cannotPrepare(const fs::path& folder, const std::string& reason)
+{
+    throw BlitzfangError("Der Ordner für die Spielstände \"" + folder.string() + "\" kann nicht angelegt werden: " +
+                         reason + (reason.ends_with('.') ? "" : "."));
+}
+
 [[noreturn]] void cannotPrepare(const fs::path& folder, const std::error_code& ec)
 {
-    throw BlitzfangError("Der Ordner für die Spielstände \"" + folder.string() +
-                         "\" kann nicht angelegt werden: " + reasonOf(ec) + ".");
+    cannotPrepare(folder, reasonOf(ec));
 }
 
 } // namespace
+
+fs::path executableFolder()
+{
+    std::error_code ec;
+    const fs::path executable = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::current_path(ec) : executable.parent_path();
+}
+
+fs::path playerDataFolder()
+{
+    // Only an absolute XDG_DATA_HOME counts, as the XDG base directory rules say.
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    if (dataHome && dataHome[0] == '/')
+        return fs::path(dataHome) / "blitzfang";
+    const char* home = std::getenv("HOME");
+    return fs::path(home && *home ? home : "/") / ".local/share/blitzfang";
+}
 
 ProgramFolderChoice chooseProgramFolder(const fs::path& executableFolder, const fs::path& installedDataFolder,
                                         const fs::path& playerDataFolder)
@@ -61,11 +86,33 @@ void prepareProgramFolder(const ProgramFolderChoice& choice)
     if (ec)
         cannotPrepare(folder, ec);
 
+}
+
+void copyShippedStandard(const ProgramFolderChoice& choice)
+{
+    std::error_code ec;
     if (choice.shippedStandard.empty() || !fs::is_directory(choice.shippedStandard, ec))
         return;
     // The player's own copy: the editor writes the standard scenario's help text and media.
-    fs::copy(choice.shippedStandard, findeOhneGrossKlein(folder, "Standard"),
-             fs::copy_options::recursive | fs::copy_options::skip_existing, ec);
+    try {
+        const ConfinedFolder folder(choice.programFolder);
+        const std::string standard = findeOhneGrossKlein(folder, "", "Standard");
+        // A link the player put in its place leads where the player wants: nothing is copied.
+        if (folder.kindOf(standard) == EntryKind::link)
+            return;
+        folder.createFolder(standard);
+        for (auto it = fs::recursive_directory_iterator(choice.shippedStandard, ec);
+             !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+            const std::string target = standard + "/" + it->path().lexically_relative(choice.shippedStandard).string();
+            std::error_code typeError;
+            if (it->is_directory(typeError))
+                folder.createFolder(target);
+            else if (folder.kindOf(target) == EntryKind::missing)
+                folder.writeFile(target, readWholeFile(it->path()), it->status(typeError).permissions());
+        }
+    } catch (const BlitzfangError& error) {
+        cannotPrepare(choice.programFolder, error.what());
+    }
     if (ec)
-        cannotPrepare(folder, ec);
+        cannotPrepare(choice.programFolder, ec);
 }

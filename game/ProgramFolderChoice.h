@@ -1,7 +1,8 @@
 #pragma once
 // Where the program keeps setup.cfg, the scenarios and their highscores. A copy unpacked or
 // built anywhere keeps them beside its executable; an installed copy, whose folder is not
-// the player's, keeps them in the player's own data folder.
+// the player's, keeps them in the player's own data folder. Paths are bytes throughout: a
+// folder named in Latin-1 is no valid UTF-8 and must still be found.
 
 #include <filesystem>
 
@@ -12,6 +13,12 @@ struct ProgramFolderChoice {
     std::filesystem::path shippedStandard;
 };
 
+// The folder of the running executable, as the file system names it (/proc/self/exe).
+std::filesystem::path executableFolder();
+
+// $XDG_DATA_HOME/blitzfang, or ~/.local/share/blitzfang without it.
+std::filesystem::path playerDataFolder();
+
 // The executable's folder when it holds a "Standard" folder (any letter case) and is writable.
 // Otherwise `playerDataFolder`, with the standard media from the executable's "Standard"
 // folder when it has one, else from `installedDataFolder`/Standard.
@@ -19,7 +26,11 @@ ProgramFolderChoice chooseProgramFolder(const std::filesystem::path& executableF
                                         const std::filesystem::path& installedDataFolder,
                                         const std::filesystem::path& playerDataFolder);
 
-// Creates the program folder when it is missing and copies the shipped standard media it
-// lacks, never replacing a file. Throws BlitzfangError with a German message naming the
-// folder when it cannot be created, written or filled.
+// Creates the program folder when it is missing. Throws BlitzfangError with a German message
+// naming the folder when it cannot be created or written.
 void prepareProgramFolder(const ProgramFolderChoice& choice);
+
+// Copies the shipped standard media that the program folder lacks into it, never replacing a
+// file, each copy written crash-safely through the confined folder. Throws BlitzfangError
+// naming the folder when it cannot be filled. Runs once the program holds the folder.
+void copyShippedStandard(const ProgramFolderChoice& choice);

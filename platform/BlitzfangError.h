@@ -31,6 +31,21 @@ inline std::string dateiKannNichtGeoeffnetWerden(std::string_view path)
     return "Datei " + std::string(path) + " kann nicht geöffnet werden";
 }
 
+inline std::string verknuepfungNichtGeschrieben(std::string_view path)
+{
+    return std::string(path) + " ist eine Verknüpfung (Link): dort wird nichts geschrieben.";
+}
+
+inline std::string verknuepfungNichtGelesen(std::string_view path)
+{
+    return std::string(path) + " ist eine Verknüpfung (Link) und wird nicht gelesen.";
+}
+
+inline std::string dateiZuGross(std::string_view path, std::string_view largest)
+{
+    return "Die Datei " + std::string(path) + " ist größer als " + std::string(largest) + " und wird nicht gelesen.";
+}
+
 inline const std::string keinMciGeraet = "Kein MCI-Gerät geöffnet";
 inline const std::string unbekannterFehlercode = "Unbekannter Fehlercode";
 inline const std::string unbekannterFehler = "Unbekannter Fehler";

@@ -229,7 +229,8 @@ void QtDialogs::error(const std::string& text)
 std::optional<std::string> QtDialogs::openFile(const std::string& filter, const std::string& startFolder,
                                                bool picturePreview, bool mustExist)
 {
-    QFileDialog dialog(boxParent(), QString(), fromUtf8(startFolder));
+    // File names are bytes: Qt's own conversion of them, both ways.
+    QFileDialog dialog(boxParent(), QString(), QFile::decodeName(QByteArray::fromStdString(startFolder)));
     neverQuitOnClose(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
@@ -242,7 +243,7 @@ std::optional<std::string> QtDialogs::openFile(const std::string& filter, const 
     openWideEnough(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().constFirst().toStdString();
+    return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
 }
 
 std::optional<std::uint32_t> QtDialogs::chooseColor(std::uint32_t initial)

@@ -1,11 +1,14 @@
 #include "storage/HelpText.h"
 
-#include "storage/SafeFile.h"
+#include "platform/BlitzfangError.h"
 #include "storage/ScenarioFile.h"
+#include "storage/ScenarioNames.h"
 
-#include <system_error>
+#include <algorithm>
 
 namespace {
+
+constexpr const char* kFileName = "hilfe.txt";
 
 // CR LF and a lone CR become LF.
 std::string withLfLineEnds(std::string_view text)
@@ -26,14 +29,35 @@ std::string withLfLineEnds(std::string_view text)
 
 } // namespace
 
-std::string readHelpText(const std::filesystem::path& path)
+std::string readHelpText(const ConfinedFolder& folder, const std::string& scenarioFolder)
 {
-    std::error_code ec;
-    // A dangling link is there too: it is reported, not taken for a missing text.
-    if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec)))
+    const std::string file = findeOhneGrossKlein(folder, scenarioFolder, kFileName);
+    // A link is there too: it is reported, not taken for a missing text.
+    if (folder.kindOf(file) == EntryKind::missing)
         return {};
-    std::string text = withLfLineEnds(zuUtf8(readWholeFile(path)));
+    std::string text = withLfLineEnds(zuUtf8(folder.readFile(file, kLargestHelpText)));
     if (text.ends_with('\n'))
         text.pop_back();
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        if (utf16Length(std::string_view(text).substr(start, end - start)) > kLongestHelpTextLine)
+            throw BlitzfangError("Der Hilfetext " + folder.absolute(file) + " hat eine Zeile mit mehr als " +
+                                 std::to_string(kLongestHelpTextLine) + " Zeichen und wird nicht gelesen.");
+        start = end + 1;
+    }
     return text;
+}
+
+void writeHelpText(const ConfinedFolder& folder, const std::string& scenarioFolder, const std::string& text)
+{
+    folder.createFolder(scenarioFolder);
+    std::string bytes;
+    if (!text.empty()) {
+        for (std::size_t start = 0; start <= text.size();) {
+            const std::size_t end = std::min(text.find('\n', start), text.size());
+            bytes.append(text, start, end - start).append("\r\n");
+            start = end + 1;
+        }
+    }
+    folder.writeFile(findeOhneGrossKlein(folder, scenarioFolder, kFileName), bytes);
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -105,6 +106,17 @@ std::string fromWindows1252(std::string_view s)
         appendCodePoint(out, b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char32_t{b});
     }
     return out;
+}
+
+std::size_t utf8SizeOfWindows1252(std::string_view s)
+{
+    std::size_t size = 0;
+    for (char c : s) {
+        const unsigned char b = static_cast<unsigned char>(c);
+        const char32_t cp = b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char32_t{b};
+        size += cp < 0x80 ? 1 : cp < 0x800 ? 2 : 3;
+    }
+    return size;
 }
 
 // ---- Writing ----------------------------------------------------------------------------
@@ -283,20 +295,76 @@ std::int32_t strToInt(std::string_view text)
     return static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude));
 }
 
+std::size_t utf16Length(std::string_view utf8)
+{
+    std::size_t units = 0;
+    for (char c : utf8) {
+        const auto b = static_cast<unsigned char>(c);
+        units += (b & 0xC0) != 0x80; // the first byte of each character
+        units += b >= 0xF0;          // beyond U+FFFF: two units
+    }
+    return units;
+}
+
+namespace {
+
+const KeyRow* rowOf(std::string_view line)
+{
+    for (const KeyRow& row : keyTable())
+        if (line.starts_with(row.key))
+            return &row; // no key is a prefix of another
+    return nullptr;
+}
+
+// A value longer than the editor's fields can hold would be cut by the next save. The highscore
+// line is no field: it holds ten names of that length with their two numbers ("name;-2147483648;
+// -2147483648;"), and its names are checked one by one once decoded.
+void checkValueLength(std::string_view key, std::size_t length)
+{
+    constexpr std::size_t kLongestHighscoreLine = std::tuple_size_v<HighscoreTable> * (kLongestValue + 3 + 2 * 11);
+    if (length > (key == fileKey::highscore ? kLongestHighscoreLine : kLongestValue))
+        throw BlitzfangError(wertZuLang(key));
+}
+
+void checkHighscoreNames(const HighscoreTable& table)
+{
+    for (const T_Highscore& entry : table)
+        if (utf16Length(entry.name) > kLongestValue)
+            throw BlitzfangError(wertZuLang(fileKey::highscore));
+}
+
+std::string_view withoutByteOrderMark(std::string_view text)
+{
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
+    return text;
+}
+
+} // namespace
+
+std::string wertZuLang(std::string_view key)
+{
+    std::string name(key);
+    while (!name.empty() && name.back() == ' ')
+        name.pop_back();
+    return "Der Wert von \"" + name + "\" ist länger als " + std::to_string(kLongestValue) +
+           " Zeichen, mehr fasst der Editor nicht.";
+}
+
 void zeileauswerten(const std::string& line, std::size_t& soundIndex, ScenarioSettings& settings, SetupState& setup)
 {
-    const std::string_view view(line);
-    for (const KeyRow& row : keyTable()) {
-        if (view.starts_with(row.key)) {
-            row.effect(line.substr(row.key.size()), soundIndex, settings, setup);
-            return; // no key is a prefix of another
-        }
+    if (const KeyRow* row = rowOf(line)) {
+        const std::string value = line.substr(row->key.size());
+        checkValueLength(row->key, utf16Length(value));
+        row->effect(value, soundIndex, settings, setup);
+        if (row->key == fileKey::highscore)
+            checkHighscoreNames(settings.highscore);
     }
 }
 
 bool isBlankFile(std::string_view text)
 {
-    const std::string_view content = beforeEndOfFile(text);
+    const std::string_view content = withoutByteOrderMark(beforeEndOfFile(text));
     return std::all_of(content.begin(), content.end(), isBlankOrControl);
 }
 
@@ -306,35 +374,91 @@ bool passesLoadCheck(const ScenarioSettings& s)
            !s.spielername.empty() && !s.sounds.empty() && !s.sounds.front().empty() && !s.textfarbe.empty();
 }
 
-void evaluateFile(std::string_view text, ScenarioSettings& settings, SetupState& setup)
+void evaluateFile(std::string_view bytes, ScenarioSettings& settings, SetupState& setup)
 {
-    const std::string_view content = beforeEndOfFile(text);
+    const std::string_view content = withoutByteOrderMark(beforeEndOfFile(bytes));
+    const bool utf8 = isValidUtf8(content);
+    // Converted, every byte above 0x7F grows: a file that would not fit the limit as UTF-8 could
+    // never be saved again, and its values alone would take three times the file.
+    if (!utf8 && utf8SizeOfWindows1252(content) > kLargestScenarioFile)
+        throw BlitzfangError("Als UTF-8-Text wäre die Datei größer als " +
+                             std::to_string(kLargestScenarioFile / (1024 * 1024)) + " MiB.");
+    // The list takes the file's names together: one by one, each insertion would walk the list.
+    std::vector<std::string> listed;
     std::size_t soundIndex = 0;
     std::size_t pos = 0;
     while (true) {
         while (pos < content.size() && isBlankOrControl(content[pos]))
             ++pos;
         if (pos >= content.size())
-            return;
+            break;
         // Lines end at CR, or at LF alone for files edited by hand.
         std::size_t lineEnd = content.find_first_of("\r\n", pos);
         if (lineEnd == std::string_view::npos)
             lineEnd = content.size();
-        zeileauswerten(std::string(content.substr(pos, lineEnd - pos)), soundIndex, settings, setup);
+        const std::string_view line = content.substr(pos, lineEnd - pos);
         pos = lineEnd;
+        // Keys are plain ASCII, the same bytes in either encoding: a line without one is never copied.
+        const KeyRow* row = rowOf(line);
+        if (!row)
+            continue;
+        const std::string_view raw = line.substr(row->key.size());
+        // Every Windows-1252 byte is one character below U+FFFF.
+        checkValueLength(row->key, utf8 ? utf16Length(raw) : raw.size());
+        std::string value = utf8 ? std::string(raw) : fromWindows1252(raw);
+        if (row->key == fileKey::speicherstand) {
+            if (setup.speicherstaende.size() + listed.size() >= kMaxListEntries)
+                throw BlitzfangError(kZuVieleSpeicherstaende);
+            listed.push_back(std::move(value));
+            continue;
+        }
+        row->effect(value, soundIndex, settings, setup);
+        if (row->key == fileKey::highscore)
+            checkHighscoreNames(settings.highscore);
     }
+    neudateieintraege(setup.speicherstaende, std::move(listed));
+}
+
+bool foldedLess(std::string_view a, std::string_view b)
+{
+    const auto fold = [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte >= 'A' && byte <= 'Z' ? static_cast<unsigned char>(byte - 'A' + 'a') : byte;
+    };
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [&](char x, char y) { return fold(x) < fold(y); });
 }
 
 ScenarioList::iterator suchevornach(ScenarioList& list, const std::string& name)
 {
-    const std::string wanted = kleinAZ(name);
-    // std::string compares its chars as unsigned bytes, a prefix before the longer name.
-    return std::find_if(list.begin(), list.end(), [&](const T_Datei& e) { return !(kleinAZ(e.name) < wanted); });
+    // The list is kept sorted: the first entry whose folded name does not sort before the name's.
+    return std::lower_bound(list.begin(), list.end(), name,
+                            [](const T_Datei& e, const std::string& wanted) { return foldedLess(e.name, wanted); });
 }
 
 void neudateieintrag(ScenarioList& list, const std::string& name)
 {
     list.insert(suchevornach(list, name), T_Datei{name});
+}
+
+void neudateieintraege(ScenarioList& list, std::vector<std::string> names)
+{
+    if (names.empty())
+        return;
+    // Inserted one by one, each name goes in front of the equal ones before it: the later of
+    // two equal names stands first, and both stand before an equal name listed already.
+    std::reverse(names.begin(), names.end());
+    std::stable_sort(names.begin(), names.end(), foldedLess);
+    ScenarioList merged;
+    merged.reserve(list.size() + names.size());
+    auto old = list.begin();
+    for (std::string& name : names) {
+        for (; old != list.end() && foldedLess(old->name, name); ++old)
+            merged.push_back(std::move(*old));
+        merged.push_back(T_Datei{std::move(name)});
+    }
+    std::move(old, list.end(), std::back_inserter(merged));
+    list = std::move(merged);
 }
 
 std::string zuUtf8(std::string_view bytes)

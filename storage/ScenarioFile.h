@@ -66,6 +66,23 @@ inline constexpr std::string_view startbutton = "Startbutton: ";
 inline constexpr std::int32_t kMaxSoundCount = 10000;
 inline const std::string kZuVieleSounddateien = "Mehr als 10000 Sounddateien sind nicht möglich.";
 
+// The largest scenario or setup file the loader reads: 10000 hit sounds with paths of 1600
+// bytes each still fit, and reading the worst file stays far below 100 MB.
+inline constexpr std::size_t kLargestScenarioFile = 16 * 1024 * 1024;
+
+// A line edit holds 32767 characters (UTF-16 units): a longer value would be cut by the next
+// save, so a file holding one is damaged.
+inline constexpr std::size_t kLongestValue = 32767;
+// "Der Wert von "Titel:" ist länger als 32767 Zeichen, mehr fasst der Editor nicht."
+std::string wertZuLang(std::string_view key);
+// The characters of a valid UTF-8 text as Qt's text controls count them (UTF-16 units).
+std::size_t utf16Length(std::string_view utf8);
+
+// More entries in the scenario list than this is a damaged file: each scenario has a file of
+// its own in the program folder, and the list is read into memory at every load.
+inline constexpr std::size_t kMaxListEntries = 100000;
+inline const std::string kZuVieleSpeicherstaende = "Mehr als 100000 Szenarios in der Liste sind nicht möglich.";
+
 // Strict conversion: optional leading blanks, optional sign, decimal digits or "$" and
 // hexadecimal digits, nothing after; must fit 32 bits (hexadecimal up to $FFFFFFFF, taken as
 // the 32-bit pattern: "$FFFFFFFF" is -1). Throws BlitzfangError
@@ -76,17 +93,22 @@ std::int32_t strToInt(std::string_view text);
 // "Sounds: " lines of the file being read (owned by the caller, advanced here). A "Sounds: "
 // line beyond the array's end grows the array by one entry.
 // "Speicherstand: " lines go into `setup.speicherstaende` through neudateieintrag.
-// A "Sounddateianzahl: " outside 0..kMaxSoundCount, or more "Sounds: " lines than
-// kMaxSoundCount, throws BlitzfangError.
+// A "Sounddateianzahl: " outside 0..kMaxSoundCount, more "Sounds: " lines than
+// kMaxSoundCount, or a value longer than kLongestValue throws BlitzfangError.
 void zeileauswerten(const std::string& line, std::size_t& soundIndex, ScenarioSettings& settings,
                     SetupState& setup);
 
-// Evaluates a whole file's text (already UTF-8, see zuUtf8): codes <= 32 before a line are
-// skipped, 0x1A ends the file, a line ends at CR or LF. Every line goes to zeileauswerten with
-// a sound index that starts at 0.
-void evaluateFile(std::string_view text, ScenarioSettings& settings, SetupState& setup);
+// Evaluates a whole file's bytes as zeileauswerten does line by line: a leading UTF-8 byte
+// order mark is dropped, 0x1A ends the file, codes <= 32 before a line are skipped, a line ends
+// at CR or LF, the sound index starts at 0. The text is UTF-8 when the whole file is, else
+// Windows-1252 (see zuUtf8), converted one value at a time: the file is never copied whole,
+// and a line that holds no key is never copied at all. The "Speicherstand: " names go into the
+// list together, in the order that inserting them one by one gives; more than
+// kMaxListEntries throw.
+void evaluateFile(std::string_view bytes, ScenarioSettings& settings, SetupState& setup);
 
-// True when the text holds nothing but codes <= 32 before its end or its first 0x1A.
+// True when the text holds nothing but codes <= 32 (after a byte order mark) before its end or
+// its first 0x1A.
 bool isBlankFile(std::string_view text);
 
 // The loader's check of a scenario just read: every required setting is set and the first
@@ -96,6 +118,10 @@ bool passesLoadCheck(const ScenarioSettings& settings);
 // The sorted scenario list (see ScenarioStore::neudateieintrag and suchevornach).
 void neudateieintrag(ScenarioList& list, const std::string& name);
 ScenarioList::iterator suchevornach(ScenarioList& list, const std::string& name);
+// Inserts the names as neudateieintrag would one after the other, in one pass over the list.
+void neudateieintraege(ScenarioList& list, std::vector<std::string> names);
+// The list's order: A to Z folded to lower case, bytes compared unsigned, a prefix first.
+bool foldedLess(std::string_view a, std::string_view b);
 
 // File bytes to the program's UTF-8: valid UTF-8 stays, anything else is read as Windows-1252.
 // A leading UTF-8 byte order mark is dropped; everything from the first 0x1A on is ignored.

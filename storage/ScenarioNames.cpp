@@ -1,6 +1,7 @@
 #include "storage/ScenarioNames.h"
 
 #include "platform/BlitzfangError.h"
+#include "storage/ConfinedFolder.h"
 
 #include <algorithm>
 #include <system_error>
@@ -24,6 +25,9 @@ std::string scenarioNameError(std::string_view name)
         return "\"" + text + "\" ist kein gültiger Name für ein Szenario.";
     if (name.find_first_of("/\\") != std::string_view::npos)
         return "Der Name des Szenarios \"" + text + "\" darf weder \"/\" noch \"\\\" enthalten.";
+    if (name.size() > kLongestScenarioName)
+        return "Der Name des Szenarios ist mit " + std::to_string(name.size()) + " Bytes zu lang: höchstens " +
+               std::to_string(kLongestScenarioName) + " Bytes sind möglich (ein Umlaut zählt zwei).";
     // "setup.cfg" is the setup file: a scenario of that name would overwrite it.
     if (kleinAZ(name) == "setup")
         return "Der Name \"" + text + "\" ist für die Setup-Datei reserviert.";
@@ -55,6 +59,27 @@ fs::path findeOhneGrossKlein(const fs::path& folder, const std::string& name)
             best = std::move(entry);
     }
     return best.empty() ? exact : folder / best;
+}
+
+std::string findeOhneGrossKlein(const ConfinedFolder& folder, const std::string& relativeFolder,
+                                const std::string& name)
+{
+    const std::string exact = relativeFolder.empty() ? name : relativeFolder + "/" + name;
+    try {
+        if (folder.kindOf(exact) != EntryKind::missing)
+            return exact;
+        const std::string wanted = kleinAZ(name);
+        std::string best;
+        for (FolderEntry& entry : folder.list(relativeFolder)) {
+            const bool sameLetters = entry.name.size() == wanted.size() && kleinAZ(entry.name) == wanted;
+            if (sameLetters && (best.empty() || entry.name < best))
+                best = std::move(entry.name);
+        }
+        return best.empty() ? exact : (relativeFolder.empty() ? best : relativeFolder + "/" + best);
+    } catch (const BlitzfangError&) {
+        // A link on the way or a folder that cannot be listed: whoever uses the path says so.
+        return exact;
+    }
 }
 
 std::string kleinAZ(std::string_view text)

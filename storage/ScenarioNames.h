@@ -1,12 +1,20 @@
 #pragma once
 // Scenario names become file and folder names in the program folder: checks and look-ups.
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
+class ConfinedFolder;
+
+// The longest scenario name in bytes: its package "NAME.blitzfang" must fit the 255 bytes of a
+// file name (the temporary files of a save shorten their names themselves).
+inline constexpr std::size_t kLongestScenarioName = 255 - 10;
+
 // True for a name that may become a file name: not empty, not "." or "..", no "/", "\",
-// control character or NUL, and not "setup" in any case (that file is setup.cfg).
+// control character or NUL, not longer than kLongestScenarioName bytes, and not "setup" in
+// any case (that file is setup.cfg).
 bool istGueltigerSzenarioname(std::string_view name);
 
 // The German message why `name` cannot be a scenario name; empty for a valid name.
@@ -19,6 +27,12 @@ void szenarionamePruefen(std::string_view name);
 // in the case of A to Z (the smallest such name when there are several), else folder/name
 // as it would be created.
 std::filesystem::path findeOhneGrossKlein(const std::filesystem::path& folder, const std::string& name);
+
+// The same inside the confined program folder: the relative path of the entry `name` of its
+// folder `relativeFolder` ("" for the program folder itself), found by listing that folder
+// without following links; relativeFolder/name when there is none or it cannot be listed.
+std::string findeOhneGrossKlein(const ConfinedFolder& folder, const std::string& relativeFolder,
+                                const std::string& name);
 
 // Letters A to Z folded to lower case; every other byte unchanged.
 std::string kleinAZ(std::string_view text);

@@ -1,5 +1,6 @@
 #include "storage/ScenarioSettings.h"
 
+#include "storage/ConfinedFolder.h"
 #include "storage/ScenarioNames.h"
 
 #include <stdexcept>
@@ -36,9 +37,13 @@ std::string programFolderText(const fs::path& programFolder)
 
 ScenarioSettings standardSettings(const fs::path& programFolder)
 {
+    return standardSettings(ConfinedFolder(programFolder));
+}
+
+ScenarioSettings standardSettings(const ConfinedFolder& programFolder)
+{
     // The shipped media folder may have been copied with another letter case.
-    const std::string standard =
-        programFolderText(programFolder) + "/" + findeOhneGrossKlein(programFolder, "Standard").filename().string();
+    const std::string standard = programFolder.absolute(findeOhneGrossKlein(programFolder, "", "Standard"));
     const std::string bilder = standard + "/bilder/";
     const std::string sound = standard + "/sound/";
 

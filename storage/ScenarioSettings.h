@@ -58,9 +58,13 @@ void alleSchalterAn(ScenarioSettings& settings);
 // The program folder as the settings' paths begin: its text without a trailing separator.
 std::string programFolderText(const std::filesystem::path& programFolder);
 
+class ConfinedFolder;
+
 // The standard scenario "Standard" with its media below `programFolder`/Standard (that
 // folder found without regard to case). The one place of the standard values: used by
 // standardschreiben and by the editor's reset. Prepared line lists stay empty.
+ScenarioSettings standardSettings(const ConfinedFolder& programFolder);
+// The same for a folder that is not open yet.
 ScenarioSettings standardSettings(const std::filesystem::path& programFolder);
 
 struct T_Datei {

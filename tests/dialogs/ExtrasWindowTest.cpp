@@ -120,6 +120,15 @@ TEST_F(ExtrasWindow, aMissingOrUnreadableFileHidesNothingElseOfTheCurrentScenari
         {"help text is a FIFO", [&] { fs::remove_all(folder / "Mond"); fs::create_directories(folder / "Mond");
                                       ASSERT_EQ(mkfifo(helpText.c_str(), 0600), 0); },
          {cannotOpen(helpText)}, "", true},
+        {"help text is a link", [&] { fs::remove_all(folder / "Mond"); folder.write("geheim.txt", "geheim");
+                                      fs::create_directories(folder / "Mond");
+                                      fs::create_symlink("../geheim.txt", helpText); },
+         {helpText + " ist eine Verknüpfung (Link) und wird nicht gelesen."}, "", true},
+        {"help text too large", [&] { fs::remove(helpText);
+                                      folder.write("Mond/hilfe.txt", std::string((1 << 20) + 1, '\n')); },
+         {"Die Datei " + helpText + " ist größer als 1 MiB und wird nicht gelesen."}, "", true},
+        {"help text line too long", [&] { folder.write("Mond/hilfe.txt", std::string(32768, 'x')); },
+         {"Der Hilfetext " + helpText + " hat eine Zeile mit mehr als 32767 Zeichen und wird nicht gelesen."}, "", true},
         {"figure missing", [&] { fs::remove_all(folder / "Mond"); folder.write("Mond/hilfe.txt", "Text\r\n");
                                  store().settings.abschussBild = figure; },
          {cannotOpen(figure)}, "Text", false},

@@ -47,6 +47,8 @@ inline const std::vector<RefusedName> kRefusedNames = {
     {"..\\Ausbruch", "Der Name des Szenarios \"..\\Ausbruch\" darf weder \"/\" noch \"\\\" enthalten."},
     {"Tab\tName", "Der Name des Szenarios darf keine Steuerzeichen enthalten."},
     {"SETUP", "Der Name \"SETUP\" ist für die Setup-Datei reserviert."},
+    {std::string(246, 'L'), "Der Name des Szenarios ist mit 246 Bytes zu lang: höchstens 245 Bytes sind möglich (ein "
+                            "Umlaut zählt zwei)."},
 };
 
 class ScenarioDialogTest : public ProgramTest {

@@ -27,7 +27,8 @@ protected:
     // `accepted` stands for the picture or sound service; by default every file passes.
     std::string copy(const std::string& path, const std::string& sub = "bilder", const MediaCheck& accepted = {})
     {
-        return copyIntoScenarioFolder(mond(), path, sub, accepted ? accepted : [](std::string_view, const std::string&) {});
+        return copyIntoScenarioFolder(ConfinedFolder(folder.path()), "Mond", path, sub,
+                                      accepted ? accepted : [](std::string_view, const std::string&) {});
     }
     bool exists(const std::string& relative) const { return fs::exists(fs::symlink_status(folder / relative)); }
 
@@ -67,7 +68,7 @@ TEST_F(ScenarioFolderFiles, theTargetReachedByAnotherSpellingIsNeverCopiedOntoIt
     // The scenario's folder written in another case on disk is the same folder.
     fs::rename(mond(), folder / "MOND");
     const std::string upper = (folder / "MOND" / "bilder" / "ziel.bmp").string();
-    EXPECT_EQ(copyIntoScenarioFolder(folder / "MOND", upper, "bilder", refuseAll), upper);
+    EXPECT_EQ(copyIntoScenarioFolder(ConfinedFolder(folder.path()), "MOND", upper, "bilder", refuseAll), upper);
     EXPECT_EQ(folder.read("MOND/bilder/ziel.bmp"), "BM-ziel");
     EXPECT_EQ(fs::directory_iterator(folder / "MOND" / "bilder")->path().filename(), "ziel.bmp");
 }
@@ -134,7 +135,7 @@ TEST_F(ScenarioFolderFiles, deletingRemovesOnlyTheScenariosOwnFilesWhateverTheir
     folder.write("MOND/notizen.txt", "bleibt");
     folder.write("draussen/wichtig.txt", "bleibt");
     fs::create_directory_symlink(folder / "draussen", folder / "MOND" / "sound" / "verweis");
-    deleteScenarioFiles(folder.path(), "Mond");
+    deleteScenarioFiles(ConfinedFolder(folder.path()), "Mond");
 
     EXPECT_FALSE(exists("mond.cfg"));
     EXPECT_FALSE(exists("MOND/Hilfe.TXT"));
@@ -153,8 +154,8 @@ TEST_F(ScenarioFolderFiles, aScenarioFolderThatIsALinkOrAFileIsNeverFollowedOrRe
     folder.write("draussen/bilder/a.bmp", "bleibt");
     fs::create_directory_symlink(folder / "draussen", folder / "Mond");
     folder.write("Programm", "ausführbar");
-    deleteScenarioFiles(folder.path(), "Mond");
-    deleteScenarioFiles(folder.path(), "Programm");
+    deleteScenarioFiles(ConfinedFolder(folder.path()), "Mond");
+    deleteScenarioFiles(ConfinedFolder(folder.path()), "Programm");
     EXPECT_EQ(folder.read("draussen/hilfe.txt"), "bleibt");
     EXPECT_EQ(folder.read("draussen/bilder/a.bmp"), "bleibt");
     EXPECT_EQ(folder.read("Programm"), "ausführbar");
@@ -162,7 +163,7 @@ TEST_F(ScenarioFolderFiles, aScenarioFolderThatIsALinkOrAFileIsNeverFollowedOrRe
     // Names that cannot be scenario names delete nothing.
     folder.write("x.cfg", "bleibt");
     for (const char* name : {"", ".", "..", "../x", "a/b"})
-        deleteScenarioFiles(folder / "draussen", name);
+        deleteScenarioFiles(ConfinedFolder(folder / "draussen"), name);
     EXPECT_EQ(folder.read("x.cfg"), "bleibt");
     EXPECT_EQ(folder.read("draussen/hilfe.txt"), "bleibt");
 }

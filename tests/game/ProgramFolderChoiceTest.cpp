@@ -51,11 +51,13 @@ TEST_F(ProgramFolderChoosing, thePlayersFolderIsCreatedAndGetsTheMissingMediaOnl
     temp.write("share/blitzfang/Standard/hilfe.txt", "Hilfe");
     const ProgramFolderChoice choice{player(), installed() / "Standard"};
     prepareProgramFolder(choice);
+    copyShippedStandard(choice);
     EXPECT_EQ(temp.read("home/.local/share/blitzfang/Standard/bilder/ziel.bmp"), "geliefert");
 
     temp.write("home/.local/share/blitzfang/Standard/hilfe.txt", "eigene Hilfe");
     fs::remove(player() / "Standard/bilder/ziel.bmp");
     prepareProgramFolder(choice);
+    copyShippedStandard(choice);
     EXPECT_EQ(temp.read("home/.local/share/blitzfang/Standard/hilfe.txt"), "eigene Hilfe");
     EXPECT_EQ(temp.read("home/.local/share/blitzfang/Standard/bilder/ziel.bmp"), "geliefert");
 }

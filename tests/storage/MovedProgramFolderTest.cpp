@@ -39,9 +39,13 @@ TEST_F(MovedProgramFolder, pathsIntoAProgramFolderAreFoundInTheCurrentOne)
         {"/alt/Standard/bilder/..", "/alt/Standard/bilder/.."},
         {elsewhere, elsewhere},
         {"", ""},
+        // Relative paths belong to the program folder, never to the working folder.
+        {"Standard/bilder/ziel.bmp", here + "/Standard/bilder/ziel.bmp"},
+        {"bilder/fehlt.bmp", here + "/bilder/fehlt.bmp"},
+        {"C:\\Alt\\fehlt.bmp", "C:\\Alt\\fehlt.bmp"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(relocatedPath(c.stored, folder.path()), c.expected) << c.stored;
+        EXPECT_EQ(relocatedPath(c.stored, ConfinedFolder(folder.path())), c.expected) << c.stored;
 }
 
 TEST_F(MovedProgramFolder, loadFindsTheMovedMediaAndTheNextSaveWritesTheCurrentPaths)

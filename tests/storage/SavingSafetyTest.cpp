@@ -2,7 +2,7 @@
 // missing folder) keep it, a save killed at any moment leaves the old or the new file whole,
 // and temporary files of interrupted saves are cleaned.
 
-#include "storage/SafeFile.h"
+#include "storage/ConfinedFolder.h"
 #include "storage/ScenarioFile.h"
 #include "tests/storage/StorageTestSupport.h"
 
@@ -46,12 +46,12 @@ int runInChild(const std::function<int()>& body)
 int saveExpectingError(const fs::path& programFolder, const std::string& message)
 {
     ScriptedDialogs dialogs;
-    ScenarioStore store(programFolder, dialogs);
-    store.settings = standardSettings(programFolder);
-    store.settings.titel = std::string(5000, 'N');
-    buildPreparedLines(store.settings, true);
-    store.setup.spielstart = "Standard";
     try {
+        ScenarioStore store(programFolder, dialogs);
+        store.settings = standardSettings(programFolder);
+        store.settings.titel = std::string(5000, 'N');
+        buildPreparedLines(store.settings, true);
+        store.setup.spielstart = "Standard";
         store.dateischreiben("Standard");
         return 1;
     } catch (const BlitzfangError& e) {
@@ -63,7 +63,7 @@ int leftoverCount(const fs::path& folder)
 {
     int count = 0;
     for (const auto& entry : fs::directory_iterator(folder))
-        count += isLeftoverTemporary(entry.path().filename().string());
+        count += ConfinedFolder::isTemporaryName(entry.path().filename().string());
     return count;
 }
 

@@ -1,6 +1,7 @@
 // Writing scenario and setup files: the three layouts byte for byte, writes into the existing
 // file whatever its case, values that must not break the line structure, refused names.
 
+#include "storage/ProgramFolderLock.h"
 #include "storage/ScenarioFile.h"
 #include "storage/ScenarioNames.h"
 #include "tests/storage/StorageTestSupport.h"
@@ -29,7 +30,8 @@ std::vector<std::string> entries(const fs::path& folder)
 {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
+        if (entry.path().filename() != kLockFileName)
+            names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -265,6 +267,9 @@ TEST_F(ScenarioFileWriting, namesThatCannotBeFileNamesAreRefused)
         {"Zeile\nZwei", "Der Name des Szenarios darf keine Steuerzeichen enthalten."},
         {std::string("Null\0Byte", 9), "Der Name des Szenarios darf keine Steuerzeichen enthalten."},
         {"Setup", "Der Name \"Setup\" ist für die Setup-Datei reserviert."},
+        // Its package NAME.blitzfang must fit a file name of 255 bytes.
+        {std::string(244, 'o') + "ö", "Der Name des Szenarios ist mit 246 Bytes zu lang: höchstens 245 Bytes sind möglich "
+                                      "(ein Umlaut zählt zwei)."},
     };
     store.settings = standardSettings(folder.path());
     for (const auto& [name, message] : refused) {
@@ -282,7 +287,8 @@ TEST_F(ScenarioFileWriting, namesThatCannotBeFileNamesAreRefused)
     }
     EXPECT_TRUE(entries(folder.path()).empty());
     EXPECT_EQ(entries(folder.root().path()), std::vector<std::string>{"prog"});
-    for (const std::string name : {"Mondfahrt", "Häuser & Höfe", " Leer ", ".versteckt", "a..b", "Ende :-)"})
+    for (const std::string& name : std::vector<std::string>{"Mondfahrt", "Häuser & Höfe", " Leer ", ".versteckt",
+                                                            "a..b", "Ende :-)", std::string(245, 'L')})
         EXPECT_TRUE(istGueltigerSzenarioname(name)) << name;
 }
 

@@ -1,0 +1,99 @@
+#pragma once
+// The program folder, held open as a descriptor. Every write, copy target, rename, folder
+// creation, removal and listing inside the program folder, and every read of the program's own
+// files (setup.cfg, scenario files, help texts), goes through it: a path below the folder is
+// resolved from the descriptor, never leaves the folder and follows no link. A link on the way
+// (a scenario folder, its "bilder" or "sound", a help text, a .cfg) fails the operation with a
+// German message that names it, and nothing is read or written through it. The folder itself
+// may be reached through links: that is the player's business.
+//
+// Relative paths name entries below the folder with "/" between the names; the empty path is
+// the folder itself, "." is skipped and ".." is refused.
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What an entry is as lstat sees it: a link is never looked through.
+enum class EntryKind { missing, file, folder, link, other };
+
+struct FolderEntry {
+    std::string name;
+    EntryKind kind;
+};
+
+class ConfinedFolder {
+public:
+    // Opens `folder` once. Throws BlitzfangError("E/A-Fehler <errno>") when it cannot.
+    explicit ConfinedFolder(const std::filesystem::path& folder);
+    ~ConfinedFolder();
+    ConfinedFolder(const ConfinedFolder&) = delete;
+    ConfinedFolder& operator=(const ConfinedFolder&) = delete;
+
+    // The folder as opened: absolute, without a trailing separator.
+    const std::filesystem::path& path() const { return path_; }
+    // Its text, which the settings' paths begin with ("" for the root folder).
+    const std::string& text() const { return text_; }
+    // The text of the absolute path of `relative`.
+    std::string absolute(std::string_view relative) const;
+    // The relative path that an absolute path text names below the folder, taken lexically
+    // ("/prog/Mond/./bilder/a.bmp" gives "Mond/bilder/a.bmp"); nothing for a path outside it
+    // or the folder itself.
+    std::optional<std::string> relativePathOf(std::string_view absolutePath) const;
+
+    // The bytes of a regular file, never waiting on a FIFO. Throws BlitzfangError naming the
+    // file when it is a link or lies behind one, is larger than `largestSize`, or is missing,
+    // no regular file or unreadable.
+    std::string readFile(std::string_view relative, std::size_t largestSize) const;
+    // Replaces `relative` by `bytes` so that a failure or a crash at any moment leaves either the
+    // old or the new file: a temporary file beside it gets every byte and is synced, renamed over
+    // the target, and the folder is synced. The target keeps its permissions, never more than
+    // `ceiling`. A link at the target or on the way is refused before anything is written; any
+    // failure removes the temporary, leaves the old file as it was and throws BlitzfangError
+    // ("E/A-Fehler <errno>" for the system's errors).
+    void writeFile(std::string_view relative, std::string_view bytes,
+                   std::filesystem::perms ceiling = std::filesystem::perms::mask) const;
+    // Creates a folder; one that exists already is fine, anything else in its place throws.
+    void createFolder(std::string_view relative) const;
+    // Removes a file or a link (the link, never what it points to), never a folder. False when
+    // there is nothing to remove; throws BlitzfangError when it cannot.
+    bool removeFile(std::string_view relative) const;
+    // Removes an empty folder. False when there is nothing; throws when it cannot (not empty,
+    // no folder).
+    bool removeEmptyFolder(std::string_view relative) const;
+    // Renames an entry; a link in the new name's place is refused.
+    void rename(std::string_view from, std::string_view to) const;
+    // The entries of a folder in the order the file system lists them, without "." and "..".
+    std::vector<FolderEntry> list(std::string_view relative = {}) const;
+    // What `relative` is. A link on the way to it throws.
+    EntryKind kindOf(std::string_view relative) const;
+    // The first entry on the way to `relative`, itself included, that is a link ("Mond/sound");
+    // nothing when there is none.
+    std::optional<std::string> linkOnTheWay(std::string_view relative) const;
+    // A descriptor of the regular file `relative`, opened for reading and writing and created
+    // when missing; the caller closes it. Throws like writeFile.
+    int openForLocking(std::string_view relative) const;
+
+    // The folder's own descriptor (opened with O_PATH).
+    int descriptor() const { return fd_; }
+
+    // True for the name of a temporary file of writeFile: "." + the target's name (its first
+    // 233 bytes) + ".blitzfang-tmp-" + 6 letters or digits. At most 255 bytes, whatever the
+    // target's name.
+    static bool isTemporaryName(std::string_view fileName);
+
+    // Tests: resolve paths component by component, as on a kernel without openat2.
+    static void resolveStepByStep(bool on);
+
+private:
+    enum class Access { read, write };
+    int openFolder(const std::vector<std::string>& names) const;
+    [[noreturn]] void fail(int error, std::string_view relative, Access access) const;
+
+    std::filesystem::path path_;
+    std::string text_;
+    int fd_ = -1;
+};
