@@ -54,7 +54,7 @@ CopyTarget copyTarget(const ConfinedFolder& folder, const std::string& scenarioF
 //   BlitzfangError with the reason and copies nothing: the caller keeps the path it had, so a
 //   save never names a copy that is not there.
 // - The scenario folder is created with "bilder" and "sound" when it does not exist; a missing
-//   subfolder is created as well. A link on the way throws before anything is read or written.
+//   subfolder is created as well. A link on the way throws, and nothing is written through it.
 // - The copy replaces the target crash-safely (ConfinedFolder::writeFile), so the target is
 //   never lost. A failed write throws.
 void copyToTarget(const ConfinedFolder& folder, const std::string& scenarioFolder, const std::string& path,

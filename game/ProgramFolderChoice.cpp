@@ -93,7 +93,8 @@ void copyShippedStandard(const ProgramFolderChoice& choice)
     std::error_code ec;
     if (choice.shippedStandard.empty() || !fs::is_directory(choice.shippedStandard, ec))
         return;
-    // The player's own copy: the editor writes the standard scenario's help text.
+    // The player's own copy, where the editor's saves of "Standard" write its help text and
+    // media of the player's choice.
     try {
         updateStandardCopy(ConfinedFolder(choice.programFolder), choice.shippedStandard,
                            readEarlierVersions(choice.shippedStandard));
