@@ -5,10 +5,13 @@
 //
 // WHAT: game (a background as the game holds it on a 1920x1080 screen), editor (the editor's
 // measuring element on that screen), whole (a picture loaded whole, as an object picture is),
-// copy-picture and copy-sound (a save's copy check: the file read once, then checked), play (a
+// copy-picture and copy-sound (a save's copy into a scenario folder beside the file: a picture
+// read once, checked and written; a sound checked by its header and streamed), play (a
 // sound opened and played for two seconds). Without a step the process itself (Qt loaded)
 // takes the figure printed as "idle".
 
+#include "editor/ScenarioFolderCopy.h"
+#include "editor/Unit1.h"
 #include "media/MediaFile.h"
 #include "media/PictureBox.h"
 #include "media/PictureLoader.h"
@@ -107,10 +110,14 @@ int main(int argc, char** argv)
         PictureBox element;
         element.loadPicture(path);
         element.grab();
-    } else if (what == "copy-picture") {
-        checkPictureBytes(MediaFile(path, kLargestPictureFile).readAll(), path);
-    } else if (what == "copy-sound") {
-        checkSoundBytes(MediaFile(path, kLargestSoundFile).readAll(), path, playingDeviceFormat);
+    } else if (what == "copy-picture" || what == "copy-sound") {
+        // As a save copies it into a scenario folder beside the file: checked, then written.
+        const std::string ordnername = what == "copy-sound" ? "sound" : "bilder";
+        const fs::path programFolder = fs::path(path).parent_path() / "probe-program-folder";
+        fs::create_directories(programFolder);
+        copyToTarget(ConfinedFolder(programFolder), "Mond", path,
+                     "Mond/" + ordnername + "/" + fs::path(path).filename().string(), TEditorForm::mediaCheck(ordnername));
+        fs::remove_all(programFolder);
     } else if (what == "play") {
         SoundPlayer player;
         player.setFileName(path);

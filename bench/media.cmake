@@ -8,4 +8,4 @@ target_compile_definitions(media_bench PRIVATE SDL_MAIN_HANDLED
 # Peak memory of the largest pictures and sounds the limits admit, one step a process (see the
 # file's head for its use).
 add_executable(media_memory_probe ${CMAKE_CURRENT_LIST_DIR}/MediaMemoryProbe.cpp)
-target_link_libraries(media_memory_probe PRIVATE blitzfang_media blitzfang_media_fixtures)
+target_link_libraries(media_memory_probe PRIVATE blitzfang_windows blitzfang_media_fixtures)

@@ -128,9 +128,7 @@ void TOptionenForm::applyChoices()
     store.settings.schwierigkeitsgrad =
         std::min(strToInt(schwierigkeitsgradComboBox->currentText().toStdString()), kHoechsterLevel);
 
-    TEditorForm& editor = *windows.EditorForm;
-    editor.start();
-    editor.speichern(store.setup.spielstart);
+    windows.EditorForm->automaticSave(store.setup.spielstart, SaveKind::options);
     store.dateiexlesen(store.setup.spielstart);
     unfinishedOk_ = false;
 

@@ -74,13 +74,15 @@ void TSpeichernform::saveUnderTypedName()
     const bool exists = hasScenarioFile(store, name);
     if (exists && !dialogs().askWarning(kUeberschreiben))
         return; // the window stays open with the name in it, the editor disabled
+    handBackToEditor();
+    hide();
+    // A save that would be refused changes nothing: not the list, the current scenario or the
+    // highscore.
+    windows.EditorForm->checkSave(name);
     // A name the list holds already is not listed twice, even when its file was missing.
     if (!exists && !isListed(list, name))
         store.neudateieintrag(name);
     store.setup.spielstart = name;
-
-    handBackToEditor();
-    hide();
     // A scenario saved under a new name starts with the default table.
     store.settings.highscore = standardHighscore();
     windows.EditorForm->speichern(name);

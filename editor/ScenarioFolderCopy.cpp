@@ -1,20 +1,15 @@
 #include "editor/ScenarioFolderCopy.h"
 
 #include "media/MediaFile.h"
-#include "media/PictureLoader.h"
-#include "media/WavCheck.h"
 #include "platform/BlitzfangError.h"
 #include "storage/ScenarioNames.h"
 
-#include <algorithm>
+#include <memory>
 #include <system_error>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// The largest picture or sound file that the check is given; it tells whether the bytes are one.
-constexpr std::uint64_t kLargestMediaFile = std::max<std::uint64_t>(kLargestPictureFile, kLargestSoundFile);
 
 // The scenario folder with both subfolders when it is new; failures show later as a failed copy.
 void makeScenarioFolder(const ConfinedFolder& folder, const std::string& scenarioFolder)
@@ -29,24 +24,25 @@ void makeScenarioFolder(const ConfinedFolder& folder, const std::string& scenari
     }
 }
 
-// The permission bits of the regular file `path` (a link is followed). Anything else (missing,
-// a folder, a FIFO, a device) cannot be opened as a picture or sound: checked before any reader
-// could wait on it.
-fs::perms regularFilePermissions(const std::string& path)
-{
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (ec || !fs::is_regular_file(status))
-        throw BlitzfangError(fehlertext::dateiKannNichtGeoeffnetWerden(path));
-    return status.permissions();
-}
-
 // "bild.bmp" -> "bild_2.bmp"; "liesmich" -> "liesmich_2".
 std::string numberedName(const std::string& fileName, int number)
 {
     const std::size_t dot = fileName.rfind('.');
     const std::size_t stemEnd = dot == std::string::npos || dot == 0 ? fileName.size() : dot;
     return fileName.substr(0, stemEnd) + "_" + std::to_string(number) + fileName.substr(stemEnd);
+}
+
+// The source opened once: a file inside the program folder is reached through the folder, so
+// that no link swapped in after the plan leads the read elsewhere.
+std::unique_ptr<MediaFile> openSource(const ConfinedFolder& folder, const std::string& path, const MediaCheck& check,
+                                      SourceReach reach)
+{
+    if (reach == SourceReach::anywhere)
+        return std::make_unique<MediaFile>(path, check.largestFile);
+    const auto relative = folder.relativePathOf(path);
+    if (!relative)
+        throw BlitzfangError(fehlertext::dateiKannNichtGeoeffnetWerden(path));
+    return std::make_unique<MediaFile>(folder.openForReading(*relative), path, check.largestFile);
 }
 
 } // namespace
@@ -59,6 +55,18 @@ bool sameFile(const std::string& a, const std::string& b)
     return fs::equivalent(fs::path(a), fs::path(b), ec) && !ec;
 }
 
+bool insideProgramFolder(const ConfinedFolder& folder, const std::string& path)
+{
+    const auto relative = folder.relativePathOf(path);
+    if (!relative)
+        return false;
+    try {
+        return !folder.linkOnTheWay(*relative);
+    } catch (const BlitzfangError&) {
+        return false;
+    }
+}
+
 std::string linkedMediaFolder(const ConfinedFolder& folder, const std::string& scenarioFolder,
                               const std::string& subfolder)
 {
@@ -66,15 +74,12 @@ std::string linkedMediaFolder(const ConfinedFolder& folder, const std::string& s
     return link ? fehlertext::verknuepfungNichtGeschrieben(folder.absolute(*link)) : std::string();
 }
 
-std::string copyIntoScenarioFolder(const ConfinedFolder& folder, const std::string& scenarioFolder,
-                                   const std::string& path, const std::string& subfolder, const MediaCheck& accepted,
-                                   const std::function<bool(const std::string&)>& takenByAnother)
+CopyTarget copyTarget(const ConfinedFolder& folder, const std::string& scenarioFolder, const std::string& path,
+                      const std::string& subfolder, const std::function<bool(const std::string&)>& takenByAnother)
 {
-    if (path.empty())
-        return path;
     const std::string fileName = dateinamenteil(path);
-    if (fileName.empty() || fileName == "." || fileName == "..")
-        return path;
+    if (path.empty() || fileName.empty() || fileName == "." || fileName == "..")
+        return {path, {}};
     if (const std::string link = linkedMediaFolder(folder, scenarioFolder, subfolder); !link.empty())
         throw BlitzfangError(link);
 
@@ -84,13 +89,36 @@ std::string copyIntoScenarioFolder(const ConfinedFolder& folder, const std::stri
     for (int number = 2; !sameFile(path, target()) && takenByAnother && takenByAnother(target()); ++number)
         targetName = numberedName(fileName, number);
     if (sameFile(path, target()))
-        return target();
+        return {target(), {}};
+    return {target(), mediaFolder + "/" + targetName};
+}
 
-    const fs::perms sourcePermissions = regularFilePermissions(path);
-    const std::string bytes = MediaFile(path, kLargestMediaFile).readAll();
-    accepted(bytes, path);
+void copyToTarget(const ConfinedFolder& folder, const std::string& scenarioFolder, const std::string& path,
+                  const std::string& target, const MediaCheck& check, SourceReach reach)
+{
+    const std::unique_ptr<MediaFile> source = openSource(folder, path, check, reach);
+    const std::string mediaFolder = fs::path(target).parent_path().string();
+    if (check.header) {
+        check.header(*source);
+        makeScenarioFolder(folder, scenarioFolder);
+        folder.createFolder(mediaFolder);
+        folder.writeFile(target, [&](const auto& write) { source->readPieces(write); }, source->permissions());
+        return;
+    }
+    const std::string bytes = source->readAll();
+    if (check.wholeFile)
+        check.wholeFile(bytes, path);
     makeScenarioFolder(folder, scenarioFolder);
     folder.createFolder(mediaFolder);
-    folder.writeFile(mediaFolder + "/" + targetName, bytes, sourcePermissions);
-    return target();
+    folder.writeFile(target, bytes, source->permissions());
+}
+
+std::string copyIntoScenarioFolder(const ConfinedFolder& folder, const std::string& scenarioFolder,
+                                   const std::string& path, const std::string& subfolder, const MediaCheck& check,
+                                   const std::function<bool(const std::string&)>& takenByAnother, SourceReach reach)
+{
+    const CopyTarget planned = copyTarget(folder, scenarioFolder, path, subfolder, takenByAnother);
+    if (!planned.relative.empty())
+        copyToTarget(folder, scenarioFolder, path, planned.relative, check, reach);
+    return planned.path;
 }

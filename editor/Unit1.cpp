@@ -5,7 +5,9 @@
 #include "editor/ScenarioDeletion.h"
 #include "editor/ScenarioFolderCopy.h"
 #include "game/BlitzfangUnit1.h"
+#include "game/ShippedStandard.h"
 #include "game/WindowSet.h"
+#include "media/MediaFile.h"
 #include "media/PictureBox.h"
 #include "media/PictureLoader.h"
 #include "media/WavCheck.h"
@@ -37,8 +39,10 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <system_error>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace fs = std::filesystem;
 
@@ -157,26 +161,55 @@ bool countsAsJpeg(const std::string& path)
     return last == "jpg" || last == "JPG" || last == "peg";
 }
 
+// Reports the problem `text` of the file `file`.
+using FileReport = std::function<void(const std::string& file, const std::string& text)>;
+
 // Loads a picture; one that cannot be loaded is reported with its file's name.
-bool loadReported(PictureBox* image, const std::string& path)
+bool loadReported(PictureBox* image, const std::string& path, const FileReport& report)
 {
     try {
         image->loadPicture(path);
         return true;
     } catch (const std::exception& error) {
-        reportError(fileProblem(path, errorText(error)));
+        report(path, fileProblem(path, errorText(error)));
         return false;
     }
 }
 
 // Loads a preview; a picture that cannot be loaded leaves the preview empty-looking (hidden).
-bool loadPreview(PictureBox* image, const std::string& path)
+bool loadPreview(PictureBox* image, const std::string& path, const FileReport& report)
 {
-    const bool loaded = loadReported(image, path);
+    const bool loaded = loadReported(image, path, report);
     image->setVisible(loaded);
     if (loaded)
         placeInFrame(image);
     return loaded;
+}
+
+// Sets a flag for the life of a scope, whatever ends it; a flag set already stays set.
+class FlagScope {
+public:
+    FlagScope(bool& flag, bool on) : flag_(flag), was_(flag) { flag_ = was_ || on; }
+    ~FlagScope() { flag_ = was_; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+    bool was_;
+};
+
+// True when the file `relative` holds the same bytes as the file `path`: sizes first.
+bool sameContent(const ConfinedFolder& folder, const std::string& relative, const std::string& path)
+{
+    try {
+        const EntryFacts kept = folder.factsOf(relative);
+        const MediaFile other(path, kept.size);
+        return kept.kind == EntryKind::file && other.size() == kept.size &&
+               other.readAll() == folder.readFile(relative, kept.size);
+    } catch (const BlitzfangError&) {
+        return false;
+    }
 }
 
 } // namespace
@@ -446,15 +479,18 @@ void TEditorForm::start()
     // The previews show the stored pictures from here on: a choice not saved is dropped.
     pendingPictures.clear();
 
+    const FileReport report = [this](const std::string& file, const std::string& text) {
+        reportFileProblem(file, text);
+    };
     SpielnameEdit->setText(fromUtf8(s.titel));
     ZielnameEdit->setText(fromUtf8(s.zielort));
     Abschuss2Edit->setText(fromUtf8(s.abschuss2ort));
-    const bool figureLoaded = loadPreview(AbschussImage, s.abschussBild);
-    reportedStep([this] { loadHelpText(); });
+    const bool figureLoaded = loadPreview(AbschussImage, s.abschussBild, report);
+    loadHelpText();
     startbuttonEdit->setText(fromUtf8(s.startbutton));
-    const bool targetLoaded = loadPreview(ZielImage, s.zielBild);
-    const bool shotLoaded = loadPreview(schussImage, s.schussBild);
-    const bool houseLoaded = loadPreview(abschuss2Image, s.abschuss2Bild);
+    const bool targetLoaded = loadPreview(ZielImage, s.zielBild, report);
+    const bool shotLoaded = loadPreview(schussImage, s.schussBild, report);
+    const bool houseLoaded = loadPreview(abschuss2Image, s.abschuss2Bild, report);
 
     // Each box that changes runs its reaction (toggled), as a click would.
     ZielCheckBox->setChecked(!istAus(s.zieltextSichtbar));
@@ -486,7 +522,7 @@ void TEditorForm::start()
     Label15->setText(sizeLabel(houseLoaded, abschuss2Image));
 
     Label16->setText(QStringLiteral("Bildgröße: "));
-    if (!istAus(s.hintergrundbildAktiviert) && loadReported(HbildImage, s.hintergrundbild))
+    if (!istAus(s.hintergrundbildAktiviert) && loadReported(HbildImage, s.hintergrundbild, report))
         Label16->setText(QStringLiteral("Bildgröße: ") + sizeText(HbildImage));
     const QSize screen = screenSize();
     Label17->setText(QStringLiteral("Bildschirm: ") + QString::number(screen.width()) + QLatin1Char('*') +
@@ -505,59 +541,97 @@ void TEditorForm::start()
     }
 }
 
-// The media paths of one save. Two different files of the same name (a figure and a target both
-// called "bild.bmp") must not end as one copy: each copy avoids the files the others still need.
-// A save may hold 10000 hit sounds: the media are indexed by the file they name, and a file
-// chosen many times is copied once, so a save stays linear.
-class TEditorForm::MediaCopies {
+// The media of one save. Two different files of the same name (a figure and a target both called
+// "bild.bmp") must not end as one copy: each copy avoids the files the others still need, and in
+// the standard scenario the shipped media as well. A save may hold 10000 hit sounds: the media
+// are indexed by the file they name, and a file chosen many times is copied once, so a save
+// stays linear.
+class TEditorForm::SaveMedia {
 public:
-    MediaCopies(TEditorForm& form, const std::vector<std::string*>& fields) : form_(form)
+    SaveMedia(TEditorForm& form, const std::string& name, SaveKind kind, const std::vector<std::string*>& fields)
+        : form_(form), folder_(form.store.folder()), scenarioFolder_(form.store.scenarioFolder(name)), kind_(kind)
     {
         media_.reserve(fields.size());
         for (std::string* field : fields)
-            media_.push_back({field, *field, {}});
+            media_.push_back({field, *field, {}, nullptr});
         for (Medium& medium : media_) {
             byField_[medium.field] = &medium;
             index(medium, fileKey(*medium.field));
         }
+        // Only the standard scenario's own folder holds shipped media.
+        if (kleinAZ(scenarioFolder_) == kleinAZ(findeOhneGrossKlein(folder_, "", ScenarioStore::kStandardName)))
+            for (const std::string& file : standardMediaFiles(folder_))
+                shipped_.insert(kleinAZ(file));
     }
 
-    // A file that is refused or cannot be copied is reported once and its fields keep its path.
-    void copy(std::string& field, const char* ordnername)
+    // Lets `field` name the copy planned for its file in the scenario's folder `ordnername`. A
+    // file that this save must not read, or that no copy can take, keeps its path.
+    void plan(std::string& field, const char* ordnername)
     {
         const std::string source = field;
-        // A scenario folder or media folder that is a link takes nothing: one line names it.
-        if (const std::string& link = linkedFolder(ordnername); !source.empty() && !link.empty()) {
-            reportError(link);
+        if (source.empty() || (kind_ != SaveKind::editor && !insideProgramFolder(folder_, source)))
             return;
-        }
-        const auto [done, isNew] = copied_.try_emplace(std::string(ordnername) + '\n' + source, source);
+        const auto [found, isNew] = planned_.try_emplace(std::string(ordnername) + '\n' + source);
+        Planned& planned = found->second;
         if (isNew) {
-            try {
-                done->second = form_.insordnerkopieren(source, ordnername, [&](const std::string& target) {
-                    const auto found = byFile_.find(fileKey(target));
-                    if (found != byFile_.end())
-                        for (const Medium* other : found->second)
-                            if (other->field != &field && !sameFile(other->source, source))
-                                return true;
-                    return false;
-                });
-            } catch (const std::exception& error) {
-                reportError(fileProblem(source, errorText(error)));
+            planned = {source, source, {}, ordnername, false};
+            // A scenario folder or media folder that is a link takes nothing: one line names it.
+            if (const std::string& link = linkedFolder(ordnername); !link.empty()) {
+                problems_.push_back(link);
+            } else {
+                const CopyTarget target = copyTarget(folder_, scenarioFolder_, source, ordnername,
+                                                     [&](const std::string& t) { return taken(t, field, source); });
+                planned.target = target.path;
+                planned.relative = target.relative;
+                if (!planned.relative.empty())
+                    copies_.push_back(&planned);
             }
         }
-        field = done->second;
+        field = planned.target;
         if (const auto own = byField_.find(&field); own != byField_.end()) {
+            own->second->planned = &planned;
             std::erase(byFile_[own->second->key], own->second);
             index(*own->second, fileKey(field));
         }
     }
 
+    // Makes the planned copies. A copy that fails is reported, and every field planned for it
+    // names its source again: false then.
+    bool copy()
+    {
+        for (const std::string& problem : problems_)
+            form_.reportFileProblem(problem, problem);
+        const SourceReach reach = kind_ == SaveKind::editor ? SourceReach::anywhere : SourceReach::programFolder;
+        bool allCopied = true;
+        for (Planned* planned : copies_) {
+            try {
+                copyToTarget(folder_, scenarioFolder_, planned->source, planned->relative,
+                             TEditorForm::mediaCheck(planned->ordnername), reach);
+            } catch (const std::exception& error) {
+                form_.reportFileProblem(planned->source, fileProblem(planned->source, errorText(error)));
+                planned->failed = true;
+                allCopied = false;
+            }
+        }
+        for (Medium& medium : media_)
+            if (medium.planned && medium.planned->failed)
+                *medium.field = medium.source;
+        return allCopied;
+    }
+
 private:
+    struct Planned {
+        std::string source;
+        std::string target;   // the path the settings name afterwards
+        std::string relative; // where the copy goes; empty when nothing is copied
+        std::string ordnername;
+        bool failed = false;
+    };
     struct Medium {
         std::string* field;
         std::string source;
         std::string key;
+        Planned* planned;
     };
 
     // Paths that name the same file get the same key, whatever way they reach it.
@@ -568,13 +642,24 @@ private:
         return ec ? path : canonical.string();
     }
 
+    // The file at `target` must stay: another setting needs it with a different content, or it
+    // is shipped media that `source` would replace with another content.
+    bool taken(const std::string& target, const std::string& field, const std::string& source)
+    {
+        const auto found = byFile_.find(fileKey(target));
+        if (found != byFile_.end())
+            for (const Medium* other : found->second)
+                if (other->field != &field && !sameFile(other->source, source))
+                    return true;
+        const auto relative = folder_.relativePathOf(target);
+        return relative && shipped_.contains(kleinAZ(*relative)) && !sameContent(folder_, *relative, source);
+    }
+
     const std::string& linkedFolder(const std::string& ordnername)
     {
         const auto [known, isNew] = linkedFolders_.try_emplace(ordnername);
-        if (isNew) {
-            const ScenarioStore& store = form_.store;
-            known->second = linkedMediaFolder(store.folder(), store.scenarioFolder(store.setup.spielstart), ordnername);
-        }
+        if (isNew)
+            known->second = linkedMediaFolder(folder_, scenarioFolder_, ordnername);
         return known->second;
     }
 
@@ -585,20 +670,41 @@ private:
     }
 
     TEditorForm& form_;
+    const ConfinedFolder& folder_;
+    const std::string scenarioFolder_;
+    const SaveKind kind_;
     std::vector<Medium> media_;
     std::unordered_map<const std::string*, Medium*> byField_;
     std::unordered_map<std::string, std::vector<Medium*>> byFile_;
-    std::unordered_map<std::string, std::string> copied_; // folder and source -> the copy's path
+    std::unordered_map<std::string, Planned> planned_; // folder and source -> the planned copy
+    std::vector<Planned*> copies_;                     // in the order planned
+    std::vector<std::string> problems_;
     std::unordered_map<std::string, std::string> linkedFolders_; // "bilder", "sound" -> the refusal
+    std::unordered_set<std::string> shipped_;                    // folded paths below the program folder
 };
 
-void TEditorForm::speichern(const std::string& name)
-{
-    ScenarioSettings& s = store.settings;
-    s.bilderZeilen.clear();
-    s.beschriftungZeilen.clear();
-    s.andereZeilen.clear();
+// A save as plain data: the settings as they will be written, the paths of the planned copies
+// included, and the scenario file's text as checked.
+struct TEditorForm::SavePlan {
+    ScenarioSettings settings;
+    std::vector<std::string> sounds; // the working sound list's paths, in its order
+    bool mitHintergrundbild = false;
+    std::string text;
+    std::unique_ptr<SaveMedia> media;
 
+    // The hit sounds and the prepared lines from the fields, and the text they give, checked.
+    void finish(const ScenarioStore& store, const std::string& name)
+    {
+        settings.sounds = sounds;
+        buildPreparedLines(settings, mitHintergrundbild);
+        text = store.checkedScenarioText(name, settings);
+    }
+};
+
+void TEditorForm::planSave(SavePlan& plan, const std::string& name, SaveKind kind)
+{
+    ScenarioSettings& s = plan.settings;
+    s = store.settings;
     const auto apply = [](std::string& setting, const std::string& pending) {
         if (!pending.empty())
             setting = pending;
@@ -608,104 +714,141 @@ void TEditorForm::speichern(const std::string& name)
     apply(s.schussBild, pendingPictures.schuss);
     apply(s.abschuss2Bild, pendingPictures.abschuss2);
     apply(s.ab2Aktiv, PendingHouseFlag);
-    // Applied: a later save must not apply them again.
-    pendingPictures.clear();
 
-    if (hbildCheckBox1->isChecked()) {
-        if (!hbildEdit->text().isEmpty())
-            s.hintergrundbild = pathText(hbildEdit);
-        else
-            hbildCheckBox1->setChecked(false);
-    }
-
-    if (!hbildCheckBox1->isChecked())
-        s.hintergrundbild.clear();
-    std::string verloren = pathText(verlorensoundEdit);
-    std::string sieg = pathText(siegsoundEdit);
-    std::string explosion = pathText(explosionssoundEdit);
-    std::string schussstart = pathText(schussstartsoundEdit);
-    std::vector<std::string*> media = {&s.abschussBild, &s.zielBild, &s.schussBild, &s.abschuss2Bild,
-                                       &s.hintergrundbild, &verloren, &sieg, &explosion, &schussstart};
-    for (SoundEntry& entry : soundList)
-        media.push_back(&entry.pfad);
-    MediaCopies copies(*this, media);
-
-    copies.copy(s.abschussBild, "bilder");
-    copies.copy(s.zielBild, "bilder");
-    copies.copy(s.schussBild, "bilder");
-    copies.copy(s.abschuss2Bild, "bilder");
-    copies.copy(s.hintergrundbild, "bilder"); // empty without a background: stays empty
+    // A background switched on without a path is switched off.
+    plan.mitHintergrundbild = hbildCheckBox1->isChecked() && !hbildEdit->text().isEmpty();
+    s.hintergrundbild = plan.mitHintergrundbild ? pathText(hbildEdit) : std::string();
 
     s.titel = textOf(SpielnameEdit);
     s.zielort = textOf(ZielnameEdit);
     s.abschuss2ort = textOf(Abschuss2Edit);
     s.startbutton = textOf(startbuttonEdit);
-
     // A colour that could not be read when filling stays as the file has it.
     if (hintergrundfarbe)
         s.hintergrundfarbe = std::to_string(*hintergrundfarbe);
     if (textfarbe)
         s.textfarbe = std::to_string(*textfarbe);
 
-    for (SoundEntry& entry : soundList)
-        copies.copy(entry.pfad, "sound");
-    s.sounds = soundList.paths();
-    copies.copy(verloren, "sound");
-    copies.copy(sieg, "sound");
-    copies.copy(explosion, "sound");
-    copies.copy(schussstart, "sound");
-    s.verlorensound = verloren;
-    s.siegsound = sieg;
-    s.explosionssound = explosion;
-    s.schussstartsound = schussstart;
+    plan.sounds = soundList.paths();
+    s.verlorensound = pathText(verlorensoundEdit);
+    s.siegsound = pathText(siegsoundEdit);
+    s.explosionssound = pathText(explosionssoundEdit);
+    s.schussstartsound = pathText(schussstartsoundEdit);
 
-    const auto onOff = [](const QCheckBox* box) { return box->isChecked() ? std::string() : std::string(kAus); };
-    s.zieltextSichtbar = onOff(ZielCheckBox);
-    s.abschuss2textSichtbar = onOff(Abschuss2CheckBox);
-    s.abschussTransparent = onOff(abschusstranspCheckBox);
-    s.zielTransparent = onOff(zieltranspCheckBox);
-    s.ab2Aktiv = onOff(anausCheckBox);
-    s.schussTransparent = onOff(schusstranspCheckBox);
-    s.abschuss2Transparent = onOff(abschuss2transpCheckBox);
-    s.hintergrundbildAktiviert = onOff(hbildCheckBox1);
-    // The picture and caption lines, and one "false" line per switch that is off.
-    buildPreparedLines(s, hbildCheckBox1->isChecked());
+    const auto onOff = [](bool on) { return on ? std::string() : std::string(kAus); };
+    s.zieltextSichtbar = onOff(ZielCheckBox->isChecked());
+    s.abschuss2textSichtbar = onOff(Abschuss2CheckBox->isChecked());
+    s.abschussTransparent = onOff(abschusstranspCheckBox->isChecked());
+    s.zielTransparent = onOff(zieltranspCheckBox->isChecked());
+    s.ab2Aktiv = onOff(anausCheckBox->isChecked());
+    s.schussTransparent = onOff(schusstranspCheckBox->isChecked());
+    s.abschuss2Transparent = onOff(abschuss2transpCheckBox->isChecked());
+    s.hintergrundbildAktiviert = onOff(plan.mitHintergrundbild);
+
+    const std::vector<std::string*> pictures = {&s.abschussBild, &s.zielBild, &s.schussBild, &s.abschuss2Bild,
+                                                &s.hintergrundbild};
+    const std::vector<std::string*> events = {&s.verlorensound, &s.siegsound, &s.explosionssound,
+                                              &s.schussstartsound};
+    std::vector<std::string*> media = pictures;
+    media.insert(media.end(), events.begin(), events.end());
+    for (std::string& sound : plan.sounds)
+        media.push_back(&sound);
+    plan.media = std::make_unique<SaveMedia>(*this, name, kind, media);
+    for (std::string* picture : pictures)
+        plan.media->plan(*picture, "bilder");
+    for (std::string& sound : plan.sounds)
+        plan.media->plan(sound, "sound");
+    for (std::string* event : events)
+        plan.media->plan(*event, "sound");
+    plan.finish(store, name);
+}
+
+void TEditorForm::storeAndReload(const std::string& name, SaveKind kind)
+{
+    const FlagScope quiet(quietRepeats_, kind == SaveKind::gameEnd);
+    SavePlan plan;
+    planSave(plan, name, kind);
+    // The plan has passed its check: from here on files are written.
+    if (!plan.media->copy())
+        plan.finish(store, name); // a path named its source again
+    saveHelpText(name);
+    store.writeScenarioText(name, plan.text);
+
+    // Applied: a later save must not apply them again.
+    pendingPictures.clear();
+    if (!plan.mitHintergrundbild)
+        hbildCheckBox1->setChecked(false);
+    auto copied = plan.sounds.begin();
+    for (SoundEntry& entry : soundList)
+        entry.pfad = *copied++;
+    // An editor that stays open shows the paths that the file names now.
+    const ScenarioSettings& saved = plan.settings;
+    if (plan.mitHintergrundbild)
+        setPathText(hbildEdit, saved.hintergrundbild);
+    setPathText(verlorensoundEdit, saved.verlorensound);
+    setPathText(siegsoundEdit, saved.siegsound);
+    setPathText(explosionssoundEdit, saved.explosionssound);
+    setPathText(schussstartsoundEdit, saved.schussstartsound);
+    store.settings = std::move(plan.settings);
+    store.dateiexlesen(name);
 
     TMainForm& main = *windows.MainForm;
     main.menuebeschriften();
-    main.ZielLabel->setText(fromUtf8(s.zielort));
+    main.ZielLabel->setText(fromUtf8(store.settings.zielort));
+}
 
+void TEditorForm::speichern(const std::string& name, SaveKind kind)
+{
+    storeAndReload(name, kind);
     stopPreview();
-    saveHelpText(name);
-    store.dateischreiben(name);
-    store.dateiexlesen(name);
     leaveForMainWindow();
+}
+
+void TEditorForm::automaticSave(const std::string& name, SaveKind kind)
+{
+    const FlagScope quiet(quietRepeats_, kind == SaveKind::gameEnd);
+    start();
+    speichern(name, kind);
+}
+
+void TEditorForm::checkSave(const std::string& name)
+{
+    SavePlan plan;
+    planSave(plan, name, SaveKind::editor);
+}
+
+void TEditorForm::reportFileProblem(const std::string& file, const std::string& text)
+{
+    if (windows.reportedFiles.insert(file).second || !quietRepeats_)
+        reportError(text);
+}
+
+MediaCheck TEditorForm::mediaCheck(const std::string& ordnername)
+{
+    if (ordnername == "sound")
+        return {kLargestSoundFile, {}, [](const MediaFile& file) { checkWavFile(file, playingDeviceFormat); }};
+    return {kLargestPictureFile, checkPictureBytes, {}};
 }
 
 std::string TEditorForm::insordnerkopieren(const std::string& pfad, const std::string& ordnername,
                                            const std::function<bool(const std::string&)>& takenByAnother)
 {
-    const MediaCheck accepted = [&ordnername](std::string_view bytes, const std::string& path) {
-        if (ordnername == "sound")
-            checkSoundBytes(bytes, path, playingDeviceFormat);
-        else
-            checkPictureBytes(bytes, path);
-    };
     return copyIntoScenarioFolder(store.folder(), store.scenarioFolder(store.setup.spielstart), pfad, ordnername,
-                                  accepted, takenByAnother);
+                                  mediaCheck(ordnername), takenByAnother);
 }
 
 void TEditorForm::loadHelpText()
 {
     Memo1->clear();
     unreadHelpText_.clear();
-    const std::string folder = store.scenarioFolder(store.setup.spielstart);
+    std::string folder;
     // A scenario without a help text yet gets one with its next save.
     try {
+        folder = store.scenarioFolder(store.setup.spielstart);
         Memo1->setPlainText(fromUtf8(readHelpText(store.folder(), folder)));
-    } catch (...) {
+    } catch (const std::exception& error) {
         unreadHelpText_ = folder;
-        throw;
+        reportFileProblem(store.folder().absolute(folder) + "/hilfe.txt", errorText(error));
     }
 }
 
@@ -717,7 +860,8 @@ void TEditorForm::saveHelpText(const std::string& name)
         return;
     // Behind a link nothing is written; the scenario's own file is saved all the same.
     if (const auto link = store.folder().linkOnTheWay(findeOhneGrossKlein(store.folder(), folder, "hilfe.txt"))) {
-        reportError(fehlertext::verknuepfungNichtGeschrieben(store.folder().absolute(*link)));
+        const std::string linked = store.folder().absolute(*link);
+        reportFileProblem(linked, fehlertext::verknuepfungNichtGeschrieben(linked));
         return;
     }
     writeHelpText(store.folder(), folder, Memo1->toPlainText().toStdString());
@@ -834,8 +978,12 @@ void TEditorForm::Button4Click()
     runAsOneAction([this] {
         ScenarioSettings standard = standardSettings(store.folder());
         buildPreparedLines(standard, true);
+        const std::string text = store.checkedScenarioText(store.setup.spielstart, standard);
+        // The standard values name the shipped pictures and sounds: an installed copy brings
+        // back the ones changed in the player's folder.
+        restoreStandardMedia(store.folder(), windows.shippedStandard);
+        store.writeScenarioText(store.setup.spielstart, text);
         store.settings = std::move(standard);
-        store.dateischreiben(store.setup.spielstart);
         start();
     });
 }

@@ -5,6 +5,7 @@
 // with the window hidden, and every save of the program goes through them.
 
 #include "editor/EditorSoundList.h"
+#include "editor/ScenarioFolderCopy.h"
 #include "media/SoundPlayer.h"
 #include "platform/QtFormWindow.h"
 
@@ -28,6 +29,14 @@ class QTimer;
 class ScenarioStore;
 class TextLabel;
 class WindowSet;
+
+// Who saves. The editor's own commands (&Speichern, save-as) copy every picture and sound the
+// scenario names into its folders and report each file that cannot be copied. The automatic
+// saves, options OK and the end of a game, copy nothing from outside the program folder (see
+// insideProgramFolder): a stranger's scenario must not fetch the player's files into itself. Such
+// a path stays as it is until the author saves in the editor, where the paths show. The end of a
+// game reports a file only when this run has not reported it yet.
+enum class SaveKind { editor, options, gameEnd };
 
 // Pictures chosen on the "Grafiken" page that the next save applies to the settings.
 struct PendingPictures {
@@ -163,18 +172,33 @@ public:
     // controls never hold a half-filled mix that a save would write. The reports join the box
     // of the action that runs the fill (ActionReport.h).
     void start();
-    // Takes the controls' state into the settings, copies pictures and sounds into the
-    // scenario's folders, writes help text, scenario file and setup file, reads the scenario
-    // back, then shows the main window and hides the editor. `name` is always spielstart.
-    // A picture or sound that is refused or cannot be copied is reported and keeps its path.
-    void speichern(const std::string& name);
+    // storeAndReload, then the main window shows and the editor hides. `name` is always
+    // spielstart.
+    void speichern(const std::string& name, SaveKind kind = SaveKind::editor);
+    // Stores the editor's state as scenario `name` and reads it back; the editor stays as it is.
+    // Check first, write after: the new settings are planned as plain data with the paths their
+    // copies will have, and the whole plan is checked (the name, the required settings, what the
+    // loader would say of the file). A refused plan throws BlitzfangError and changes no file,
+    // no setting and no caption. Otherwise the pictures and sounds are copied into the scenario's
+    // folders (one that is refused or cannot be copied is reported and keeps its path), then the
+    // help text, the scenario file and setup.cfg are written, the settings taken into memory and
+    // read back, and the main window takes the new captions.
+    // In the standard scenario a copy never replaces shipped media (standardMediaFiles) with
+    // another content: it takes a free name beside it.
+    void storeAndReload(const std::string& name, SaveKind kind = SaveKind::editor);
+    // The saves that the player does not make in the editor: the hidden editor is filled from
+    // the settings (start) and saves them (speichern).
+    void automaticSave(const std::string& name, SaveKind kind);
+    // Throws the refusal that saving the editor's state as `name` would meet; changes nothing.
+    void checkSave(const std::string& name);
     // Copies a picture ("bilder") or sound ("sound") into the current scenario's folder and
     // returns the path the settings store (see ScenarioFolderCopy.h). Only a file that the
     // picture or sound service accepts is copied; anything else throws BlitzfangError with the
-    // reason. `takenByAnother` keeps a copy from replacing a different file of the same name
-    // that another setting needs.
+    // reason. `takenByAnother` keeps a copy from replacing a file that must stay.
     std::string insordnerkopieren(const std::string& pfad, const std::string& ordnername,
                                   const std::function<bool(const std::string&)>& takenByAnother = {});
+    // What insordnerkopieren lets pass: a picture decoded whole, a sound checked by its header.
+    static MediaCheck mediaCheck(const std::string& ordnername);
     // EditorSoundList from the settings' hit sounds (reversed), shown in ListBox1.
     void soundlisteaufbauen();
     void soundlisteanzeigen();
@@ -237,7 +261,13 @@ public:
 
 private:
     struct PictureSlot;
-    class MediaCopies;
+    class SaveMedia;
+    struct SavePlan;
+    void planSave(SavePlan& plan, const std::string& name, SaveKind kind);
+    // Shows a problem of the file `file` in the action's box; while repeats are quiet (the end
+    // of a game) only when this run has not shown one of that file yet.
+    void reportFileProblem(const std::string& file, const std::string& text);
+    bool quietRepeats_ = false;
     PictureSlot slot(int index);
     void buildCaptionsPage();
     void buildGraphicsPage();

@@ -48,5 +48,5 @@ int main(int argc, char** argv)
         QtDialogs().error(error.what());
         return 1;
     }
-    return runBlitzfang(choice.programFolder);
+    return runBlitzfang(choice.programFolder, choice.shippedStandard);
 }

@@ -107,7 +107,7 @@ bool BlitzfangApplication::notify(QObject* receiver, QEvent* event)
     return false;
 }
 
-int runBlitzfang(const std::filesystem::path& programFolder)
+int runBlitzfang(const std::filesystem::path& programFolder, const std::filesystem::path& shippedStandard)
 {
     QtDialogs boxes;
     setDialogs(&boxes);
@@ -116,6 +116,7 @@ int runBlitzfang(const std::filesystem::path& programFolder)
     int result = 0;
     {
         WindowSet windows(programFolder, WindowSet::SideWindows::later);
+        windows.shippedStandard = shippedStandard;
         windows.MainForm->show();
         SideWindowCreation creation(windows, windows.MainForm->windowHandle());
         result = QApplication::exec();

@@ -14,6 +14,7 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
-// The program's run inside an application: Qt's boxes, the seven windows for `programFolder`,
-// the menu screen shown, the event loop until the main window closes.
-int runBlitzfang(const std::filesystem::path& programFolder);
+// The program's run inside an application: Qt's boxes, the seven windows for `programFolder`
+// (with the installation's standard media in `shippedStandard`, see WindowSet), the menu screen
+// shown, the event loop until the main window closes.
+int runBlitzfang(const std::filesystem::path& programFolder, const std::filesystem::path& shippedStandard = {});

@@ -440,7 +440,6 @@ void TMainForm::spielstarten()
     spiel.haustreffer = 0;
     spiel.hausenergie = houseEnergyFor(s.schwierigkeitsgrad, spiel.hausenergie);
     spiel.zusatzfiguren = 0;
-    reportedSounds_.clear();
     hitSounds.clear();
     const QColor textColour = colourOfSetting(s.textfarbe);
     for (TextLabel* label : {Label3, Label4, PunkteLabel5})
@@ -616,7 +615,7 @@ void TMainForm::playEventSound(int n)
 
 void TMainForm::reportSoundOnce(const std::string& path, const std::exception& error)
 {
-    if (reportedSounds_.insert(path).second)
+    if (windows.reportedFiles.insert(path).second)
         showError(error);
 }
 
@@ -629,8 +628,7 @@ void TMainForm::spielauswerten(bool gewonnen)
         ergebniseintragen(s.highscore, spiel.punkte, gewonnen, s.schwierigkeitsgrad, s.spielername);
         // Every save goes through the editor, visible or not.
         const std::string name = store.setup.spielstart;
-        windows.EditorForm->start();
-        windows.EditorForm->speichern(name);
+        windows.EditorForm->automaticSave(name, SaveKind::gameEnd);
         store.dateischreiben(name);
         hauptmenue();
     });

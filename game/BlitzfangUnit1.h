@@ -11,7 +11,6 @@
 
 #include <array>
 #include <random>
-#include <set>
 #include <string>
 
 class EnergyGauge;
@@ -168,8 +167,8 @@ private:
     void winGame();
     void loseGame();
     void bringShotToRest();
-    // During a running game a sound that cannot be opened is reported once per file and the
-    // game goes on without it.
+    // During a running game a sound that cannot be opened is reported once a run (see
+    // WindowSet::reportedFiles) and the game goes on without it.
     void playHitSound(int n);
     void playEventSound(int n);
     void reportSoundOnce(const std::string& path, const std::exception& error);
@@ -179,5 +178,4 @@ private:
     QRect field_; // the game field's place on the screen; null on the menu screen
 
     std::mt19937 random_;
-    std::set<std::string> reportedSounds_; // files reported in the current game
 };

@@ -1,8 +1,8 @@
 #include "game/ProgramFolderChoice.h"
 
+#include "game/ShippedStandard.h"
 #include "platform/BlitzfangError.h"
 #include "storage/ConfinedFolder.h"
-#include "storage/SafeFile.h"
 #include "storage/ScenarioNames.h"
 
 #include <unistd.h>
@@ -93,26 +93,12 @@ void copyShippedStandard(const ProgramFolderChoice& choice)
     std::error_code ec;
     if (choice.shippedStandard.empty() || !fs::is_directory(choice.shippedStandard, ec))
         return;
-    // The player's own copy: the editor writes the standard scenario's help text and media.
+    // The player's own copy, where the editor's saves of "Standard" write its help text and
+    // media of the player's choice.
     try {
-        const ConfinedFolder folder(choice.programFolder);
-        const std::string standard = findeOhneGrossKlein(folder, "", "Standard");
-        // A link the player put in its place leads where the player wants: nothing is copied.
-        if (folder.kindOf(standard) == EntryKind::link)
-            return;
-        folder.createFolder(standard);
-        for (auto it = fs::recursive_directory_iterator(choice.shippedStandard, ec);
-             !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-            const std::string target = standard + "/" + it->path().lexically_relative(choice.shippedStandard).string();
-            std::error_code typeError;
-            if (it->is_directory(typeError))
-                folder.createFolder(target);
-            else if (folder.kindOf(target) == EntryKind::missing)
-                folder.writeFile(target, readWholeFile(it->path()), it->status(typeError).permissions());
-        }
+        updateStandardCopy(ConfinedFolder(choice.programFolder), choice.shippedStandard,
+                           readEarlierVersions(choice.shippedStandard));
     } catch (const BlitzfangError& error) {
         cannotPrepare(choice.programFolder, error.what());
     }
-    if (ec)
-        cannotPrepare(choice.programFolder, ec);
 }

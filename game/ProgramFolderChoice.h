@@ -30,7 +30,8 @@ ProgramFolderChoice chooseProgramFolder(const std::filesystem::path& executableF
 // naming the folder when it cannot be created or written.
 void prepareProgramFolder(const ProgramFolderChoice& choice);
 
-// Copies the shipped standard media that the program folder lacks into it, never replacing a
-// file, each copy written crash-safely through the confined folder. Throws BlitzfangError
-// naming the folder when it cannot be filled. Runs once the program holds the folder.
+// Brings the program folder's copy of the shipped standard media up to date (see
+// updateStandardCopy): missing files, copies cut short and copies of an earlier release are
+// written afresh, files the player changed stay. Throws BlitzfangError naming the folder when it
+// cannot be filled. Runs once the program holds the folder.
 void copyShippedStandard(const ProgramFolderChoice& choice);

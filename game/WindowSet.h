@@ -10,6 +10,7 @@
 #include <array>
 #include <filesystem>
 #include <string>
+#include <unordered_set>
 
 class FormWindow;
 
@@ -43,6 +44,13 @@ public:
 
     DialogsNotifier notifier;
     ScenarioStore store;
+
+    // Where the installation keeps the standard scenario's shipped media, which the reset
+    // brings back; empty for a copy whose program folder holds the only ones.
+    std::filesystem::path shippedStandard;
+    // The pictures, sounds and help texts whose problem this run has shown already: a game
+    // reports each at most once, whether it failed to play or to be copied at a game's end.
+    std::unordered_set<std::string> reportedFiles;
 
     TMainForm* MainForm = nullptr;
     TEditorForm* EditorForm = nullptr;

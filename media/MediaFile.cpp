@@ -19,16 +19,28 @@ MediaFile::MediaFile(const std::string& path, std::uint64_t largestSize) : path_
 {
     // Without O_NONBLOCK opening a FIFO waits for a writer for ever; for a regular file the flag
     // changes nothing, and it is cleared again all the same.
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    take(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+}
+
+MediaFile::MediaFile(int descriptor, const std::string& path, std::uint64_t largestSize)
+    : path_(path), largestSize_(largestSize)
+{
+    take(descriptor);
+}
+
+void MediaFile::take(int descriptor)
+{
+    fd_ = descriptor;
     struct stat info {};
     if (fd_ < 0 || ::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode) ||
-        static_cast<std::uint64_t>(info.st_size) > largestSize) {
+        static_cast<std::uint64_t>(info.st_size) > largestSize_) {
         if (fd_ >= 0)
             ::close(fd_);
-        throw BlitzfangError(fehlertext::dateiKannNichtGeoeffnetWerden(path));
+        throw BlitzfangError(fehlertext::dateiKannNichtGeoeffnetWerden(path_));
     }
     ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
     size_ = static_cast<std::uint64_t>(info.st_size);
+    permissions_ = static_cast<std::filesystem::perms>(info.st_mode & 07777);
 }
 
 MediaFile::~MediaFile()
@@ -77,4 +89,19 @@ std::string MediaFile::readAll() const
         bytes += piece;
     }
     return bytes;
+}
+
+void MediaFile::readPieces(const std::function<void(std::string_view piece)>& take) const
+{
+    std::string piece(kPieceSize, '\0');
+    for (std::uint64_t offset = 0;; offset += piece.size()) {
+        piece.resize(kPieceSize);
+        const long long got = readInto(offset, piece.data(), piece.size());
+        if (got < 0 || offset + static_cast<std::uint64_t>(got) > largestSize_)
+            throw BlitzfangError(fehlertext::dateiKannNichtGeoeffnetWerden(path_));
+        if (got == 0)
+            return;
+        piece.resize(static_cast<std::size_t>(got));
+        take(piece);
+    }
 }

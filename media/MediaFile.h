@@ -6,13 +6,19 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <functional>
 #include <string>
+#include <string_view>
 
 class MediaFile {
 public:
     // Throws BlitzfangError("Datei … kann nicht geöffnet werden") when `path` cannot be opened,
     // is not a regular file or is larger than `largestSize`.
     MediaFile(const std::string& path, std::uint64_t largestSize);
+    // The same for a descriptor opened already (for a file inside the program folder, reached
+    // without a link); it is closed with this object, also when the constructor throws.
+    MediaFile(int descriptor, const std::string& path, std::uint64_t largestSize);
     ~MediaFile();
     MediaFile(const MediaFile&) = delete;
     MediaFile& operator=(const MediaFile&) = delete;
@@ -21,6 +27,8 @@ public:
     int descriptor() const { return fd_; }
     // The size when opened.
     std::uint64_t size() const { return size_; }
+    // The permission bits when opened.
+    std::filesystem::perms permissions() const { return permissions_; }
 
     // Up to `count` bytes from `offset`, fewer at the end. Safe from any thread.
     // Throws like the constructor when the file cannot be read.
@@ -30,10 +38,17 @@ public:
     // The whole file, which must still be within the ceiling (a file may grow after the open,
     // and files of the kernel's own report size 0).
     std::string readAll() const;
+    // The whole file handed to `take` in pieces of at most kPieceSize bytes, so that it is never
+    // held whole; a file that grew beyond the ceiling throws like the constructor.
+    void readPieces(const std::function<void(std::string_view piece)>& take) const;
+    static constexpr std::size_t kPieceSize = 1024 * 1024;
 
 private:
     std::string path_;
     std::uint64_t largestSize_;
+    void take(int descriptor);
+
     std::uint64_t size_ = 0;
+    std::filesystem::perms permissions_ = std::filesystem::perms::none;
     int fd_ = -1;
 };

@@ -175,27 +175,6 @@ void freeChunk(Mix_Chunk* chunk)
 
 // --- What the audio library gets -------------------------------------------------------------
 
-// The check reads chunk headers only, in pieces of the file.
-class FileBytes : public WavBytes {
-public:
-    explicit FileBytes(const MediaFile& file) : file_(file) {}
-    std::uint64_t size() const override { return file_.size(); }
-    std::string_view at(std::uint64_t offset, std::size_t count) override
-    {
-        if (offset < windowStart_ || offset + count > windowStart_ + window_.size()) {
-            windowStart_ = offset;
-            window_ = file_.readAt(offset, std::max(count, kWindow));
-        }
-        return std::string_view(window_).substr(static_cast<std::size_t>(offset - windowStart_), count);
-    }
-
-private:
-    static constexpr std::size_t kWindow = 64 * 1024;
-    const MediaFile& file_;
-    std::uint64_t windowStart_ = 0;
-    std::string window_;
-};
-
 // An ADPCM decoder needs the whole fmt chunk (its coefficients), which is small.
 constexpr std::uint64_t kLargestFormatChunk = 4096;
 
@@ -548,9 +527,8 @@ void SoundPlayer::open()
         return;
     }
     auto file = std::make_unique<MediaFile>(fileName_, kLargestSoundFile);
-    FileBytes bytes(*file);
     const SoundDeviceFormat device = engine.deviceFormat();
-    const WavFormat format = checkWavHeader(bytes, fileName_, [&device] { return device; });
+    const WavFormat format = checkWavFile(*file, [&device] { return device; });
     if (playedFromFile(format, device)) {
         playback_->stream = streamedSound(audio, std::move(file), format);
         return;

@@ -1,5 +1,6 @@
 #include "media/WavCheck.h"
 
+#include "media/MediaFile.h"
 #include "platform/BlitzfangError.h"
 
 #include <algorithm>
@@ -87,7 +88,34 @@ private:
     std::string_view bytes_;
 };
 
+// The check reads chunk headers only, in pieces of the file.
+class FileBytes : public WavBytes {
+public:
+    explicit FileBytes(const MediaFile& file) : file_(file) {}
+    std::uint64_t size() const override { return file_.size(); }
+    std::string_view at(std::uint64_t offset, std::size_t count) override
+    {
+        if (offset < windowStart_ || offset + count > windowStart_ + window_.size()) {
+            windowStart_ = offset;
+            window_ = file_.readAt(offset, std::max(count, kWindow));
+        }
+        return std::string_view(window_).substr(static_cast<std::size_t>(offset - windowStart_), count);
+    }
+
+private:
+    static constexpr std::size_t kWindow = 64 * 1024;
+    const MediaFile& file_;
+    std::uint64_t windowStart_ = 0;
+    std::string window_;
+};
+
 } // namespace
+
+WavFormat checkWavFile(const MediaFile& file, const DeviceFormatSource& device)
+{
+    FileBytes bytes(file);
+    return checkWavHeader(bytes, file.path(), device);
+}
 
 WavFormat checkWavHeader(WavBytes& bytes, const std::string& path, const DeviceFormatSource& device)
 {

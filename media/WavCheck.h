@@ -58,6 +58,10 @@ public:
 // text naming `path` otherwise.
 WavFormat checkWavHeader(WavBytes& bytes, const std::string& path, const DeviceFormatSource& device);
 
+// The same for a file opened once: only the headers are read, in pieces of the file.
+class MediaFile;
+WavFormat checkWavFile(const MediaFile& file, const DeviceFormatSource& device);
+
 // The same for a file's bytes in memory.
 WavFormat checkWavBytes(std::string_view bytes, const std::string& path, const DeviceFormatSource& device);
 

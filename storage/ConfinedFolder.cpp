@@ -259,7 +259,7 @@ std::optional<std::string> ConfinedFolder::linkOnTheWay(std::string_view relativ
     return std::nullopt;
 }
 
-std::string ConfinedFolder::readFile(std::string_view relative, std::size_t largestSize) const
+int ConfinedFolder::openForReading(std::string_view relative) const
 {
     std::vector<std::string> names = namesOf(relative);
     const std::string name = names.empty() ? "." : names.back();
@@ -275,6 +275,15 @@ std::string ConfinedFolder::readFile(std::string_view relative, std::size_t larg
         fail(errno, relative, Access::read);
     if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
         fail(EINVAL, relative, Access::read);
+    return file.release();
+}
+
+std::string ConfinedFolder::readFile(std::string_view relative, std::size_t largestSize) const
+{
+    Descriptor file(openForReading(relative));
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0)
+        fail(errno, relative, Access::read);
     if (static_cast<std::uintmax_t>(info.st_size) > largestSize)
         throw BlitzfangError(fehlertext::dateiZuGross(absolute(relative), sizeText(largestSize)));
 
@@ -303,6 +312,11 @@ std::string ConfinedFolder::readFile(std::string_view relative, std::size_t larg
 }
 
 void ConfinedFolder::writeFile(std::string_view relative, std::string_view bytes, fs::perms ceiling) const
+{
+    writeFile(relative, [bytes](const std::function<void(std::string_view)>& write) { write(bytes); }, ceiling);
+}
+
+void ConfinedFolder::writeFile(std::string_view relative, const BytePieces& pieces, fs::perms ceiling) const
 {
     std::vector<std::string> names = namesOf(relative);
     if (names.empty())
@@ -336,8 +350,19 @@ void ConfinedFolder::writeFile(std::string_view relative, std::string_view bytes
         ::unlinkat(folder.get(), temporary.c_str(), 0);
         return BlitzfangError(fehlertext::eaFehler(code));
     };
-    if (::fchmod(file.get(), mode) != 0 || !writeAll(file.get(), bytes) || ::fsync(file.get()) != 0 ||
-        file.close() != 0)
+    if (::fchmod(file.get(), mode) != 0)
+        throw failWith(errno);
+    try {
+        pieces([&](std::string_view piece) {
+            if (!writeAll(file.get(), piece))
+                throw BlitzfangError(fehlertext::eaFehler(errno));
+        });
+    } catch (...) {
+        file.close();
+        ::unlinkat(folder.get(), temporary.c_str(), 0);
+        throw;
+    }
+    if (::fsync(file.get()) != 0 || file.close() != 0)
         throw failWith(errno);
     if (::renameat(folder.get(), temporary.c_str(), folder.get(), name.c_str()) != 0)
         throw failWith(errno);
@@ -471,9 +496,14 @@ std::vector<FolderEntry> ConfinedFolder::list(std::string_view relative) const
 
 EntryKind ConfinedFolder::kindOf(std::string_view relative) const
 {
+    return factsOf(relative).kind;
+}
+
+EntryFacts ConfinedFolder::factsOf(std::string_view relative) const
+{
     std::vector<std::string> names = namesOf(relative);
     if (names.empty())
-        return EntryKind::folder;
+        return {EntryKind::folder};
     const std::string name = names.back();
     names.pop_back();
     Descriptor folder(openFolder(names));
@@ -481,8 +511,23 @@ EntryKind ConfinedFolder::kindOf(std::string_view relative) const
         fail(ELOOP, relative, Access::read);
     struct stat info {};
     if (folder.get() < 0 || ::fstatat(folder.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
-        return EntryKind::missing;
-    return kindOfMode(info.st_mode);
+        return {};
+    return {kindOfMode(info.st_mode), static_cast<std::uint64_t>(info.st_size), info.st_mtim};
+}
+
+void ConfinedFolder::setModified(std::string_view relative, const timespec& when) const
+{
+    std::vector<std::string> names = namesOf(relative);
+    if (names.empty())
+        throw BlitzfangError(fehlertext::eaFehler(EISDIR));
+    const std::string name = names.back();
+    names.pop_back();
+    Descriptor folder(openFolder(names));
+    if (folder.get() < 0)
+        fail(errno, relative, Access::write);
+    const timespec times[2] = {{0, UTIME_OMIT}, when};
+    if (::utimensat(folder.get(), name.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
+        throw BlitzfangError(fehlertext::eaFehler(errno));
 }
 
 int ConfinedFolder::openForLocking(std::string_view relative) const

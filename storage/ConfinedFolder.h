@@ -11,7 +11,10 @@
 // the folder itself, "." is skipped and ".." is refused.
 
 #include <cstddef>
+#include <cstdint>
+#include <ctime>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,6 +27,17 @@ struct FolderEntry {
     std::string name;
     EntryKind kind;
 };
+
+// What lstat says of an entry: its kind, and for a file its size and last change.
+struct EntryFacts {
+    EntryKind kind = EntryKind::missing;
+    std::uint64_t size = 0;
+    timespec modified{};
+};
+
+// Hands a file's bytes piece by piece to `write`, which throws when they cannot be written; a
+// source that cannot give them throws as well.
+using BytePieces = std::function<void(const std::function<void(std::string_view piece)>& write)>;
 
 class ConfinedFolder {
 public:
@@ -56,6 +70,15 @@ public:
     // ("E/A-Fehler <errno>" for the system's errors).
     void writeFile(std::string_view relative, std::string_view bytes,
                    std::filesystem::perms ceiling = std::filesystem::perms::mask) const;
+    // The same with bytes that come in pieces, so that a large file is never held whole. Whatever
+    // `pieces` throws removes the temporary and leaves the old file as it was.
+    void writeFile(std::string_view relative, const BytePieces& pieces,
+                   std::filesystem::perms ceiling = std::filesystem::perms::mask) const;
+    // A descriptor of the regular file `relative`, opened for reading without waiting on a FIFO;
+    // the caller closes it. Throws like readFile.
+    int openForReading(std::string_view relative) const;
+    // Sets the time of the last change of the file `relative` (never of a link's target).
+    void setModified(std::string_view relative, const timespec& when) const;
     // Creates a folder; one that exists already is fine, anything else in its place throws.
     void createFolder(std::string_view relative) const;
     // Removes a file or a link (the link, never what it points to), never a folder. False when
@@ -70,6 +93,8 @@ public:
     std::vector<FolderEntry> list(std::string_view relative = {}) const;
     // What `relative` is. A link on the way to it throws.
     EntryKind kindOf(std::string_view relative) const;
+    // The same with a file's size and last change.
+    EntryFacts factsOf(std::string_view relative) const;
     // The first entry on the way to `relative`, itself included, that is a link ("Mond/sound");
     // nothing when there is none.
     std::optional<std::string> linkOnTheWay(std::string_view relative) const;

@@ -44,14 +44,16 @@ std::string readWholeFile(const fs::path& path, std::size_t largestSize)
     if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > largest)
         throw cannotOpen();
 
-    std::string bytes(static_cast<std::size_t>(info.st_size), '\0');
+    // One byte more than the file holds: its end shows without the buffer growing, and a file of
+    // exactly the largest size is read.
+    std::string bytes(static_cast<std::size_t>(info.st_size) + 1, '\0');
     std::size_t filled = 0;
     while (true) {
         if (filled == bytes.size()) {
-            // The file may have grown since fstat.
-            if (bytes.size() >= static_cast<std::size_t>(largest))
+            // The file has grown since fstat.
+            if (bytes.size() > static_cast<std::size_t>(largest))
                 throw cannotOpen();
-            bytes.resize(bytes.size() + 4096);
+            bytes.resize(std::min(bytes.size() + 4096, static_cast<std::size_t>(largest) + 1));
         }
         const ssize_t got = ::read(file.get(), bytes.data() + filled, bytes.size() - filled);
         if (got < 0 && errno == EINTR)

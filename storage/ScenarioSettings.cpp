@@ -70,3 +70,17 @@ ScenarioSettings standardSettings(const ConfinedFolder& programFolder)
     s.highscore = standardHighscore();
     return s;
 }
+
+std::vector<std::string> standardMediaFiles(const ConfinedFolder& programFolder)
+{
+    const ScenarioSettings s = standardSettings(programFolder);
+    std::vector<std::string> paths = {s.zielBild,      s.abschussBild,  s.abschuss2Bild,
+                                      s.schussBild,    s.hintergrundbild, s.verlorensound,
+                                      s.siegsound,     s.explosionssound, s.schussstartsound};
+    paths.insert(paths.end(), s.sounds.begin(), s.sounds.end());
+    std::vector<std::string> files;
+    for (const std::string& path : paths)
+        if (const auto relative = programFolder.relativePathOf(path))
+            files.push_back(*relative);
+    return files;
+}

@@ -66,6 +66,10 @@ class ConfinedFolder;
 ScenarioSettings standardSettings(const ConfinedFolder& programFolder);
 // The same for a folder that is not open yet.
 ScenarioSettings standardSettings(const std::filesystem::path& programFolder);
+// The pictures and sounds that standardSettings names, relative to the program folder
+// ("Standard/bilder/ziel.bmp", ...): the shipped media, which a save never overwrites with other
+// content and the reset brings back.
+std::vector<std::string> standardMediaFiles(const ConfinedFolder& programFolder);
 
 struct T_Datei {
     std::string name;

@@ -175,10 +175,20 @@ void ScenarioStore::standardschreiben()
 
 void ScenarioStore::dateischreiben(const std::string& name)
 {
-    const std::string file = scenarioFile(name);
-    const std::string text = scenarioFileText(settings);
+    writeScenarioText(name, checkedScenarioText(name, settings));
+}
+
+std::string ScenarioStore::checkedScenarioText(const std::string& name, const ScenarioSettings& from) const
+{
+    szenarionamePruefen(name);
+    std::string text = scenarioFileText(from);
     refuseUnreadable(text);
-    folder_.writeFile(file, text);
+    return text;
+}
+
+void ScenarioStore::writeScenarioText(const std::string& name, const std::string& text)
+{
+    folder_.writeFile(scenarioFile(name), text);
     dateischreibensetup();
 }
 

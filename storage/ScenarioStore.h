@@ -47,6 +47,12 @@ public:
     // (a required setting empty, the first hit sound empty, too many hit sounds, a value too
     // long, a file too large), throw BlitzfangError before anything is written.
     void dateischreiben(const std::string& name);
+    // The two halves of dateischreiben, for a save that checks its whole plan before it writes
+    // anything. The text of the scenario file `name` as written from `from`: throws the refusals
+    // of dateischreiben and writes nothing.
+    std::string checkedScenarioText(const std::string& name, const ScenarioSettings& from) const;
+    // Writes that text as the scenario file `name`, then setup.cfg.
+    void writeScenarioText(const std::string& name, const std::string& text);
     // Writes setup.cfg from `setup.spielstart` and `setup.speicherstaende`.
     void dateischreibensetup();
     // Loads setup.cfg and the scenario `name` (szenarioladen). Each file is taken whole or not

@@ -396,12 +396,23 @@ TEST_F(EditorSave, aScenarioTheLoaderWouldRefuseIsNotSavedAndKeepsTheOldFiles)
         const std::string scenario = folder.read("Mond.cfg");
         const std::string setup = folder.read("setup.cfg");
         TEditorForm& form = openEditor();
+        // A new help text and picture would make the scenario's folder.
+        form.Memo1->setPlainText(QStringLiteral("Neue Hilfe"));
+        boxes.fileAnswers = {picture("woanders/figur.bmp", 30, 20)};
+        form.AbschussButton->click();
         empty(form);
+        const ScenarioSettings settings = store().settings;
         click(form.SpeicherButton);
         EXPECT_EQ(boxes.errors, Lines{refused});
         EXPECT_EQ(folder.read("Mond.cfg"), scenario);
         EXPECT_EQ(folder.read("setup.cfg"), setup);
+        EXPECT_FALSE(fs::exists(folder / "Mond"));
+        EXPECT_EQ(store().settings, settings);
         EXPECT_TRUE(form.isVisible());
+        EXPECT_EQ(form.ListBox1->count(), 10);
+        // The menu screen still shows the title that the file holds.
+        form.AbbrechenButton4->click();
+        EXPECT_EQ(mainForm().Label2->text(), "Alien");
     }
 }
 

@@ -60,6 +60,7 @@ headless() {
     local id=de.kolvarbauwerk.blitzfang
     for file in bin/blitzfang share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
                 share/icons/hicolor/scalable/apps/$id.svg share/blitzfang/Standard/bilder/hbild.jpg \
+                share/blitzfang/standard-media.manifest \
                 share/man/man6/blitzfang.6.gz share/doc/blitzfang/copyright share/doc/blitzfang/changelog.gz; do
         [[ -f "$prefix/$file" ]] || fail "not installed: $file"
     done

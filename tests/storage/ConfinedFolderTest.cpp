@@ -87,6 +87,20 @@ TEST(ConfinedFolder, absolutePathsAreMappedToTheirPlaceBelowTheFolder)
     EXPECT_EQ(confined.relativePathOf(folder.text() + "x/a.bmp"), std::nullopt);
 }
 
+TEST(ConfinedFolder, aFileWrittenInPiecesThatFailHalfWayLeavesTheOldFileAndNoTemporary)
+{
+    ProgramFolder folder;
+    folder.root().write("prog/Mond/sound/a.wav", "alt");
+    const auto before = folder.snapshot();
+    const ConfinedFolder confined(folder.path());
+    const BytePieces failing = [](const auto& write) {
+        write("RIFF-neu");
+        throw BlitzfangError("Datei a.wav kann nicht geöffnet werden");
+    };
+    EXPECT_EQ(refusal([&] { confined.writeFile("Mond/sound/a.wav", failing); }), "Datei a.wav kann nicht geöffnet werden");
+    EXPECT_EQ(folder.snapshot(), before);
+}
+
 TEST(ProgramFolderLock, aSecondProgramIsRefusedAndCleansNothingAndAKilledOneBlocksNothing)
 {
     ProgramFolder folder;
