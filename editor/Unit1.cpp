@@ -5,6 +5,7 @@
 #include "editor/ScenarioDeletion.h"
 #include "editor/ScenarioFolderCopy.h"
 #include "game/BlitzfangUnit1.h"
+#include "game/ScenarioPackages.h"
 #include "game/WindowSet.h"
 #include "media/PictureBox.h"
 #include "media/PictureLoader.h"
@@ -426,8 +427,11 @@ void TEditorForm::buildCommands()
     SpeicherButton = makeButton(this, "SpeicherButton", 8, 416, 105, QStringLiteral("&Speichern"));
     Button3 = makeButton(this, "Button3", 120, 416, 105, QStringLiteral("Lösche&n"));
     AbbrechenButton4 = makeButton(this, "AbbrechenButton4", 232, 416, 105, QStringLiteral("&Abbrechen"));
-    GroupBox6 = makeGroup(this, "GroupBox6", 352, 378, 226, 65, QStringLiteral("Geladenes Szenario"));
-    Label18 = makeControl<TextLabel>(GroupBox6, "Label18", 16, 30);
+    // The export stands in the lower row under the box that names what it exports; the box
+    // gives up the lower row's height for it.
+    GroupBox6 = makeGroup(this, "GroupBox6", 352, 378, 226, 34, QStringLiteral("Geladenes Szenario"));
+    Label18 = makeControl<TextLabel>(GroupBox6, "Label18", 16, 16);
+    ExportierenButton = makeButton(this, "ExportierenButton", 352, 416, 105, QStringLiteral("E&xportieren…"));
 
     setCancelButton(AbbrechenButton4);
     connect(Speichernunterbutton, &QPushButton::clicked, this, &TEditorForm::SpeichernunterbuttonClick);
@@ -436,6 +440,7 @@ void TEditorForm::buildCommands()
     connect(SpeicherButton, &QPushButton::clicked, this, &TEditorForm::SpeicherButtonClick);
     connect(Button3, &QPushButton::clicked, this, &TEditorForm::Button3Click);
     connect(AbbrechenButton4, &QPushButton::clicked, this, &TEditorForm::AbbrechenButton4Click);
+    connect(ExportierenButton, &QPushButton::clicked, this, &TEditorForm::ExportierenButtonClick);
 }
 
 // ---- Filling and saving ---------------------------------------------------------------------
@@ -594,6 +599,12 @@ private:
 
 void TEditorForm::speichern(const std::string& name)
 {
+    storeWithoutLeaving(name);
+    leaveForMainWindow();
+}
+
+void TEditorForm::storeWithoutLeaving(const std::string& name)
+{
     ScenarioSettings& s = store.settings;
     s.bilderZeilen.clear();
     s.beschriftungZeilen.clear();
@@ -679,7 +690,6 @@ void TEditorForm::speichern(const std::string& name)
     saveHelpText(name);
     store.dateischreiben(name);
     store.dateiexlesen(name);
-    leaveForMainWindow();
 }
 
 std::string TEditorForm::insordnerkopieren(const std::string& pfad, const std::string& ordnername,
@@ -838,6 +848,11 @@ void TEditorForm::Button4Click()
         store.dateischreiben(store.setup.spielstart);
         start();
     });
+}
+
+void TEditorForm::ExportierenButtonClick()
+{
+    runAsOneAction([this] { exportPackage(*this, exportFolder_); });
 }
 
 void TEditorForm::AbbrechenButton4Click()

@@ -148,6 +148,7 @@ public:
     QPushButton* SpeicherButton;
     QPushButton* Button3;
     QPushButton* AbbrechenButton4;
+    QPushButton* ExportierenButton; // "E&xportieren…": the scenario as one file, NAME.blitzfang
     GroupBox* GroupBox6;
     TextLabel* Label18;
 
@@ -168,6 +169,8 @@ public:
     // back, then shows the main window and hides the editor. `name` is always spielstart.
     // A picture or sound that is refused or cannot be copied is reported and keeps its path.
     void speichern(const std::string& name);
+    // The same without leaving the editor, which shows what was stored (for the export).
+    void storeWithoutLeaving(const std::string& name);
     // Copies a picture ("bilder") or sound ("sound") into the current scenario's folder and
     // returns the path the settings store (see ScenarioFolderCopy.h). Only a file that the
     // picture or sound service accepts is copied; anything else throws BlitzfangError with the
@@ -186,6 +189,9 @@ public:
     void Button1Click();
     void Button3Click();
     void Button4Click();
+    // Stores the scenario as "&Speichern" does, staying in the editor, and writes its package
+    // where the player chooses (ScenarioPackages.h).
+    void ExportierenButtonClick();
     // Leaves without saving: the menu screen takes title, start and target captions from the
     // settings in memory, then the main window shows and the editor hides. Also Escape.
     void AbbrechenButton4Click();
@@ -270,9 +276,11 @@ private:
     void leaveWithoutSaving();
     void leaveForMainWindow();
 
-    // The folders where the picture and the sound dialog last had a file chosen.
+    // The folders where the picture and the sound dialog last had a file chosen, and where the
+    // last package was exported.
     std::string pictureDialogFolder_;
     std::string soundDialogFolder_;
+    std::string exportFolder_;
     // The scenario folder whose help text exists but could not be read: no save overwrites it.
     std::string unreadHelpText_;
     std::unordered_map<const QLineEdit*, std::string> pathTexts_;

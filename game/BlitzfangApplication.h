@@ -5,6 +5,7 @@
 #include <QApplication>
 
 #include <filesystem>
+#include <string>
 
 class BlitzfangApplication : public QApplication {
     Q_OBJECT
@@ -14,6 +15,10 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
+class HandOverServer;
+
 // The program's run inside an application: Qt's boxes, the seven windows for `programFolder`,
-// the menu screen shown, the event loop until the main window closes.
-int runBlitzfang(const std::filesystem::path& programFolder);
+// the menu screen shown, the event loop until the main window closes. A `package` given is
+// imported once the menu is there; `handOver` passes on what later starts hand over.
+int runBlitzfang(const std::filesystem::path& programFolder, const std::string& package = {},
+                 HandOverServer* handOver = nullptr);
