@@ -5,6 +5,7 @@
 #include "dialogs/LadenUnit2.h"
 #include "game/ScenarioPackages.h"
 #include "package/CheckedPackage.h"
+#include "package/ZipArchive.h"
 #include "platform/QtErrorReport.h"
 #include "storage/ScenarioStore.h"
 #include "tests/dialogs/ScenarioDialogFixture.h"
@@ -20,6 +21,7 @@
 #include <QUrl>
 
 #include <csignal>
+#include <fcntl.h>
 #include <fstream>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -163,6 +165,37 @@ TEST_F(Packages, exportedScenarioArrivesByteForByteInAnotherProgramFolderAndPlay
     receiving.MainForm->spielstarten();
     receiving.MainForm->hauptmenue();
     EXPECT_TRUE(boxes.errors.empty() && boxes.notices.empty()) << testing::PrintToString(boxes.errors);
+
+    // Unpacked by hand into a program folder, it is a scenario that the search finds and loads.
+    TempFolder byHand;
+    byHand.copyStandardMedia();
+    const int package = ::open((elsewhere.path() / "Mond.blitzfang").c_str(), O_RDONLY);
+    ZipReader reader(package, 1 << 20);
+    for (ZipReader::Entry entry; reader.next(entry);) {
+        fs::create_directories((byHand / entry.name).parent_path());
+        std::ofstream file(byHand / entry.name, std::ios::binary);
+        for (std::string_view piece = reader.read(); !piece.empty(); piece = reader.read())
+            file << piece;
+    }
+    ::close(package);
+    WindowSet unpacked(byHand.path());
+    unpacked.store.dateiexlesen("Mond");
+    EXPECT_EQ(unpacked.store.settings.titel, "Mondlandung");
+    EXPECT_EQ(unpacked.store.settings.zielBild, byHand.path().string() + "/Mond/bilder/ziel.bmp");
+    EXPECT_TRUE(fs::exists(unpacked.store.settings.zielBild) && boxes.notices.empty());
+}
+
+TEST_F(Packages, aPackageHandedOverDuringAGameWaitsForTheMenu)
+{
+    start();
+    mainForm().show();
+    mainForm().spielstarten();
+    mainForm().packageInbox->add(package(honest("Später")).string());
+    QTest::qWait(400);
+    EXPECT_EQ(store().setup.spielstart, "Standard");
+    mainForm().hauptmenue();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return store().setup.spielstart == "Mond"; }, 2000));
+    EXPECT_EQ(mainForm().Label2->text(), QStringLiteral("Später"));
 }
 
 TEST_F(Packages, theStandardScenarioIsNeverExported)
