@@ -8,6 +8,7 @@
 //                                                      another archive tool might write them)
 
 #include "game/ScenarioPackages.h"
+#include "media/PackageChecks.h"
 #include "package/CheckedPackage.h"
 #include "package/PackageExport.h"
 #include "package/PackageImport.h"

@@ -4,9 +4,7 @@
 #include "editor/Unit1.h"
 #include "game/BlitzfangUnit1.h"
 #include "game/WindowSet.h"
-#include "media/PictureLoader.h"
-#include "media/SoundPlayer.h"
-#include "media/WavCheck.h"
+#include "media/PackageChecks.h"
 #include "package/CheckedPackage.h"
 #include "package/PackageExport.h"
 #include "package/PackageImport.h"
@@ -31,39 +29,11 @@ namespace {
 
 const std::string kUeberschreiben = "Dieses Szenario existiert schon. Soll es überschrieben werden?";
 
-// A sound of which only the beginning is at hand: the header check reads nothing else.
-class SoundBeginning : public WavBytes {
-public:
-    SoundBeginning(std::string_view firstBytes, std::uint64_t size) : first_(firstBytes), size_(size) {}
-    std::uint64_t size() const override { return size_; }
-    std::string_view at(std::uint64_t offset, std::size_t count) override
-    {
-        return offset >= first_.size() ? std::string_view() : first_.substr(std::size_t(offset), count);
-    }
-
-private:
-    std::string_view first_;
-    std::uint64_t size_;
-};
-
 } // namespace
 
 std::string packageDialogFolder(const std::string& lastFolder)
 {
     return lastFolder.empty() ? QFile::encodeName(QDir::homePath()).toStdString() : lastFolder;
-}
-
-MediaChecks packageMediaChecks()
-{
-    MediaChecks checks;
-    checks.largestPicture = kLargestPictureFile;
-    checks.picture = [](std::string_view bytes, const std::string& path) { checkPictureBytes(bytes, path); };
-    checks.largestSound = kLargestSoundFile;
-    checks.sound = [](std::string_view firstBytes, std::uint64_t size, const std::string& path) {
-        SoundBeginning sound(firstBytes, size);
-        checkWavHeader(sound, path, playingDeviceFormat);
-    };
-    return checks;
 }
 
 bool importPackage(WindowSet& windows, const std::string& path)

@@ -20,9 +20,6 @@ extern const std::string kPaketFilter;
 // Where a package's file dialog opens: the folder of the last package, else the player's home.
 std::string packageDialogFolder(const std::string& lastFolder);
 
-// The checks a copy into a scenario folder makes (PictureLoader.h, WavCheck.h).
-MediaChecks packageMediaChecks();
-
 // Imports the package `path`: checks it whole, asks before a scenario of the same name (any
 // letter case) is replaced, unpacks it, lists it and makes it the current scenario, whose title
 // the menu screen then shows. False when the player keeps the existing scenario. Throws

@@ -4,6 +4,7 @@
 
 #include "dialogs/LadenUnit2.h"
 #include "game/ScenarioPackages.h"
+#include "media/PackageChecks.h"
 #include "package/CheckedPackage.h"
 #include "package/ZipArchive.h"
 #include "platform/QtErrorReport.h"
