@@ -429,8 +429,8 @@ void TEditorForm::buildCommands()
     AbbrechenButton4 = makeButton(this, "AbbrechenButton4", 232, 416, 105, QStringLiteral("&Abbrechen"));
     // The export stands in the lower row under the box that names what it exports; the box
     // gives up the lower row's height for it.
-    GroupBox6 = makeGroup(this, "GroupBox6", 352, 378, 226, 34, QStringLiteral("Geladenes Szenario"));
-    Label18 = makeControl<TextLabel>(GroupBox6, "Label18", 16, 16);
+    GroupBox6 = makeGroup(this, "GroupBox6", 352, 376, 226, 38, QStringLiteral("Geladenes Szenario"));
+    Label18 = makeControl<TextLabel>(GroupBox6, "Label18", 16, 19);
     ExportierenButton = makeButton(this, "ExportierenButton", 352, 416, 105, QStringLiteral("E&xportieren…"));
 
     setCancelButton(AbbrechenButton4);
