@@ -29,14 +29,17 @@ ProgramFolderChoice programFolderChoice()
 // is how this one ends.
 bool holdsTheProgramFolder(const std::filesystem::path& programFolder, const std::string& package, int& exitCode)
 {
-    if (holdProgramFolder(programFolder))
-        return true;
-    // The holder may have started a moment ago and not listen yet; one that never answers hangs.
-    constexpr std::chrono::seconds kPatience(10);
-    if (handOverToRunningProgram(programFolder, package, kPatience)) {
-        exitCode = 0;
-        return false;
-    }
+    // The holder may have started a moment ago and not listen yet, or end meanwhile and leave
+    // the folder to this one; one that never answers hangs.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    do {
+        if (holdProgramFolder(programFolder))
+            return true;
+        if (handOverToRunningProgram(programFolder, package, std::chrono::milliseconds(500))) {
+            exitCode = 0;
+            return false;
+        }
+    } while (std::chrono::steady_clock::now() < deadline);
     QtDialogs().notice("Blitzfang läuft schon mit den Spielständen in \"" + programFolder.string() +
                        "\", antwortet aber nicht. Ein zweites Blitzfang würde sie überschreiben und wird deshalb "
                        "beendet.");

@@ -28,6 +28,9 @@ constexpr char kTaken = '1';
 
 // A request arrives whole before it is read; a sender that stops half-way is dropped.
 constexpr int kRequestPatienceMs = 2000;
+// A request sent is answered once the holder's event loop runs, after an import in progress: the
+// request is never sent twice.
+constexpr int kAnswerPatienceMs = 15000;
 
 QByteArray framed(const std::string& package)
 {
@@ -65,9 +68,8 @@ bool handOverToRunningProgram(const std::filesystem::path& programFolder, const 
         socket.connectToServer(name);
         if (socket.waitForConnected(500)) {
             socket.write(framed(package));
-            if (socket.waitForBytesWritten(kRequestPatienceMs) && socket.waitForReadyRead(kRequestPatienceMs) &&
-                socket.read(1) == QByteArray(1, kTaken))
-                return true;
+            return socket.waitForBytesWritten(kRequestPatienceMs) && socket.waitForReadyRead(kAnswerPatienceMs) &&
+                   socket.read(1) == QByteArray(1, kTaken);
         }
         QThread::msleep(100);
     } while (std::chrono::steady_clock::now() < deadline);

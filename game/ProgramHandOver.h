@@ -22,7 +22,7 @@ QString handOverName(const std::filesystem::path& programFolder);
 
 // Hands `package` (an absolute path; empty when there is none) to the program that holds the
 // folder's lock. A program that has just taken the lock may not listen yet: it is asked again
-// until `patience` is over. True once it has taken the request.
+// until `patience` is over. A request sent is never sent again. True once it has taken it.
 bool handOverToRunningProgram(const std::filesystem::path& programFolder, const std::string& package,
                               std::chrono::milliseconds patience);
 

@@ -50,7 +50,7 @@ void writeFiles(const ConfinedFolder& unpacked, const CheckedPackage& package)
 {
     unpacked.createFolder("bilder");
     unpacked.createFolder("sound");
-    ZipReader reader(package.descriptor(), directoryBudget({package.entries.size(), 0}));
+    ZipReader reader(package.descriptor(), directoryBudget(PackageLimits()));
     ZipReader::Entry entry;
     std::size_t index = 0;
     auto file = package.files.begin();

@@ -135,19 +135,20 @@ bool ZipReader::next(Entry& entry)
 
 std::string_view ZipReader::read()
 {
-    const void* block = nullptr;
-    size_t size = 0;
-    la_int64_t offset = 0;
-    const int result = archive_read_data_block(archive_, &block, &size, &offset);
-    if (result == ARCHIVE_EOF)
-        return {};
-    // A ZIP entry has no holes: a piece elsewhere than where the last one ended is damage.
-    if (result != ARCHIVE_OK || offset < 0 || std::uint64_t(offset) != dataOffset_)
-        throw BlitzfangError(kBeschaedigt);
-    dataOffset_ += size;
-    if (size == 0)
-        return read();
-    return {static_cast<const char*>(block), size};
+    while (true) {
+        const void* block = nullptr;
+        size_t size = 0;
+        la_int64_t offset = 0;
+        const int result = archive_read_data_block(archive_, &block, &size, &offset);
+        if (result == ARCHIVE_EOF)
+            return {};
+        // A ZIP entry has no holes: a piece elsewhere than where the last one ended is damage.
+        if (result != ARCHIVE_OK || offset < 0 || std::uint64_t(offset) != dataOffset_)
+            throw BlitzfangError(kBeschaedigt);
+        dataOffset_ += size;
+        if (size > 0)
+            return {static_cast<const char*>(block), size};
+    }
 }
 
 namespace {
