@@ -153,10 +153,11 @@ TEST_F(Packages, exportedScenarioArrivesByteForByteInAnotherProgramFolderAndPlay
     other.copyStandardMedia();
     WindowSet receiving(other.path());
     runAsOneAction([&] { importPackage(receiving, (elsewhere.path() / "Mond.blitzfang").string()); });
-    for (const auto& entry : fs::recursive_directory_iterator(folder.path() / "Mond"))
+    for (const auto& entry : fs::recursive_directory_iterator(folder.path() / "Mond")) {
         if (entry.is_regular_file())
             EXPECT_EQ(fileOf(other.path() / fs::relative(entry.path(), folder.path())), fileOf(entry.path()))
                 << entry.path();
+    }
     const ScenarioSettings& s = receiving.store.settings;
     for (const std::string& path : {s.zielBild, s.abschussBild, s.hintergrundbild, s.sounds.at(0), s.verlorensound})
         EXPECT_TRUE(path.starts_with(other.path().string() + "/Mond/")) << path;
@@ -282,6 +283,10 @@ TEST_F(Packages, aStrangersPackageIsRefusedWithOneBoxAndWritesNothingAnywhere)
         EXPECT_EQ(inElsewhere(), beside) << h.reason;
         EXPECT_FALSE(somethingEscaped()) << h.reason;
     }
+    boxes.errors.clear();
+    import("/dev/zero");
+    EXPECT_EQ(boxes.errors, std::vector<std::string>{"Das Paket \"/dev/zero\" kann nicht importiert werden: "
+                                                     "Datei /dev/zero kann nicht geöffnet werden"});
 }
 
 TEST_F(Packages, twoHundredMegabytesOfZerosAreRefusedWithinAFewMegabytes)
