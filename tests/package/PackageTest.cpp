@@ -154,9 +154,10 @@ TEST_F(Packages, exportedScenarioArrivesByteForByteInAnotherProgramFolderAndPlay
     WindowSet receiving(other.path());
     runAsOneAction([&] { importPackage(receiving, (elsewhere.path() / "Mond.blitzfang").string()); });
     for (const auto& entry : fs::recursive_directory_iterator(folder.path() / "Mond")) {
-        if (entry.is_regular_file())
+        if (entry.is_regular_file()) {
             EXPECT_EQ(fileOf(other.path() / fs::relative(entry.path(), folder.path())), fileOf(entry.path()))
                 << entry.path();
+        }
     }
     const ScenarioSettings& s = receiving.store.settings;
     for (const std::string& path : {s.zielBild, s.abschussBild, s.hintergrundbild, s.sounds.at(0), s.verlorensound})
