@@ -46,6 +46,10 @@ public:
     {
         return std::nullopt;
     }
+    std::optional<std::string> saveFile(const std::string&, const std::string&, const std::string&) override
+    {
+        return std::nullopt;
+    }
     std::optional<std::uint32_t> chooseColor(std::uint32_t) override { return std::nullopt; }
     void openLink(const std::string&) override {}
 };

@@ -2,6 +2,7 @@
 
 #include "dialogs/ScenarioNameInput.h"
 #include "editor/Unit1.h"
+#include "game/ScenarioPackages.h"
 #include "game/WindowSet.h"
 #include "platform/Dialogs.h"
 #include "platform/QtControls.h"
@@ -13,8 +14,13 @@
 #include <QComboBox>
 #include <QPushButton>
 
+#include <filesystem>
+
 
 namespace {
+
+// The row that the designed window lacks for "&Importieren…".
+constexpr int kImportRow = 32;
 
 const std::string kNeueGefunden = "Es wurden neue Szenarios gefunden!";
 const std::string kKeineNeuen = "Keine neuen Szenarios gefunden.";
@@ -61,7 +67,7 @@ QStringList namesOf(const std::vector<std::string>& names)
 } // namespace
 
 TLadenForm::TLadenForm(WindowSet& windows)
-    : FormWindow(QStringLiteral("Laden"), 363, 124), windows(windows), store(windows.store)
+    : FormWindow(QStringLiteral("Laden"), 363, 124 + kImportRow), windows(windows), store(windows.store)
 {
     setObjectName(QStringLiteral("LadenForm"));
     Label1 = makeControl<TextLabel>(this, "Label1", 8, 8, QStringLiteral("Szenario laden:"));
@@ -75,6 +81,9 @@ TLadenForm::TLadenForm(WindowSet& windows)
     okButton = makeButton(this, "okButton", 8, 64, 75, 25, QStringLiteral("&OK"));
     abbruchbuttonButton = makeButton(this, "abbruchbuttonButton", 144, 64, 75, 25, QStringLiteral("&Abbrechen"));
     suchenButton = makeButton(this, "suchenButton", 272, 64, 75, 25, QStringLiteral("&Suchen"));
+    // Below "&Suchen", which also brings scenarios from outside the list into it.
+    importierenButton = makeButton(this, "importierenButton", 252, 64 + kImportRow, 95, 25,
+                                   QStringLiteral("&Importieren…"));
     setCancelButton(abbruchbuttonButton);
     setMainButton(okButton);
 
@@ -83,6 +92,7 @@ TLadenForm::TLadenForm(WindowSet& windows)
     connect(hinzufuegenButton, &QPushButton::clicked, this, &TLadenForm::hinzufuegenButtonClick);
     connect(Button1, &QPushButton::clicked, this, &TLadenForm::Button1Click);
     connect(abbruchbuttonButton, &QPushButton::clicked, this, &TLadenForm::abbruchbuttonButtonClick);
+    connect(importierenButton, &QPushButton::clicked, this, &TLadenForm::importierenButtonClick);
 }
 
 TLadenForm::~TLadenForm() = default;
@@ -179,6 +189,21 @@ void TLadenForm::hinzufuegenButtonClick()
 void TLadenForm::Button1Click()
 {
     dialogs().notice(kSucheErklaert);
+}
+
+void TLadenForm::importierenButtonClick()
+{
+    runAsOneAction([this] {
+        const auto package = dialogs().openFile(kPaketFilter, packageDialogFolder(importFolder_), false, true);
+        if (!package)
+            return;
+        importFolder_ = std::filesystem::path(*package).parent_path().string();
+        if (!importPackage(windows, *package))
+            return;
+        // The load window hands back to the editor, which fills itself with the new scenario.
+        hide();
+        windows.EditorForm->show();
+    });
 }
 
 void TLadenForm::abbruchbuttonButtonClick()

@@ -32,6 +32,7 @@ public:
     QPushButton* okButton;
     QPushButton* abbruchbuttonButton; // "&Abbrechen", also Escape
     QPushButton* suchenButton;
+    QPushButton* importierenButton; // "&Importieren…": a scenario package from anywhere
 
     // Fills the scenario box from the list; the search controls start disabled.
     void FormShow() override;
@@ -44,6 +45,9 @@ public:
     // Lists the found scenario in the box, writes the setup file and searches again.
     void hinzufuegenButtonClick();
     void Button1Click();
+    // Imports a scenario package chosen in a file dialog (ScenarioPackages.h); the imported
+    // scenario becomes current and, as after "&OK", the editor shows it.
+    void importierenButtonClick();
     // Closes the window; nothing is loaded.
     void abbruchbuttonButtonClick();
     // Every closing: this window hides and the editor shows again.
@@ -56,4 +60,6 @@ public:
 private:
     void loadChosenScenario();
     void fillScenarioBox();
+
+    std::string importFolder_; // where the last package was chosen
 };

@@ -6,6 +6,7 @@
 #include "editor/ScenarioFolderCopy.h"
 #include "game/BlitzfangUnit1.h"
 #include "game/ShippedStandard.h"
+#include "game/ScenarioPackages.h"
 #include "game/WindowSet.h"
 #include "media/MediaFile.h"
 #include "media/PictureBox.h"
@@ -459,8 +460,11 @@ void TEditorForm::buildCommands()
     SpeicherButton = makeButton(this, "SpeicherButton", 8, 416, 105, QStringLiteral("&Speichern"));
     Button3 = makeButton(this, "Button3", 120, 416, 105, QStringLiteral("Lösche&n"));
     AbbrechenButton4 = makeButton(this, "AbbrechenButton4", 232, 416, 105, QStringLiteral("&Abbrechen"));
-    GroupBox6 = makeGroup(this, "GroupBox6", 352, 378, 226, 65, QStringLiteral("Geladenes Szenario"));
-    Label18 = makeControl<TextLabel>(GroupBox6, "Label18", 16, 30);
+    // The export stands in the lower row under the box that names what it exports; the box
+    // gives up the lower row's height for it.
+    GroupBox6 = makeGroup(this, "GroupBox6", 352, 376, 226, 38, QStringLiteral("Geladenes Szenario"));
+    Label18 = makeControl<TextLabel>(GroupBox6, "Label18", 16, 19);
+    ExportierenButton = makeButton(this, "ExportierenButton", 352, 416, 105, QStringLiteral("E&xportieren…"));
 
     setCancelButton(AbbrechenButton4);
     connect(Speichernunterbutton, &QPushButton::clicked, this, &TEditorForm::SpeichernunterbuttonClick);
@@ -469,6 +473,7 @@ void TEditorForm::buildCommands()
     connect(SpeicherButton, &QPushButton::clicked, this, &TEditorForm::SpeicherButtonClick);
     connect(Button3, &QPushButton::clicked, this, &TEditorForm::Button3Click);
     connect(AbbrechenButton4, &QPushButton::clicked, this, &TEditorForm::AbbrechenButton4Click);
+    connect(ExportierenButton, &QPushButton::clicked, this, &TEditorForm::ExportierenButtonClick);
 }
 
 // ---- Filling and saving ---------------------------------------------------------------------
@@ -986,6 +991,11 @@ void TEditorForm::Button4Click()
         store.settings = std::move(standard);
         start();
     });
+}
+
+void TEditorForm::ExportierenButtonClick()
+{
+    runAsOneAction([this] { exportPackage(*this, exportFolder_); });
 }
 
 void TEditorForm::AbbrechenButton4Click()

@@ -157,6 +157,7 @@ public:
     QPushButton* SpeicherButton;
     QPushButton* Button3;
     QPushButton* AbbrechenButton4;
+    QPushButton* ExportierenButton; // "E&xportieren…": the scenario as one file, NAME.blitzfang
     GroupBox* GroupBox6;
     TextLabel* Label18;
 
@@ -210,6 +211,9 @@ public:
     void Button1Click();
     void Button3Click();
     void Button4Click();
+    // Stores the scenario as "&Speichern" does, staying in the editor, and writes its package
+    // where the player chooses (ScenarioPackages.h).
+    void ExportierenButtonClick();
     // Leaves without saving: the menu screen takes title, start and target captions from the
     // settings in memory, then the main window shows and the editor hides. Also Escape.
     void AbbrechenButton4Click();
@@ -300,9 +304,11 @@ private:
     void leaveWithoutSaving();
     void leaveForMainWindow();
 
-    // The folders where the picture and the sound dialog last had a file chosen.
+    // The folders where the picture and the sound dialog last had a file chosen, and where the
+    // last package was exported.
     std::string pictureDialogFolder_;
     std::string soundDialogFolder_;
+    std::string exportFolder_;
     // The scenario folder whose help text exists but could not be read: no save overwrites it.
     std::string unreadHelpText_;
     std::unordered_map<const QLineEdit*, std::string> pathTexts_;

@@ -1,6 +1,8 @@
 #include "game/BlitzfangApplication.h"
 
 #include "game/BlitzfangUnit1.h"
+#include "game/ProgramHandOver.h"
+#include "game/ScenarioPackages.h"
 #include "game/WindowSet.h"
 #include "media/PictureLoader.h"
 #include "platform/ActionReport.h"
@@ -107,7 +109,8 @@ bool BlitzfangApplication::notify(QObject* receiver, QEvent* event)
     return false;
 }
 
-int runBlitzfang(const std::filesystem::path& programFolder, const std::filesystem::path& shippedStandard)
+int runBlitzfang(const std::filesystem::path& programFolder, const std::filesystem::path& shippedStandard,
+                 const std::string& package, HandOverServer* handOver)
 {
     QtDialogs boxes;
     setDialogs(&boxes);
@@ -119,6 +122,10 @@ int runBlitzfang(const std::filesystem::path& programFolder, const std::filesyst
         windows.shippedStandard = shippedStandard;
         windows.MainForm->show();
         SideWindowCreation creation(windows, windows.MainForm->windowHandle());
+        if (handOver)
+            handOver->serve(windows);
+        if (!package.empty())
+            windows.MainForm->packageInbox->add(package);
         result = QApplication::exec();
     }
     setDialogs(nullptr);

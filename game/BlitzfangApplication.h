@@ -5,6 +5,7 @@
 #include <QApplication>
 
 #include <filesystem>
+#include <string>
 
 class BlitzfangApplication : public QApplication {
     Q_OBJECT
@@ -14,7 +15,11 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
+class HandOverServer;
+
 // The program's run inside an application: Qt's boxes, the seven windows for `programFolder`
 // (with the installation's standard media in `shippedStandard`, see WindowSet), the menu screen
-// shown, the event loop until the main window closes.
-int runBlitzfang(const std::filesystem::path& programFolder, const std::filesystem::path& shippedStandard = {});
+// shown, the event loop until the main window closes. A `package` given is imported once the
+// menu is there; `handOver` passes on what later starts hand over.
+int runBlitzfang(const std::filesystem::path& programFolder, const std::filesystem::path& shippedStandard = {},
+                 const std::string& package = {}, HandOverServer* handOver = nullptr);

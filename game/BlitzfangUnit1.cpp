@@ -5,6 +5,7 @@
 #include "dialogs/optionenUnit2.h"
 #include "editor/Unit1.h"
 #include "game/EnergyGauge.h"
+#include "game/ScenarioPackages.h"
 #include "game/WindowSet.h"
 #include "media/PictureBox.h"
 #include "platform/Dialogs.h"
@@ -21,6 +22,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QUrl>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QScreen>
@@ -129,6 +135,10 @@ TMainForm::TMainForm(WindowSet& windows)
     Menue->setObjectName(QStringLiteral("Menue"));
     connect(Ende1, &QAction::triggered, this, &TMainForm::Ende1Click);
     connect(Menue, &QAction::triggered, this, &TMainForm::MenueClick);
+
+    packageInbox = new PackageInbox(windows);
+    packageInbox->setParent(this);
+    setAcceptDrops(true);
 }
 
 TMainForm::~TMainForm() = default;
@@ -809,6 +819,37 @@ void TMainForm::contextMenuEvent(QContextMenuEvent* event)
 {
     PopupMenu1->popup(event->globalPos());
     event->accept();
+}
+
+namespace {
+
+// The scenario packages among dropped files, as the file system names them.
+std::vector<std::string> droppedPackages(const QMimeData* dropped)
+{
+    std::vector<std::string> packages;
+    for (const QUrl& url : dropped->urls())
+        if (url.isLocalFile() && url.toLocalFile().endsWith(QLatin1String(kPackageEnding.data()), Qt::CaseInsensitive))
+            packages.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+    return packages;
+}
+
+} // namespace
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    // Only the menu screen takes packages: a game goes on undisturbed.
+    if (Panel1->isVisible() && !droppedPackages(event->mimeData()).empty())
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event)
+{
+    const std::vector<std::string> packages = droppedPackages(event->mimeData());
+    if (!Panel1->isVisible() || packages.empty())
+        return;
+    event->acceptProposedAction();
+    for (const std::string& package : packages)
+        packageInbox->add(package);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)

@@ -14,6 +14,7 @@
 #include <string>
 
 class EnergyGauge;
+class PackageInbox;
 class Panel;
 class PictureBox;
 class QAction;
@@ -72,6 +73,9 @@ public:
     // Never opened before a game needs them, so the audio device stays closed at start.
     SoundPlayer MediaPlayer1{&hitSounds}; // figure-hit sounds
     SoundPlayer MediaPlayer2; // event sounds
+
+    // Scenario packages from the command line, a second start or a drop onto the menu screen.
+    PackageInbox* packageInbox;
 
     QTimer* KiTimer1;    // moves the Figures; 100 ms, off
     QTimer* SchussTimer; // moves the Shot; 50 ms, off
@@ -148,6 +152,9 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // A scenario package (*.blitzfang) dropped onto the menu screen is imported.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSpacerItem>
 #include <QWindow>
@@ -240,6 +241,26 @@ std::optional<std::string> QtDialogs::openFile(const std::string& filter, const 
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         addPicturePreview(dialog);
     }
+    openWideEnough(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+}
+
+std::optional<std::string> QtDialogs::saveFile(const std::string& filter, const std::string& startFolder,
+                                               const std::string& suggestedName)
+{
+    QFileDialog dialog(boxParent(), QString(), QFile::decodeName(QByteArray::fromStdString(startFolder)));
+    neverQuitOnClose(dialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QString filters = qtFileFilter(filter);
+    dialog.setNameFilter(filters);
+    // "Blitzfang-Szenarien (*.blitzfang)": a name typed without ".blitzfang" gets it.
+    const qsizetype suffix = filters.indexOf(QStringLiteral("(*."));
+    if (suffix >= 0)
+        dialog.setDefaultSuffix(filters.mid(suffix + 3).section(QRegularExpression(QStringLiteral("[ );]")), 0, 0));
+    dialog.selectFile(QFile::decodeName(QByteArray::fromStdString(suggestedName)));
     openWideEnough(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;

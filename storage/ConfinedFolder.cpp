@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <random>
 
@@ -19,6 +20,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kTemporaryMarker = ".blitzfang-tmp-";
+constexpr std::string_view kTemporaryFolderMarker = ".blitzfang-import-";
 constexpr std::size_t kRandomPartLength = 6;
 // The longest file name of the file systems the program runs on (NAME_MAX).
 constexpr std::size_t kLongestFileName = 255;
@@ -187,6 +189,14 @@ ConfinedFolder::ConfinedFolder(const fs::path& folder)
         throw BlitzfangError(fehlertext::eaFehler(errno));
 }
 
+ConfinedFolder::ConfinedFolder(const ConfinedFolder& parent, std::string_view relative)
+    : path_(parent.absolute(relative)), text_(parent.absolute(relative))
+{
+    fd_ = parent.openFolder(namesOf(relative));
+    if (fd_ < 0)
+        parent.fail(errno, relative, Access::read);
+}
+
 ConfinedFolder::~ConfinedFolder()
 {
     ::close(fd_);
@@ -339,7 +349,7 @@ void ConfinedFolder::writeFile(std::string_view relative, const BytePieces& piec
     std::string temporary;
     Descriptor file;
     for (int attempt = 0; file.get() < 0; ++attempt) {
-        temporary = "." + name.substr(0, kTemporaryTargetPart) + std::string(kTemporaryMarker) + randomPart();
+        temporary = temporaryNameFor(name);
         const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
         file = Descriptor(::openat(folder.get(), temporary.c_str(), flags, 0600));
         if (file.get() < 0 && (errno != EEXIST || attempt == 100))
@@ -548,6 +558,96 @@ int ConfinedFolder::openForLocking(std::string_view relative) const
     if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
         throw BlitzfangError(fehlertext::dateiKannNichtGeoeffnetWerden(absolute(relative)));
     return file.release();
+}
+
+int ConfinedFolder::createFile(std::string_view relative) const
+{
+    std::vector<std::string> names = namesOf(relative);
+    if (names.empty())
+        throw BlitzfangError(fehlertext::eaFehler(EISDIR));
+    const std::string name = names.back();
+    names.pop_back();
+    Descriptor folder(openFolder(names));
+    if (folder.get() < 0)
+        fail(errno, relative, Access::write);
+    const int fd = ::openat(folder.get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, newFileMode());
+    if (fd < 0)
+        fail(errno, relative, Access::write);
+    return fd;
+}
+
+void ConfinedFolder::syncFileSystem() const
+{
+    Descriptor folder(::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() < 0 || ::syncfs(folder.get()) != 0)
+        throw BlitzfangError(fehlertext::eaFehler(errno));
+}
+
+void ConfinedFolder::syncFolder() const
+{
+    Descriptor folder(::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() >= 0)
+        ::fsync(folder.get());
+}
+
+int ConfinedFolder::openForReading(std::string_view relative, std::size_t largestSize) const
+{
+    std::vector<std::string> names = namesOf(relative);
+    const std::string name = names.empty() ? "." : names.back();
+    if (!names.empty())
+        names.pop_back();
+    Descriptor folder(openFolder(names));
+    if (folder.get() < 0)
+        fail(errno, relative, Access::read);
+    Descriptor file(::openat(folder.get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat info {};
+    if (file.get() < 0)
+        fail(errno, relative, Access::read);
+    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
+        fail(EINVAL, relative, Access::read);
+    if (static_cast<std::uintmax_t>(info.st_size) > largestSize)
+        throw BlitzfangError(fehlertext::dateiZuGross(absolute(relative), sizeText(largestSize)));
+    return file.release();
+}
+
+bool ConfinedFolder::removeTree(std::string_view relative) const
+{
+    if (kindOf(relative) == EntryKind::missing)
+        return false;
+    // Depth first without recursion: a folder goes once everything in it has gone.
+    std::vector<std::pair<std::string, bool>> pending = {{std::string(relative), false}};
+    while (!pending.empty()) {
+        auto [path, listed] = pending.back();
+        if (kindOf(path) != EntryKind::folder) {
+            removeFile(path);
+            pending.pop_back();
+        } else if (listed) {
+            removeEmptyFolder(path);
+            pending.pop_back();
+        } else {
+            pending.back().second = true;
+            for (const FolderEntry& entry : list(path))
+                pending.emplace_back(path + "/" + entry.name, false);
+        }
+    }
+    return true;
+}
+
+std::string ConfinedFolder::temporaryNameFor(std::string_view fileName)
+{
+    return "." + std::string(fileName.substr(0, kTemporaryTargetPart)) + std::string(kTemporaryMarker) + randomPart();
+}
+
+std::string ConfinedFolder::temporaryFolderName()
+{
+    return std::string(kTemporaryFolderMarker) + randomPart();
+}
+
+bool ConfinedFolder::isTemporaryFolderName(std::string_view name)
+{
+    return name.size() == kTemporaryFolderMarker.size() + kRandomPartLength && name.starts_with(kTemporaryFolderMarker) &&
+           std::all_of(name.begin() + kTemporaryFolderMarker.size(), name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
 }
 
 bool ConfinedFolder::isTemporaryName(std::string_view fileName)

@@ -43,6 +43,9 @@ class ConfinedFolder {
 public:
     // Opens `folder` once. Throws BlitzfangError("E/A-Fehler <errno>") when it cannot.
     explicit ConfinedFolder(const std::filesystem::path& folder);
+    // The folder `relative` below `parent`, reached as every path below it is (no link on the
+    // way); throws like readFile when it cannot be opened.
+    ConfinedFolder(const ConfinedFolder& parent, std::string_view relative);
     ~ConfinedFolder();
     ConfinedFolder(const ConfinedFolder&) = delete;
     ConfinedFolder& operator=(const ConfinedFolder&) = delete;
@@ -102,6 +105,24 @@ public:
     // when missing; the caller closes it. Throws like writeFile.
     int openForLocking(std::string_view relative) const;
 
+    // Many files written at once (a scenario package unpacked into a temporary folder): each is
+    // created new, never replacing anything, and nothing is synced until syncFileSystem.
+    // A descriptor of the new regular file `relative`, open for writing with the permission bits
+    // of a new file; the caller writes and closes it. Throws like writeFile, and for a name that
+    // exists already.
+    int createFile(std::string_view relative) const;
+    // Waits until everything written to the folder's file system is on its disk.
+    void syncFileSystem() const;
+    // Syncs the folder's own entries (after a rename into it).
+    void syncFolder() const;
+    // A descriptor of the regular file `relative`, open for reading, never waiting on a FIFO;
+    // the caller closes it. Throws like readFile.
+    int openForReading(std::string_view relative, std::size_t largestSize) const;
+    // Removes `relative` with everything in it: a folder's own files and folders, a link as a
+    // link; nothing behind a link is touched. False when there is nothing; throws BlitzfangError
+    // when something cannot be removed.
+    bool removeTree(std::string_view relative) const;
+
     // The folder's own descriptor (opened with O_PATH).
     int descriptor() const { return fd_; }
 
@@ -109,6 +130,13 @@ public:
     // 233 bytes) + ".blitzfang-tmp-" + 6 letters or digits. At most 255 bytes, whatever the
     // target's name.
     static bool isTemporaryName(std::string_view fileName);
+    // A fresh name of that kind for a temporary file that replaces `fileName`.
+    static std::string temporaryNameFor(std::string_view fileName);
+    // A fresh name for a temporary folder (".blitzfang-import-" + 6 letters or digits): a
+    // package is unpacked into one and renamed into place, and a scenario folder it replaces
+    // is moved to one until it is removed. The start-up cleaning removes what a crash left.
+    static std::string temporaryFolderName();
+    static bool isTemporaryFolderName(std::string_view name);
 
     // Tests: resolve paths component by component, as on a kernel without openat2.
     static void resolveStepByStep(bool on);

@@ -35,13 +35,18 @@ std::string readHelpText(const ConfinedFolder& folder, const std::string& scenar
     // A link is there too: it is reported, not taken for a missing text.
     if (folder.kindOf(file) == EntryKind::missing)
         return {};
-    std::string text = withLfLineEnds(zuUtf8(folder.readFile(file, kLargestHelpText)));
+    return helpTextOf(folder.readFile(file, kLargestHelpText), folder.absolute(file));
+}
+
+std::string helpTextOf(std::string_view bytes, const std::string& shownPath)
+{
+    std::string text = withLfLineEnds(zuUtf8(bytes));
     if (text.ends_with('\n'))
         text.pop_back();
     for (std::size_t start = 0; start <= text.size();) {
         const std::size_t end = std::min(text.find('\n', start), text.size());
         if (utf16Length(std::string_view(text).substr(start, end - start)) > kLongestHelpTextLine)
-            throw BlitzfangError("Der Hilfetext " + folder.absolute(file) + " hat eine Zeile mit mehr als " +
+            throw BlitzfangError("Der Hilfetext " + shownPath + " hat eine Zeile mit mehr als " +
                                  std::to_string(kLongestHelpTextLine) + " Zeichen und wird nicht gelesen.");
         start = end + 1;
     }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 // The largest help text that is read: a story of some hundred pages. The editor and the extras
 // window show it in a text box that grows slow with megabytes, and the text travels with every
@@ -22,6 +23,10 @@ inline constexpr std::size_t kLongestHelpTextLine = 32767;
 // kLargestHelpText, has a line longer than kLongestHelpTextLine or cannot be read throws
 // BlitzfangError naming it.
 std::string readHelpText(const ConfinedFolder& folder, const std::string& scenarioFolder);
+
+// The same for the help text's bytes (at most kLargestHelpText), read already; `shownPath`
+// names the text in the message.
+std::string helpTextOf(std::string_view bytes, const std::string& shownPath);
 
 // Writes the text as the scenario's help text: UTF-8, every line ending in CR LF. Creates the
 // scenario folder when it is missing; a link there or at the file throws BlitzfangError and

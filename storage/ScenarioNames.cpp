@@ -31,6 +31,9 @@ std::string scenarioNameError(std::string_view name)
     // "setup.cfg" is the setup file: a scenario of that name would overwrite it.
     if (kleinAZ(name) == "setup")
         return "Der Name \"" + text + "\" ist für die Setup-Datei reserviert.";
+    // The start-up cleaning removes such a folder with everything in it.
+    if (ConfinedFolder::isTemporaryFolderName(name))
+        return "Der Name \"" + text + "\" ist für Zwischendateien von Blitzfang reserviert.";
     return {};
 }
 

@@ -13,8 +13,8 @@ class ConfinedFolder;
 inline constexpr std::size_t kLongestScenarioName = 255 - 10;
 
 // True for a name that may become a file name: not empty, not "." or "..", no "/", "\",
-// control character or NUL, not longer than kLongestScenarioName bytes, and not "setup" in
-// any case (that file is setup.cfg).
+// control character or NUL, not longer than kLongestScenarioName bytes, not "setup" in any
+// case (that file is setup.cfg), and not the name of an import's temporary folder.
 bool istGueltigerSzenarioname(std::string_view name);
 
 // The German message why `name` cannot be a scenario name; empty for a valid name.

@@ -33,7 +33,8 @@ std::string szenarioNichtGefunden(const std::string& name)
     return "Das Szenario \"" + name + "\" wurde nicht gefunden. " + kStandardWirdGeladen;
 }
 
-// The record as the program starts with it: what a file leaves in the fields it has no key for.
+} // namespace
+
 ScenarioSettings programStartSettings()
 {
     ScenarioSettings settings;
@@ -42,8 +43,6 @@ ScenarioSettings programStartSettings()
     return settings;
 }
 
-// A file the loader would refuse must never replace a scenario: its next load would reset to
-// "Standard". Read as a first load reads it, with nothing left over from an earlier scenario.
 void refuseUnreadable(const std::string& scenarioText)
 {
     if (scenarioText.size() > kLargestScenarioFile)
@@ -55,6 +54,8 @@ void refuseUnreadable(const std::string& scenarioText)
     if (!passesLoadCheck(readBack))
         throw BlitzfangError(kUnvollstaendig);
 }
+
+namespace {
 
 bool endsInCfg(const std::string& fileName)
 {
@@ -139,10 +140,19 @@ void ScenarioStore::cleanLeftoverTemporaries() const
         }
         return subfolders;
     };
-    for (const std::string& scenario : clean(""))
+    for (const std::string& scenario : clean("")) {
+        // A package that was being unpacked, or the scenario folder it was replacing.
+        if (ConfinedFolder::isTemporaryFolderName(scenario)) {
+            try {
+                folder_.removeTree(scenario);
+            } catch (const BlitzfangError&) {
+            }
+            continue;
+        }
         for (const std::string& media : clean(scenario))
             if (isMediaFolderName(media))
                 clean(scenario + "/" + media);
+    }
 }
 
 void ScenarioStore::programmstartVorbereiten()

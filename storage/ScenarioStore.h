@@ -14,6 +14,15 @@
 
 class Notifier;
 
+// The record as the program starts with it: what a file leaves in the fields it has no key for.
+ScenarioSettings programStartSettings();
+
+// A file the loader would refuse must never replace a scenario: its next load would reset to
+// "Standard". Read as a first load reads it, with nothing left over from an earlier scenario;
+// throws BlitzfangError when it fails (too large, a value the reader refuses, a required
+// setting missing).
+void refuseUnreadable(const std::string& scenarioText);
+
 class ScenarioStore {
 public:
     // The built-in scenario, written afresh whenever its file is missing or damaged.
@@ -23,7 +32,8 @@ public:
     // messages of loading (damaged files). Opens the folder (BlitzfangError when it cannot) and
     // takes its lock (ProgramFolderLock.h); only while this program holds it, it cleans the
     // temporary files a crash left in the program folder and in every scenario folder with its
-    // "bilder" and "sound": another program's may belong to a save in progress.
+    // "bilder" and "sound", and the temporary folders of an import: another program's may
+    // belong to a save in progress.
     ScenarioStore(const std::filesystem::path& programFolder, Notifier& notifier);
 
     ScenarioSettings settings;

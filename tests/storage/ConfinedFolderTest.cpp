@@ -74,6 +74,24 @@ TEST_P(ConfinedFolderLinks, aLinkAnywhereOnTheWayIsNamedAndNothingIsReadOrWritte
     EXPECT_EQ(refusal([&] { confined.writeFile("../draussen/x", ""); }), "E/A-Fehler 18");
 }
 
+TEST_P(ConfinedFolderLinks, aTreeGoesWithItsLinksButNothingBehindThemAndANewFileReplacesNothing)
+{
+    ProgramFolder folder;
+    folder.root().write("draussen/geheim.txt", "geheim");
+    const std::string unpacked = ".blitzfang-import-Ab12Cd";
+    folder.write(unpacked + "/sound/a.wav", "RIFF");
+    fs::create_directory_symlink("../../draussen", folder.path() / unpacked / "bilder");
+    fs::create_symlink("../draussen/geheim.txt", folder.path() / "Link.cfg");
+    const ConfinedFolder confined(folder.path());
+    EXPECT_THROW(ConfinedFolder(confined, unpacked + "/bilder"), BlitzfangError);
+    EXPECT_EQ(refusal([&] { ::close(confined.createFile("Link.cfg")); }), "E/A-Fehler 17");
+    EXPECT_THROW(confined.createFile(unpacked + "/bilder/neu.bmp"), BlitzfangError);
+    EXPECT_TRUE(confined.removeTree(unpacked));
+    EXPECT_FALSE(folder.has(unpacked));
+    EXPECT_EQ(folder.root().read("draussen/geheim.txt"), "geheim");
+    EXPECT_FALSE(fs::exists(folder.root().path() / "draussen" / "neu.bmp"));
+}
+
 INSTANTIATE_TEST_SUITE_P(ResolvedInOneCallOrNameByName, ConfinedFolderLinks, ::testing::Bool());
 
 TEST(ConfinedFolder, absolutePathsAreMappedToTheirPlaceBelowTheFolder)

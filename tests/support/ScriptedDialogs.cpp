@@ -45,6 +45,13 @@ std::optional<std::string> ScriptedDialogs::openFile(const std::string& filter, 
     return takeFront<std::optional<std::string>>(fileAnswers, std::nullopt);
 }
 
+std::optional<std::string> ScriptedDialogs::saveFile(const std::string& filter, const std::string& startFolder,
+                                                     const std::string& suggestedName)
+{
+    suggestedNames.push_back(suggestedName);
+    return openFile(filter, startFolder, false, false);
+}
+
 std::optional<std::uint32_t> ScriptedDialogs::chooseColor(std::uint32_t initial)
 {
     colorInitials.push_back(initial);

@@ -21,6 +21,8 @@ public:
     void error(const std::string& text) override;
     std::optional<std::string> openFile(const std::string& filter, const std::string& startFolder,
                                         bool picturePreview, bool mustExist) override;
+    std::optional<std::string> saveFile(const std::string& filter, const std::string& startFolder,
+                                        const std::string& suggestedName) override;
     std::optional<std::uint32_t> chooseColor(std::uint32_t initial) override;
     void openLink(const std::string& url) override;
 
@@ -30,13 +32,14 @@ public:
     std::vector<DefaultAnswer> warningDefaults;
     std::vector<std::string> errors;
     std::vector<std::string> fileFilters;
-    std::vector<std::string> fileStartFolders;
+    std::vector<std::string> fileStartFolders; // of both file dialogs
+    std::vector<std::string> suggestedNames;
     std::vector<std::uint32_t> colorInitials;
     std::vector<std::string> links;
 
     // Answers, taken from the front; an empty queue answers "No" / cancel.
     std::deque<bool> warningAnswers;
-    std::deque<std::optional<std::string>> fileAnswers;
+    std::deque<std::optional<std::string>> fileAnswers; // of both file dialogs
     std::deque<std::optional<std::uint32_t>> colorAnswers;
 
 private:

@@ -1,0 +1,7 @@
+# Importing a scenario package with 10000 hit sounds (goal: at most 2 s with bounded memory).
+# Run: build/bench/package_bench [SOUNDS] [deflated]
+if(TARGET blitzfang_windows)
+    add_executable(package_bench ${CMAKE_CURRENT_LIST_DIR}/PackageBench.cpp)
+    target_link_libraries(package_bench PRIVATE blitzfang_windows)
+    target_compile_definitions(package_bench PRIVATE BLITZFANG_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+endif()

@@ -1,0 +1,381 @@
+#include "package/CheckedPackage.h"
+
+#include "package/ZipArchive.h"
+#include "platform/ActionReport.h"
+#include "platform/BlitzfangError.h"
+#include "storage/HelpText.h"
+#include "storage/ScenarioNames.h"
+#include "storage/ScenarioStore.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <map>
+#include <optional>
+#include <unordered_map>
+#include <utility>
+
+namespace {
+
+// What an entry of the package is, by its place.
+enum class Role { scenarioFile, helpText, picture, sound, folder };
+
+struct Place {
+    Role role;
+    std::string scenario; // the first name of the path: the scenario's folder, or its file's name
+    std::string target;   // the place in the scenario folder ("bilder/F"); the media folder of a folder
+};
+
+constexpr std::string_view kCfg = ".cfg";
+constexpr std::string_view kHelpText = "hilfe.txt";
+// A name in a message is cut: a stranger's entry may be named with thousands of characters.
+constexpr std::size_t kLongestShownName = 200;
+
+std::string shown(std::string_view name)
+{
+    return "\"" + (name.size() <= kLongestShownName ? std::string(name) : std::string(name.substr(0, kLongestShownName)) + "…") +
+           "\"";
+}
+
+std::string sizeText(std::uint64_t bytes)
+{
+    return std::to_string(bytes / (1024 * 1024)) + " MiB";
+}
+
+std::vector<std::string> split(std::string_view path, std::string_view separators)
+{
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        const std::size_t end = std::min(path.find_first_of(separators, start), path.size());
+        parts.emplace_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+bool isPlainName(const std::string& name)
+{
+    return !name.empty() && name != "." && name != ".." &&
+           std::none_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 32 || c == 127; });
+}
+
+// Where an entry belongs: NAME.cfg, NAME/hilfe.txt, NAME/bilder/F, NAME/sound/F, or one of the
+// folders NAME, NAME/bilder, NAME/sound. Nothing for anything else: an absolute path, "..",
+// another folder, a "\" (another system's separator), a name of the program's temporary files.
+std::optional<Place> placeOf(std::string_view name, bool isFolder)
+{
+    if (isFolder && name.ends_with('/'))
+        name.remove_suffix(1);
+    if (name.find('\\') != std::string_view::npos)
+        return std::nullopt;
+    const std::vector<std::string> parts = split(name, "/");
+    if (!std::all_of(parts.begin(), parts.end(), isPlainName))
+        return std::nullopt;
+    const std::string& first = parts.front();
+    if (isFolder) {
+        if (parts.size() == 1)
+            return Place{Role::folder, first, ""};
+        if (parts.size() == 2 && isMediaFolderName(parts[1]))
+            return Place{Role::folder, first, kleinAZ(parts[1])};
+        return std::nullopt;
+    }
+    if (parts.size() == 1 && first.size() > kCfg.size() && kleinAZ(first).ends_with(kCfg))
+        return Place{Role::scenarioFile, first.substr(0, first.size() - kCfg.size()), ""};
+    if (parts.size() == 2 && kleinAZ(parts[1]) == kHelpText)
+        return Place{Role::helpText, first, std::string(kHelpText)};
+    if (parts.size() == 3 && isMediaFolderName(parts[1]) && !ConfinedFolder::isTemporaryName(parts[2])) {
+        const std::string media = kleinAZ(parts[1]);
+        return Place{media == "bilder" ? Role::picture : Role::sound, first, media + "/" + parts[2]};
+    }
+    return std::nullopt;
+}
+
+// The bytes of one entry as they are unpacked, within its limit and the package's, checked as
+// far as they can be before the entry's end.
+class EntryBytes {
+public:
+    EntryBytes(const std::string& entry, Role role, const MediaChecks& checks, std::uint64_t& packageBytes,
+               std::uint64_t mostPackageBytes)
+        : entry_(entry), role_(role), checks_(checks), packageBytes_(packageBytes), mostPackageBytes_(mostPackageBytes)
+    {
+        switch (role) {
+        case Role::scenarioFile: largest_ = kLargestScenarioFile; break;
+        case Role::helpText: largest_ = kLargestHelpText; break;
+        case Role::picture: largest_ = checks.largestPicture; break;
+        case Role::sound: largest_ = checks.largestSound; break;
+        case Role::folder: largest_ = 0; break;
+        }
+    }
+
+    void take(std::string_view piece)
+    {
+        size_ += piece.size();
+        packageBytes_ += piece.size();
+        if (size_ > largest_)
+            throw BlitzfangError(role_ == Role::folder ? shown(entry_) + " ist kein Ordner."
+                                                       : fehlertext::dateiZuGross(entry_, sizeText(largest_)));
+        if (packageBytes_ > mostPackageBytes_)
+            throw BlitzfangError("ausgepackt wäre es größer als " + sizeText(mostPackageBytes_) +
+                                 ", mehr kann ein Szenario nicht haben.");
+        if (role_ != Role::sound) {
+            kept_.append(piece);
+            return;
+        }
+        // A sound keeps only its beginning, and is refused as soon as that tells: a header that
+        // the check refuses for a file of this length it refuses for any longer one.
+        kept_.append(piece.substr(0, kSoundHeaderRoom - kept_.size()));
+        if (!beginningChecked_ && size_ > kSoundHeaderRoom) {
+            beginningChecked_ = true;
+            check([&] { checks_.sound(kept_, kept_.size(), entry_); });
+        }
+    }
+
+    // The checks of the whole entry; its bytes for the scenario file.
+    void finish()
+    {
+        switch (role_) {
+        case Role::helpText: check([&] { helpTextOf(kept_, entry_); }); break;
+        case Role::picture: check([&] { checks_.picture(kept_, entry_); }); break;
+        case Role::sound: check([&] { checks_.sound(kept_, size_, entry_); }); break;
+        default: break;
+        }
+    }
+
+    std::uint64_t size() const { return size_; }
+    std::string& bytes() { return kept_; }
+
+private:
+    template <typename Check>
+    void check(Check check)
+    {
+        try {
+            check();
+        } catch (const BlitzfangError& error) {
+            throw BlitzfangError(fileProblem(entry_, error.what()));
+        }
+    }
+
+    const std::string& entry_;
+    Role role_;
+    const MediaChecks& checks_;
+    std::uint64_t& packageBytes_;
+    std::uint64_t mostPackageBytes_;
+    std::uint64_t largest_ = 0;
+    std::uint64_t size_ = 0;
+    std::string kept_;
+    bool beginningChecked_ = false;
+};
+
+// Finds each picture and sound path of the scenario file among the package's files or the
+// shipped standard media, whatever the path before its last three names: the package's own
+// file is named by its place, a standard medium by its path in this program folder.
+class MediaPlaces {
+public:
+    MediaPlaces(const CheckedPackage& package, const ConfinedFolder& programFolder)
+        : package_(package), standard_(standardSettings(programFolder))
+    {
+        for (const PackagedFile& file : package.files)
+            byFoldedTarget_.emplace(kleinAZ(file.target), file.target);
+        std::vector<std::string*> shipped = mediaPaths(standard_);
+        for (std::size_t i = 0; i < shipped.size(); ++i)
+            standardByName_.emplace((i < kPictureFields ? "bilder/" : "sound/") + kleinAZ(dateinamenteil(*shipped[i])),
+                                    *shipped[i]);
+    }
+
+    std::string placeOf(const std::string& stored, bool picture) const
+    {
+        if (stored.empty())
+            return stored;
+        const std::vector<std::string> parts = split(stored, "/\\");
+        const std::string media = picture ? "bilder" : "sound";
+        if (parts.size() >= 3 && kleinAZ(parts[parts.size() - 2]) == media && isPlainName(parts.back())) {
+            const std::string folder = kleinAZ(parts[parts.size() - 3]);
+            const std::string target = media + "/" + parts.back();
+            if (folder == kleinAZ(package_.name)) {
+                if (const auto found = byFoldedTarget_.find(kleinAZ(target)); found != byFoldedTarget_.end())
+                    return found->second;
+                throw BlitzfangError("seine Szenario-Datei nennt " + shown(stored) + ", das nicht im Paket liegt.");
+            }
+            if (folder == "standard")
+                if (const auto found = standardByName_.find(kleinAZ(target)); found != standardByName_.end())
+                    return found->second;
+        }
+        throw BlitzfangError("seine Szenario-Datei nennt " + shown(stored) + " außerhalb des Szenarios (" +
+                             (picture ? "ein Bild" : "ein Sound") + " muss in " + package_.name + "/" + media +
+                             " liegen).");
+    }
+
+private:
+    const CheckedPackage& package_;
+    ScenarioSettings standard_;
+    std::unordered_map<std::string, std::string> byFoldedTarget_;
+    std::unordered_map<std::string, std::string> standardByName_;
+};
+
+// The scenario file as a first load reads it; nothing the loader would reset.
+ScenarioSettings readScenarioFile(const std::string& bytes)
+{
+    if (isBlankFile(bytes))
+        throw BlitzfangError("seine Szenario-Datei ist leer.");
+    ScenarioSettings settings = programStartSettings();
+    alleSchalterAn(settings);
+    SetupState ignored;
+    try {
+        evaluateFile(bytes, settings, ignored);
+    } catch (const BlitzfangError& error) {
+        throw BlitzfangError(std::string("seine Szenario-Datei ist fehlerhaft: ") + error.what());
+    }
+    if (!passesLoadCheck(settings))
+        throw BlitzfangError("in seiner Szenario-Datei fehlen Angaben: Name des Spiels, Name des Ziels, Spielername, "
+                             "Textfarbe, die Bilder von Ziel und Abschuss oder der erste Sound.");
+    return settings;
+}
+
+} // namespace
+
+std::vector<std::string*> mediaPaths(ScenarioSettings& s)
+{
+    std::vector<std::string*> paths = {&s.zielBild, &s.abschussBild, &s.abschuss2Bild, &s.schussBild,
+                                       &s.hintergrundbild};
+    for (std::string& sound : s.sounds)
+        paths.push_back(&sound);
+    for (std::string* event : {&s.verlorensound, &s.siegsound, &s.explosionssound, &s.schussstartsound})
+        paths.push_back(event);
+    return paths;
+}
+
+CheckedPackage::~CheckedPackage()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+CheckedPackage::CheckedPackage(CheckedPackage&& other) noexcept
+    : path(std::move(other.path)), name(std::move(other.name)), entries(std::move(other.entries)),
+      files(std::move(other.files)), settings(std::move(other.settings)), fd_(std::exchange(other.fd_, -1)),
+      checked_(other.checked_)
+{
+}
+
+bool CheckedPackage::unchanged() const
+{
+    struct stat now {};
+    return ::fstat(fd_, &now) == 0 && now.st_dev == checked_.st_dev && now.st_ino == checked_.st_ino &&
+           now.st_size == checked_.st_size && now.st_mtim.tv_sec == checked_.st_mtim.tv_sec &&
+           now.st_mtim.tv_nsec == checked_.st_mtim.tv_nsec && now.st_ctim.tv_sec == checked_.st_ctim.tv_sec &&
+           now.st_ctim.tv_nsec == checked_.st_ctim.tv_nsec;
+}
+
+CheckedPackage readPackage(const ConfinedFolder& programFolder, int fd, const std::string& shownPath,
+                           const MediaChecks& checks, const PackageLimits& limits)
+{
+    CheckedPackage package;
+    package.fd_ = fd;
+    package.path = shownPath;
+    if (::fstat(fd, &package.checked_) != 0)
+        throw BlitzfangError(fehlertext::eaFehler(errno));
+
+    ZipReader reader(fd, directoryBudget(limits));
+    std::string scenarioEntry;
+    std::string scenarioBytes;
+    std::string scenarioFolder; // the first name of the first entry: every entry shares it
+    std::map<std::string, std::string> byFoldedName;
+    std::uint64_t packageBytes = 0;
+    ZipReader::Entry entry;
+    while (reader.next(entry)) {
+        if (package.entries.size() == limits.mostEntries)
+            throw BlitzfangError(ZipReader::kZuVieleEintraege);
+        package.entries.push_back(entry.name);
+        if (entry.kind == EntryKind::link)
+            throw BlitzfangError(fehlertext::verknuepfungNichtGelesen(shown(entry.name)));
+        if (entry.kind != EntryKind::file && entry.kind != EntryKind::folder)
+            throw BlitzfangError(shown(entry.name) + " ist keine gewöhnliche Datei.");
+        if (entry.encrypted)
+            throw BlitzfangError(shown(entry.name) + " ist verschlüsselt.");
+        const std::optional<Place> place = placeOf(entry.name, entry.kind == EntryKind::folder);
+        if (!place)
+            throw BlitzfangError(shown(entry.name) + " gehört nicht zu einem Szenario: ein Paket enthält nur NAME.cfg, "
+                                 "NAME/hilfe.txt und die Dateien von NAME/bilder und NAME/sound.");
+        if (scenarioFolder.empty())
+            scenarioFolder = place->scenario;
+        if (kleinAZ(place->scenario) != kleinAZ(scenarioFolder))
+            throw BlitzfangError("es enthält mehr als ein Szenario: " + shown(scenarioFolder) + " und " +
+                                 shown(place->scenario) + ".");
+        const std::string folded = std::to_string(int(place->role == Role::folder)) + kleinAZ(place->target);
+        if (const auto [known, isNew] = byFoldedName.try_emplace(folded, entry.name); !isNew)
+            throw BlitzfangError(known->second == entry.name
+                                     ? shown(entry.name) + " steht zweimal darin."
+                                     : shown(known->second) + " und " + shown(entry.name) +
+                                           " unterscheiden sich nur in der Groß- und Kleinschreibung.");
+
+        EntryBytes bytes(entry.name, place->role, checks, packageBytes, limits.mostBytes);
+        for (std::string_view piece = reader.read(); !piece.empty(); piece = reader.read())
+            bytes.take(piece);
+        bytes.finish();
+        if (place->role == Role::scenarioFile) {
+            scenarioEntry = entry.name;
+            scenarioBytes = std::move(bytes.bytes());
+            package.name = place->scenario;
+        } else if (place->role != Role::folder) {
+            package.files.push_back({entry.name, place->target, bytes.size()});
+        }
+    }
+
+    if (scenarioEntry.empty())
+        throw BlitzfangError("es enthält keine Szenario-Datei NAME.cfg.");
+    if (const std::string problem = scenarioNameError(package.name); !problem.empty())
+        throw BlitzfangError(problem);
+    if (kleinAZ(package.name) == "standard")
+        throw BlitzfangError(kStandardWirdMitgeliefert);
+    package.settings = readScenarioFile(scenarioBytes);
+    const MediaPlaces places(package, programFolder);
+    std::vector<std::string*> paths = mediaPaths(package.settings);
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        *paths[i] = places.placeOf(*paths[i], i < kPictureFields);
+    return package;
+}
+
+CheckedPackage checkPackage(const ConfinedFolder& programFolder, const std::string& packagePath,
+                            const MediaChecks& checks, const PackageLimits& limits)
+{
+    try {
+        // Never waiting on a FIFO, never reading a device: only a regular file is a package.
+        const int fd = ::open(packagePath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        struct stat info {};
+        if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+            if (fd >= 0)
+                ::close(fd);
+            throw BlitzfangError(fehlertext::dateiKannNichtGeoeffnetWerden(packagePath));
+        }
+        return readPackage(programFolder, fd, packagePath, checks, limits);
+    } catch (const BlitzfangError& error) {
+        throw BlitzfangError(paketNichtImportiert(packagePath, error.what()));
+    }
+}
+
+std::string scenarioTextFor(const CheckedPackage& package, const ConfinedFolder& programFolder,
+                            const std::string& scenarioFolder)
+{
+    ScenarioSettings settings = package.settings;
+    for (std::string* path : mediaPaths(settings))
+        if (!path->empty() && path->front() != '/')
+            *path = programFolder.absolute(scenarioFolder + "/" + *path);
+    buildPreparedLines(settings, !settings.hintergrundbild.empty());
+    return scenarioFileText(settings);
+}
+
+const std::string kStandardWirdMitgeliefert =
+    "Das Szenario \"Standard\" kommt mit jedem Blitzfang und wird weder exportiert noch ersetzt.";
+
+std::string paketNichtImportiert(const std::string& package, const std::string& reason)
+{
+    return "Das Paket \"" + package + "\" kann nicht importiert werden: " + reason;
+}
+
+std::string szenarioNichtExportiert(const std::string& name, const std::string& reason)
+{
+    return "Das Szenario \"" + name + "\" kann nicht exportiert werden: " + reason;
+}
