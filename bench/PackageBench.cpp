@@ -47,12 +47,6 @@ double secondsSince(Clock::time_point start)
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-std::string fileOf(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 fs::path programFolder(const fs::path& root, const std::string& name)
 {
     const fs::path folder = root / name;

@@ -1,15 +1,15 @@
-// The yardstick of the start-up benchmark: a bare Qt window of the main window's size; with
-// "text", one label on it, so that the font set-up every text window pays is included.
-// Usage: startup_bare_window <idle ms> [text]
+// The yardstick of the start-up benchmark: a bare Qt Widgets window of the menu window's size
+// with as many texts as the menu screen shows, 8 labels and 7 buttons, and nothing behind them.
+// Usage: startup_bare_window <idle ms>
 
 #include "StartupShownProbe.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QWidget>
 
 #include <cstdlib>
-#include <cstring>
 
 int main(int argc, char** argv)
 {
@@ -19,8 +19,10 @@ int main(int argc, char** argv)
     window.setObjectName(QStringLiteral("MainForm"));
     window.setWindowTitle(QStringLiteral("Blitzfang"));
     window.resize(622, 473);
-    if (argc > 2 && std::strcmp(argv[2], "text") == 0)
-        (new QLabel(QStringLiteral("Blitzfang"), &window))->move(20, 20);
+    for (int n = 0; n < 8; ++n)
+        (new QLabel(QStringLiteral("Beschriftung %1").arg(n + 1), &window))->move(20, 20 + 40 * n);
+    for (int n = 0; n < 7; ++n)
+        (new QPushButton(QStringLiteral("Knopf %1").arg(n + 1), &window))->setGeometry(240, 20 + 40 * n, 105, 22);
     window.show();
     return QApplication::exec();
 }

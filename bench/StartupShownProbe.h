@@ -1,11 +1,20 @@
 #pragma once
-// Watches for the first complete paint of the window named "MainForm" and reports on standard
-// output: the monotonic clock at that moment and the resident memory; then, after an idle
-// span, the CPU time and the number of events the process used while nothing happened.
-//   shown <monotonic ns> <resident KiB>
-//   idle <cpu µs> <events>
-// The idle span begins a second after the first frame, when start-up work has settled.
+// Watches the window named "MainForm" and reports on standard output, each line with the
+// monotonic clock:
+//   paint <ns>                 its first paint begins
+//   shown <ns> <resident KiB>  that paint, its children's and the flush are through: the menu
+//                              screen can be seen
+//   idle <cpu µs> <events>     after an idle span: the CPU time and the events the process used
+//                              while nothing happened (the span begins a second after the
+//                              first frame, when start-up work has settled)
+//   game <n> <click ns> <paint ns> <shown ns>
+//                              with `games`: game n's click on the Start button (given a moment
+//                              after the menu is seen, as a quick player would), the first paint
+//                              of the game field and its flush; then back to the menu, and the
+//                              next game
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
@@ -13,13 +22,22 @@
 #include <cstdio>
 #include <ctime>
 #include <fstream>
+#include <functional>
 #include <string>
 
 class StartupShownProbe : public QObject {
 public:
-    explicit StartupShownProbe(int idleMilliseconds) : idleMs_(idleMilliseconds)
+    // `idleMilliseconds` > 0 measures an idle span; `games` > 0 plays that many game starts.
+    explicit StartupShownProbe(int idleMilliseconds, int games = 0) : idleMs_(idleMilliseconds), games_(games)
     {
         qApp->installEventFilter(this);
+    }
+
+    static long long nanoseconds(clockid_t clock)
+    {
+        timespec now{};
+        clock_gettime(clock, &now);
+        return now.tv_sec * 1000000000LL + now.tv_nsec;
     }
 
 protected:
@@ -28,23 +46,17 @@ protected:
         if (idleStart_ >= 0)
             ++idleEvents_;
         // The window itself may be covered by opaque children: any paint in it counts.
-        if (!seen_ && event->type() == QEvent::Paint && watched->isWidgetType() &&
+        if (event->type() == QEvent::Paint && watched->isWidgetType() && waitingForPaint_ &&
             static_cast<QWidget*>(watched)->window()->objectName() == QLatin1String("MainForm")) {
-            seen_ = true;
+            waitingForPaint_ = false;
+            const long long painted = nanoseconds(CLOCK_MONOTONIC);
             // Reported once this paint, its children's and the flush are through.
-            QTimer::singleShot(0, this, [this] { shown(); });
+            QTimer::singleShot(0, this, [this, painted] { painted_(painted); });
         }
         return false;
     }
 
 private:
-    static long long nanoseconds(clockid_t clock)
-    {
-        timespec now{};
-        clock_gettime(clock, &now);
-        return now.tv_sec * 1000000000LL + now.tv_nsec;
-    }
-
     static long residentKib()
     {
         std::ifstream status("/proc/self/status");
@@ -60,15 +72,59 @@ private:
         return -1;
     }
 
-    void shown()
+    static QWidget* mainWindow()
     {
-        std::printf("shown %lld %ld\n", nanoseconds(CLOCK_MONOTONIC), residentKib());
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->objectName() == QLatin1String("MainForm"))
+                return window;
+        return nullptr;
+    }
+
+    void menuShown(long long painted)
+    {
+        std::printf("paint %lld\nshown %lld %ld\n", painted, nanoseconds(CLOCK_MONOTONIC), residentKib());
         std::fflush(stdout);
+        if (games_ > 0) {
+            QTimer::singleShot(kPlayerMs, this, [this] { startGame(); });
+            return;
+        }
         if (idleMs_ <= 0) {
             QCoreApplication::exit(0);
             return;
         }
         QTimer::singleShot(1000, this, [this] { beginIdle(); });
+    }
+
+    void startGame()
+    {
+        QWidget* window = mainWindow();
+        auto* start = window ? window->findChild<QAbstractButton*>(QStringLiteral("StartSpeedButton1")) : nullptr;
+        if (!start) {
+            QCoreApplication::exit(1);
+            return;
+        }
+        painted_ = [this](long long painted) { fieldShown(painted); };
+        waitingForPaint_ = true;
+        clicked_ = nanoseconds(CLOCK_MONOTONIC);
+        start->click();
+    }
+
+    void fieldShown(long long painted)
+    {
+        ++played_;
+        std::printf("game %d %lld %lld %lld\n", played_, clicked_, painted, nanoseconds(CLOCK_MONOTONIC));
+        std::fflush(stdout);
+        if (played_ >= games_) {
+            QCoreApplication::exit(0);
+            return;
+        }
+        // Back to the menu, as the context menu's "Menü" does, and after a moment the next game.
+        QTimer::singleShot(kPlayerMs, this, [this] {
+            QWidget* window = mainWindow();
+            if (auto* menu = window ? window->findChild<QAction*>(QStringLiteral("Menue")) : nullptr)
+                menu->trigger();
+            QTimer::singleShot(kPlayerMs, this, [this] { startGame(); });
+        });
     }
 
     void beginIdle()
@@ -84,8 +140,15 @@ private:
         });
     }
 
+    // How long a quick player takes to move from what he sees to the next click.
+    static constexpr int kPlayerMs = 400;
+
     int idleMs_;
-    bool seen_ = false;
+    int games_;
+    int played_ = 0;
+    bool waitingForPaint_ = true;
+    std::function<void(long long)> painted_ = [this](long long painted) { menuShown(painted); };
+    long long clicked_ = 0;
     long long idleStart_ = -1;
     long idleEvents_ = 0;
 };

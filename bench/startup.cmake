@@ -1,6 +1,7 @@
-# Start-up: time to the painted menu screen against a bare Qt window, resident memory, CPU
-# while the menu idles (goals: 1.2 x the bare window, 45 MiB, no CPU). Run: build/bench/startup_bench
-# (offscreen) or xvfb-run -a -s -noreset build/bench/startup_bench with QT_QPA_PLATFORM=xcb
+# Start-up: time to the painted menu screen against a bare Qt window, resident memory, CPU while
+# the menu idles, a game's start (goals: 1.15 x the bare window, 40 MiB, no CPU, 33 ms). Run:
+# build/bench/startup_bench (offscreen) or, with QT_QPA_PLATFORM=xcb,
+# xvfb-run -a -s -noreset build/bench/startup_bench
 # (-noreset: a server that resets after each program refuses the next start now and then).
 add_executable(startup_bare_window ${CMAKE_CURRENT_LIST_DIR}/StartupBareWindow.cpp)
 target_link_libraries(startup_bare_window PRIVATE Qt6::Widgets)

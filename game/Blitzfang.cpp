@@ -2,15 +2,9 @@
 // menu screen.
 
 #include "game/BlitzfangApplication.h"
-#include "game/ProgramHandOver.h"
 #include "game/ProgramFolderChoice.h"
-#include "platform/BlitzfangError.h"
-#include "platform/QtDialogs.h"
-#include "storage/ProgramFolderLock.h"
 
-#include <chrono>
 #include <csignal>
-#include <memory>
 
 namespace {
 
@@ -20,31 +14,6 @@ ProgramFolderChoice programFolderChoice()
 {
     const std::filesystem::path folder = executableFolder();
     return chooseProgramFolder(folder, (folder / BLITZFANG_DATA_FROM_BIN).lexically_normal(), playerDataFolder());
-}
-
-// One program per program folder: a second one would write over the first one's list and clean
-// its temporary files in the middle of a save. A second start hands its package (or, without
-// one, its wish to be seen) to the program that holds the folder and ends; so a double-click on
-// a package reaches the running game. True when this program holds the folder; else `exitCode`
-// is how this one ends.
-bool holdsTheProgramFolder(const std::filesystem::path& programFolder, const std::string& package, int& exitCode)
-{
-    // The holder may have started a moment ago and not listen yet, or end meanwhile and leave
-    // the folder to this one; one that never answers hangs.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    do {
-        if (holdProgramFolder(programFolder))
-            return true;
-        if (handOverToRunningProgram(programFolder, package, std::chrono::milliseconds(500))) {
-            exitCode = 0;
-            return false;
-        }
-    } while (std::chrono::steady_clock::now() < deadline);
-    QtDialogs().notice("Blitzfang läuft schon mit den Spielständen in \"" + programFolder.string() +
-                       "\", antwortet aber nicht. Ein zweites Blitzfang würde sie überschreiben und wird deshalb "
-                       "beendet.");
-    exitCode = 1;
-    return false;
 }
 
 // The file the desktop passes on a double-click, as an absolute path: a program it is handed to
@@ -66,18 +35,5 @@ int main(int argc, char** argv)
     // the signal's default action would end the program and leave its temporary file behind.
     std::signal(SIGXFSZ, SIG_IGN);
     BlitzfangApplication application(argc, argv);
-    const ProgramFolderChoice choice = programFolderChoice();
-    const std::string package = packageArgument(argc, argv);
-    std::unique_ptr<HandOverServer> handOver;
-    try {
-        prepareProgramFolder(choice);
-        if (int exitCode = 0; !holdsTheProgramFolder(choice.programFolder, package, exitCode))
-            return exitCode;
-        handOver = std::make_unique<HandOverServer>(choice.programFolder);
-        copyShippedStandard(choice);
-    } catch (const BlitzfangError& error) {
-        QtDialogs().error(error.what());
-        return 1;
-    }
-    return runBlitzfang(choice.programFolder, choice.shippedStandard, package, handOver.get());
+    return startBlitzfang(programFolderChoice(), packageArgument(argc, argv));
 }

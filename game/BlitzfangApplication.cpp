@@ -1,16 +1,19 @@
 #include "game/BlitzfangApplication.h"
 
 #include "game/BlitzfangUnit1.h"
+#include "game/ProgramFolderChoice.h"
 #include "game/ProgramHandOver.h"
 #include "game/ScenarioPackages.h"
 #include "game/WindowSet.h"
 #include "media/PictureLoader.h"
+#include "media/SoundPlayer.h"
 #include "platform/ActionReport.h"
 #include "platform/BlitzfangError.h"
 #include "platform/Dialogs.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtErrorReport.h"
 #include "platform/QtFonts.h"
+#include "storage/ProgramFolderLock.h"
 
 #include <QIcon>
 #include <QLibraryInfo>
@@ -19,20 +22,24 @@
 #include <QTranslator>
 #include <QWindow>
 
+#include <chrono>
+#include <functional>
+#include <memory>
+
 namespace {
 
-// Creates the side windows once the main window has shown its first frame: the menu appears
-// without waiting for them. Input that comes earlier (the main window's handlers reach the side
-// windows) creates them first; a window that never gets exposed gets them after a moment.
-class SideWindowCreation : public QObject {
+// Runs `work` once the main window has shown its first frame: the menu appears without waiting
+// for what it does not need. Input that comes earlier (the main window's handlers reach the side
+// windows) runs it first; a window that never gets exposed gets it after a moment.
+class AfterFirstFrame : public QObject {
 public:
-    SideWindowCreation(WindowSet& windows, QWindow* mainWindow) : windows_(windows)
+    AfterFirstFrame(QWindow* mainWindow, std::function<void()> work) : work_(std::move(work))
     {
         if (mainWindow)
             mainWindow->installEventFilter(this);
         qApp->installEventFilter(this);
         fallback_.setSingleShot(true);
-        connect(&fallback_, &QTimer::timeout, this, [this] { create(); });
+        connect(&fallback_, &QTimer::timeout, this, [this] { run(); });
         fallback_.start(500);
     }
 
@@ -44,7 +51,7 @@ protected:
             if (watched->isWindowType() && static_cast<QWindow*>(watched)->isExposed()) {
                 watched->removeEventFilter(this);
                 // Twice deferred: first the exposure paints and flushes the frame.
-                QTimer::singleShot(0, this, [this] { QTimer::singleShot(0, this, [this] { create(); }); });
+                QTimer::singleShot(0, this, [this] { QTimer::singleShot(0, this, [this] { run(); }); });
             }
             break;
         case QEvent::MouseButtonPress:
@@ -52,7 +59,7 @@ protected:
         case QEvent::KeyPress:
         case QEvent::Shortcut:
         case QEvent::ContextMenu:
-            create();
+            run();
             break;
         default:
             break;
@@ -61,17 +68,19 @@ protected:
     }
 
 private:
-    void create()
+    void run()
     {
         fallback_.stop();
         qApp->removeEventFilter(this);
-        windows_.createSideWindows();
+        if (auto work = std::exchange(work_, nullptr))
+            work();
     }
 
-    WindowSet& windows_;
+    std::function<void()> work_;
     QTimer fallback_;
 };
 
+// The desktop entry's icon, also on every window (embedded: no SVG plugin is needed).
 QIcon programIcon()
 {
     QIcon icon;
@@ -80,14 +89,38 @@ QIcon programIcon()
     return icon;
 }
 
+// One program per program folder: a second one would write over the first one's list and clean
+// its temporary files in the middle of a save. A second start hands its package (or, without
+// one, its wish to be seen) to the program that holds the folder and ends; so a double-click on
+// a package reaches the running game. True when this program holds the folder; else `exitCode`
+// is how this one ends.
+bool holdsTheProgramFolder(const std::filesystem::path& programFolder, const std::string& package, int& exitCode)
+{
+    // The holder may have started a moment ago and not listen yet, or end meanwhile and leave
+    // the folder to this one; one that never answers hangs.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    do {
+        if (holdProgramFolder(programFolder))
+            return true;
+        if (handOverToRunningProgram(programFolder, package, std::chrono::milliseconds(500))) {
+            exitCode = 0;
+            return false;
+        }
+    } while (std::chrono::steady_clock::now() < deadline);
+    QtDialogs().notice("Blitzfang läuft schon mit den Spielständen in \"" + programFolder.string() +
+                       "\", antwortet aber nicht. Ein zweites Blitzfang würde sie überschreiben und wird deshalb "
+                       "beendet.");
+    exitCode = 1;
+    return false;
+}
+
 } // namespace
 
 BlitzfangApplication::BlitzfangApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Blitzfang"));
-    // The desktop entry's icon, also on every window (embedded: no SVG plugin is needed).
+    // The desktop entry's id; the icon comes once the menu is seen (finishStart).
     setDesktopFileName(QStringLiteral(BLITZFANG_DESKTOP_ID));
-    setWindowIcon(programIcon());
     // Before any window asks for a font (see QtFonts.h).
     setFont(defaultDesignFont());
     // Qt's own dialogs (files, colours) speak German where Qt's translations are installed.
@@ -109,8 +142,33 @@ bool BlitzfangApplication::notify(QObject* receiver, QEvent* event)
     return false;
 }
 
-int runBlitzfang(const std::filesystem::path& programFolder, const std::filesystem::path& shippedStandard,
-                 const std::string& package, HandOverServer* handOver)
+namespace {
+
+// What the menu screen does not need, done once it is seen, in the order a player may need it:
+// the player's standard media brought up to date (before a side window shows its help text),
+// the hand-over to later starts, the window icon (decoding it loads the picture plugins), the side
+// windows, then the first game's libraries in a turn of their own. False when the program ends.
+bool finishStart(WindowSet& windows, const ProgramFolderChoice& choice, bool standardUpToDate,
+                 std::unique_ptr<HandOverServer>& handOver)
+{
+    try {
+        if (!standardUpToDate)
+            copyShippedStandard(choice);
+    } catch (const BlitzfangError& error) {
+        QtDialogs().error(error.what());
+        return false;
+    }
+    handOver = std::make_unique<HandOverServer>(choice.programFolder);
+    handOver->serve(windows);
+    qApp->setWindowIcon(programIcon());
+    windows.createSideWindows();
+    // The first game would otherwise load the audio libraries (and the some 45 behind them)
+    // while the player waits for the field.
+    QTimer::singleShot(0, qApp, preloadAudioLibraries);
+    return true;
+}
+
+int runBlitzfang(const ProgramFolderChoice& choice, const std::string& package, bool standardUpToDate)
 {
     QtDialogs boxes;
     setDialogs(&boxes);
@@ -118,16 +176,47 @@ int runBlitzfang(const std::filesystem::path& programFolder, const std::filesyst
     setPicturePreview(previewPicture);
     int result = 0;
     {
-        WindowSet windows(programFolder, WindowSet::SideWindows::later);
-        windows.shippedStandard = shippedStandard;
+        WindowSet windows(choice.programFolder, WindowSet::SideWindows::later);
+        windows.shippedStandard = choice.shippedStandard;
         windows.MainForm->show();
-        SideWindowCreation creation(windows, windows.MainForm->windowHandle());
-        if (handOver)
-            handOver->serve(windows);
+        std::unique_ptr<HandOverServer> handOver; // goes before the windows it hands to
+        AfterFirstFrame later(windows.MainForm->windowHandle(), [&] {
+            if (!finishStart(windows, choice, standardUpToDate, handOver))
+                QCoreApplication::exit(1);
+        });
         if (!package.empty())
             windows.MainForm->packageInbox->add(package);
         result = QApplication::exec();
     }
     setDialogs(nullptr);
     return result;
+}
+
+// The standard scenario names the player's copy of the standard media: a first start makes it
+// before the menu. Bringing an existing copy up to date waits for the menu.
+bool hasStandardCopy(const ProgramFolderChoice& choice)
+{
+    std::error_code ec;
+    return choice.shippedStandard.empty() ||
+           std::filesystem::is_directory(std::filesystem::symlink_status(choice.programFolder / "Standard", ec));
+}
+
+} // namespace
+
+int startBlitzfang(const ProgramFolderChoice& choice, const std::string& package)
+{
+    bool standardUpToDate = false;
+    try {
+        prepareProgramFolder(choice);
+        if (int exitCode = 0; !holdsTheProgramFolder(choice.programFolder, package, exitCode))
+            return exitCode;
+        if (!hasStandardCopy(choice)) {
+            copyShippedStandard(choice);
+            standardUpToDate = true;
+        }
+    } catch (const BlitzfangError& error) {
+        QtDialogs().error(error.what());
+        return 1;
+    }
+    return runBlitzfang(choice, package, standardUpToDate);
 }

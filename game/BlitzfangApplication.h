@@ -15,11 +15,11 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
-class HandOverServer;
+struct ProgramFolderChoice;
 
-// The program's run inside an application: Qt's boxes, the seven windows for `programFolder`
-// (with the installation's standard media in `shippedStandard`, see WindowSet), the menu screen
-// shown, the event loop until the main window closes. A `package` given is imported once the
-// menu is there; `handOver` passes on what later starts hand over.
-int runBlitzfang(const std::filesystem::path& programFolder, const std::filesystem::path& shippedStandard = {},
-                 const std::string& package = {}, HandOverServer* handOver = nullptr);
+// The program's whole start once the application exists: the program folder prepared and held
+// (a second start hands its package over and ends), Qt's boxes, the seven windows and the menu
+// screen; once the menu is seen, the shipped standard media brought up to date, the hand-over
+// for later starts and the side windows. A `package` given is imported once the menu is there.
+// Runs the event loop until the main window closes and returns the program's exit code.
+int startBlitzfang(const ProgramFolderChoice& choice, const std::string& package = {});

@@ -4,13 +4,12 @@
 #include "game/ScenarioPackages.h"
 #include "game/WindowSet.h"
 
+#include "platform/LocalSocket.h"
+
 #include <QApplication>
-#include <QDataStream>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QThread>
 #include <QTimer>
 
@@ -23,24 +22,59 @@ namespace {
 
 // A request is one message: the package's path as bytes, empty for none. Nothing a path needs
 // is longer; a longer message is no request.
-constexpr qint64 kLongestRequest = 64 * 1024;
+constexpr std::size_t kLongestRequest = 64 * 1024;
 constexpr char kTaken = '1';
 
 // A request arrives whole before it is read; a sender that stops half-way is dropped.
-constexpr int kRequestPatienceMs = 2000;
+constexpr auto kRequestPatience = std::chrono::milliseconds(2000);
 // A request sent is answered once the holder's event loop runs, after an import in progress: the
 // request is never sent twice.
-constexpr int kAnswerPatienceMs = 15000;
-
-QByteArray framed(const std::string& package)
-{
-    QByteArray message;
-    QDataStream out(&message, QIODevice::WriteOnly);
-    out << QByteArray::fromStdString(package);
-    return message;
-}
+constexpr auto kAnswerPatience = std::chrono::milliseconds(15000);
 
 } // namespace
+
+// One request on its way in: read as it arrives, answered and closed once it is whole.
+class HandOverRequest : public QObject {
+public:
+    HandOverRequest(SocketDescriptor socket, HandOverServer& server)
+        : QObject(&server), socket_(std::move(socket)), server_(server),
+          readable_(socket_.get(), QSocketNotifier::Read, this)
+    {
+        connect(&readable_, &QSocketNotifier::activated, this, [this] { read(); });
+        QTimer::singleShot(kRequestPatience, this, [this] { deleteLater(); });
+    }
+
+private:
+    void read()
+    {
+        const auto now = std::chrono::steady_clock::now();
+        if (!receiveSome(socket_.get(), received_, kLongestRequest + 4 - received_.size(), now)) {
+            finish();
+            return;
+        }
+        bool complete = false, tooLong = false;
+        const std::string package = unframedRequest(received_, kLongestRequest, complete, tooLong);
+        if (tooLong || (!complete && received_.size() >= kLongestRequest + 4)) {
+            finish();
+        } else if (complete) {
+            sendAll(socket_.get(), std::string(1, kTaken), now + kRequestPatience);
+            finish();
+            server_.take(package);
+        }
+    }
+
+    void finish()
+    {
+        readable_.setEnabled(false);
+        socket_ = SocketDescriptor();
+        deleteLater();
+    }
+
+    SocketDescriptor socket_;
+    HandOverServer& server_;
+    QSocketNotifier readable_;
+    std::string received_;
+};
 
 QString handOverName(const std::filesystem::path& programFolder)
 {
@@ -51,7 +85,7 @@ QString handOverName(const std::filesystem::path& programFolder)
                              .arg(qulonglong(folder.st_dev), 0, 16)
                              .arg(qulonglong(folder.st_ino), 0, 16);
     // The runtime folder is the player's alone (mode 0700); the temporary folder is everybody's,
-    // so the socket there is made the player's alone (QLocalServer::UserAccessOption).
+    // so the socket there is made the player's alone (see listenLocal).
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     const QFileInfo runtimeFolder(runtime);
     const bool ownRuntime = !runtime.isEmpty() && runtimeFolder.isDir() && runtimeFolder.ownerId() == ::getuid();
@@ -61,57 +95,45 @@ QString handOverName(const std::filesystem::path& programFolder)
 bool handOverToRunningProgram(const std::filesystem::path& programFolder, const std::string& package,
                               std::chrono::milliseconds patience)
 {
-    const QString name = handOverName(programFolder);
+    const std::string name = handOverName(programFolder).toStdString();
     const auto deadline = std::chrono::steady_clock::now() + patience;
     do {
-        QLocalSocket socket;
-        socket.connectToServer(name);
-        if (socket.waitForConnected(500)) {
-            socket.write(framed(package));
-            return socket.waitForBytesWritten(kRequestPatienceMs) && socket.waitForReadyRead(kAnswerPatienceMs) &&
-                   socket.read(1) == QByteArray(1, kTaken);
+        if (const SocketDescriptor socket = connectLocal(name); socket.valid()) {
+            const auto sent = std::chrono::steady_clock::now();
+            std::string answer;
+            return sendAll(socket.get(), framedRequest(package), sent + kRequestPatience) &&
+                   receiveSome(socket.get(), answer, 1, sent + kAnswerPatience) && answer == std::string(1, kTaken);
         }
         QThread::msleep(100);
     } while (std::chrono::steady_clock::now() < deadline);
     return false;
 }
 
-HandOverServer::HandOverServer(const std::filesystem::path& programFolder) : server_(new QLocalServer(this))
+HandOverServer::HandOverServer(const std::filesystem::path& programFolder)
+    : name_(handOverName(programFolder).toStdString())
 {
-    const QString name = handOverName(programFolder);
-    // Called only by the lock's holder: a socket file there is a killed program's.
-    QLocalServer::removeServer(name);
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    // Called only by the lock's holder: a socket file there is a killed program's, and goes.
     // Without the socket a second start finds nobody to hand over to and says so.
-    server_->listen(name);
-    connect(server_, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = server_->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                if (socket->bytesAvailable() > kLongestRequest) {
-                    socket->abort();
-                    return;
-                }
-                QDataStream in(socket);
-                in.startTransaction();
-                QByteArray package;
-                in >> package;
-                if (!in.commitTransaction())
-                    return; // the rest is on its way
-                socket->write(QByteArray(1, kTaken));
-                socket->flush();
-                socket->disconnectFromServer();
-                waiting_.push_back(package.toStdString());
-                deliver();
-            });
-            QTimer::singleShot(kRequestPatienceMs, socket, [socket] { socket->abort(); });
-        }
+    listener_ = listenLocal(name_);
+    if (!listener_.valid())
+        return;
+    auto* incoming = new QSocketNotifier(listener_.get(), QSocketNotifier::Read, this);
+    connect(incoming, &QSocketNotifier::activated, this, [this] {
+        while (SocketDescriptor socket = acceptLocal(listener_.get()))
+            new HandOverRequest(std::move(socket), *this);
     });
 }
 
 HandOverServer::~HandOverServer()
 {
-    server_->close();
+    if (listener_.valid())
+        ::unlink(name_.c_str());
+}
+
+void HandOverServer::take(const std::string& package)
+{
+    waiting_.push_back(package);
+    deliver();
 }
 
 void HandOverServer::serve(WindowSet& windows)

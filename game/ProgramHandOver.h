@@ -7,6 +7,8 @@
 // number in the temporary folder; only the lock's holder creates it, and it first removes one
 // that a killed program left.
 
+#include "platform/LocalSocket.h"
+
 #include <QObject>
 
 #include <chrono>
@@ -14,7 +16,6 @@
 #include <string>
 #include <vector>
 
-class QLocalServer;
 class WindowSet;
 
 // The socket's name (a path) for the program folder.
@@ -35,11 +36,14 @@ public:
 
     // From now on requests reach `windows`; those taken before go there now.
     void serve(WindowSet& windows);
+    // A request has come in whole.
+    void take(const std::string& package);
 
 private:
     void deliver();
 
-    QLocalServer* server_;
+    std::string name_;
+    SocketDescriptor listener_;
     WindowSet* windows_ = nullptr;
     std::vector<std::string> waiting_; // requests taken before the windows were there
 };

@@ -1,8 +1,7 @@
 #include "media/AudioLibrary.h"
 
 #include "platform/BlitzfangError.h"
-
-#include <dlfcn.h>
+#include "platform/SystemLibrary.h"
 
 #include <string>
 #include <variant>
@@ -13,35 +12,9 @@ struct LoadingError {
     std::string message;
 };
 
-std::string lastLoaderReason()
+std::string failureOf(const char* libraryName)
 {
-    const char* reason = dlerror();
-    return reason ? std::string(reason) : fehlertext::unbekannterFehlercode;
-}
-
-[[noreturn]] void failLoading(const char* libraryName)
-{
-    throw BlitzfangError("Die Tonausgabe (" + std::string(libraryName) + ") kann nicht geladen werden: " +
-                         lastLoaderReason());
-}
-
-void* openLibrary(const char* file, const char* libraryName)
-{
-    // RTLD_NOW: a missing function in a dependency shows here, not as a crash at the first call.
-    void* handle = dlopen(file, RTLD_NOW | RTLD_LOCAL);
-    if (!handle)
-        failLoading(libraryName);
-    return handle;
-}
-
-template <typename Function>
-void resolve(void* handle, const char* symbol, const char* libraryName, Function& entry)
-{
-    dlerror();
-    void* address = dlsym(handle, symbol);
-    if (!address)
-        failLoading(libraryName);
-    entry = reinterpret_cast<Function>(address);
+    return "Die Tonausgabe (" + std::string(libraryName) + ") kann nicht geladen werden: ";
 }
 
 } // namespace
@@ -50,10 +23,10 @@ AudioLibrary loadAudioLibrary(const char* sdlFile, const char* mixerFile)
 {
     AudioLibrary audio{};
     // The entry's name is the symbol's: one spelling, checked by the compiler against the header.
-#define BLITZFANG_RESOLVE(function) resolve(library, #function, libraryName, audio.function)
+#define BLITZFANG_RESOLVE(function) resolveSystemFunction(library, #function, failureOf(libraryName), audio.function)
 
     const char* libraryName = "libSDL2";
-    void* library = openLibrary(sdlFile, libraryName);
+    void* library = openSystemLibrary(sdlFile, failureOf(libraryName));
     BLITZFANG_RESOLVE(SDL_ClearError);
     BLITZFANG_RESOLVE(SDL_GetError);
     BLITZFANG_RESOLVE(SDL_SetError);
@@ -67,7 +40,7 @@ AudioLibrary loadAudioLibrary(const char* sdlFile, const char* mixerFile)
     BLITZFANG_RESOLVE(SDL_FreeRW);
 
     libraryName = "libSDL2_mixer";
-    library = openLibrary(mixerFile, libraryName);
+    library = openSystemLibrary(mixerFile, failureOf(libraryName));
     BLITZFANG_RESOLVE(Mix_OpenAudio);
     BLITZFANG_RESOLVE(Mix_QuerySpec);
     BLITZFANG_RESOLVE(Mix_AllocateChannels);

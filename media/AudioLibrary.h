@@ -1,5 +1,5 @@
 #pragma once
-// SDL and SDL_mixer, loaded with dlopen at the first sound instead of being linked: linked,
+// SDL and SDL_mixer, loaded with dlopen (SystemLibrary.h) at the first sound instead of being linked: linked,
 // they and the ~45 libraries behind them (synthesizers, decoders) load before main() and delay
 // the menu screen. The SDL headers give the types and constants; every call goes through this
 // table, whose entries carry the libraries' own names.

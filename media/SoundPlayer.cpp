@@ -617,3 +617,11 @@ SoundDeviceFormat playingDeviceFormat()
         return {};
     }
 }
+
+void preloadAudioLibraries()
+{
+    try {
+        audioLibrary();
+    } catch (const BlitzfangError&) {
+    }
+}

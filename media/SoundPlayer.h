@@ -84,3 +84,7 @@ private:
 // stereo when there is no audio library or device (then no sound plays at all). For the check of
 // a copy, so that what a save accepts plays.
 SoundDeviceFormat playingDeviceFormat();
+
+// Loads the audio libraries without opening the device (which would keep a thread busy), so
+// that the first sound does not wait for them. A failure is left for that sound to report.
+void preloadAudioLibraries();

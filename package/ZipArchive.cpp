@@ -1,9 +1,7 @@
 #include "package/ZipArchive.h"
 
+#include "package/ArchiveLibrary.h"
 #include "platform/BlitzfangError.h"
-
-#include <archive.h>
-#include <archive_entry.h>
 
 #include <cerrno>
 #include <clocale>
@@ -13,6 +11,12 @@
 namespace {
 
 constexpr std::size_t kReadBlock = 256 * 1024;
+
+// Loaded at the first package; throws when the system lacks it.
+const ArchiveLibrary& zip()
+{
+    return archiveLibrary();
+}
 
 // libarchive converts names between the archive's UTF-8 and the locale's character set; in the
 // "C" locale of a test or a bare shell it cannot convert an umlaut. While it works on names this
@@ -39,9 +43,9 @@ private:
 
 EntryKind kindOf(archive_entry* entry)
 {
-    if (archive_entry_hardlink(entry))
+    if (zip().archive_entry_hardlink(entry))
         return EntryKind::link;
-    switch (archive_entry_filetype(entry)) {
+    switch (zip().archive_entry_filetype(entry)) {
     case AE_IFREG: return EntryKind::file;
     case AE_IFDIR: return EntryKind::folder;
     case AE_IFLNK: return EntryKind::link;
@@ -90,45 +94,45 @@ struct ZipReader::Source {
 };
 
 ZipReader::ZipReader(int fd, std::uint64_t directoryBudget)
-    : archive_(archive_read_new()), source_(new Source{fd, directoryBudget})
+    : archive_(zip().archive_read_new()), source_(new Source{fd, directoryBudget})
 {
     if (!archive_ || ::lseek(fd, 0, SEEK_SET) != 0)
         throw BlitzfangError(fehlertext::eaFehler(errno));
     // The seekable reader takes the entries from the archive's directory: it sees links, and a
     // cut archive lacks the directory's end.
-    archive_read_support_format_zip_seekable(archive_);
-    archive_read_set_read_callback(archive_, &Source::read);
-    archive_read_set_seek_callback(archive_, &Source::seek);
-    archive_read_set_skip_callback(archive_, &Source::skip);
-    archive_read_set_callback_data(archive_, source_.get());
-    if (archive_read_open1(archive_) != ARCHIVE_OK) {
-        archive_read_free(archive_);
+    zip().archive_read_support_format_zip_seekable(archive_);
+    zip().archive_read_set_read_callback(archive_, &Source::read);
+    zip().archive_read_set_seek_callback(archive_, &Source::seek);
+    zip().archive_read_set_skip_callback(archive_, &Source::skip);
+    zip().archive_read_set_callback_data(archive_, source_.get());
+    if (zip().archive_read_open1(archive_) != ARCHIVE_OK) {
+        zip().archive_read_free(archive_);
         throw BlitzfangError(source_->overBudget ? kZuVieleEintraege : kBeschaedigt);
     }
 }
 
 ZipReader::~ZipReader()
 {
-    archive_read_free(archive_);
+    zip().archive_read_free(archive_);
 }
 
 bool ZipReader::next(Entry& entry)
 {
     const Utf8Names names;
     archive_entry* header = nullptr;
-    const int result = archive_read_next_header(archive_, &header);
+    const int result = zip().archive_read_next_header(archive_, &header);
     // The directory is in memory once the first entry is there.
     source_->counting = false;
     if (result == ARCHIVE_EOF)
         return false;
     if (result != ARCHIVE_OK)
         throw BlitzfangError(source_->overBudget ? kZuVieleEintraege : kBeschaedigt);
-    const char* name = archive_entry_pathname_utf8(header);
+    const char* name = zip().archive_entry_pathname_utf8(header);
     if (!name)
         throw BlitzfangError(kBeschaedigt);
     entry.name = name;
     entry.kind = kindOf(header);
-    entry.encrypted = archive_entry_is_encrypted(header);
+    entry.encrypted = zip().archive_entry_is_encrypted(header);
     dataOffset_ = 0;
     return true;
 }
@@ -139,7 +143,7 @@ std::string_view ZipReader::read()
         const void* block = nullptr;
         size_t size = 0;
         la_int64_t offset = 0;
-        const int result = archive_read_data_block(archive_, &block, &size, &offset);
+        const int result = zip().archive_read_data_block(archive_, &block, &size, &offset);
         if (result == ARCHIVE_EOF)
             return {};
         // A ZIP entry has no holes: a piece elsewhere than where the last one ended is damage.
@@ -155,40 +159,40 @@ namespace {
 
 [[noreturn]] void writeFailed(archive* a)
 {
-    const int code = archive_errno(a);
+    const int code = zip().archive_errno(a);
     throw BlitzfangError(fehlertext::eaFehler(code > 0 ? code : EIO));
 }
 
 } // namespace
 
-ZipWriter::ZipWriter(int fd) : archive_(archive_write_new())
+ZipWriter::ZipWriter(int fd) : archive_(zip().archive_write_new())
 {
     if (!archive_)
         throw BlitzfangError(fehlertext::eaFehler(ENOMEM));
     // No padding after the last block: the archive ends where its directory ends.
-    if (archive_write_set_format_zip(archive_) != ARCHIVE_OK ||
-        archive_write_set_bytes_in_last_block(archive_, 1) != ARCHIVE_OK ||
-        archive_write_set_options(archive_, "zip:hdrcharset=UTF-8") != ARCHIVE_OK ||
-        archive_write_open_fd(archive_, fd) != ARCHIVE_OK) {
-        archive_write_free(archive_);
+    if (zip().archive_write_set_format_zip(archive_) != ARCHIVE_OK ||
+        zip().archive_write_set_bytes_in_last_block(archive_, 1) != ARCHIVE_OK ||
+        zip().archive_write_set_options(archive_, "zip:hdrcharset=UTF-8") != ARCHIVE_OK ||
+        zip().archive_write_open_fd(archive_, fd) != ARCHIVE_OK) {
+        zip().archive_write_free(archive_);
         throw BlitzfangError(fehlertext::eaFehler(EIO));
     }
 }
 
 ZipWriter::~ZipWriter()
 {
-    archive_write_free(archive_);
+    zip().archive_write_free(archive_);
 }
 
 void ZipWriter::addFolder(const std::string& name)
 {
     const Utf8Names names;
-    archive_entry* entry = archive_entry_new();
-    archive_entry_set_pathname_utf8(entry, (name + "/").c_str());
-    archive_entry_set_filetype(entry, AE_IFDIR);
-    archive_entry_set_perm(entry, 0755);
-    const int result = archive_write_header(archive_, entry);
-    archive_entry_free(entry);
+    archive_entry* entry = zip().archive_entry_new();
+    zip().archive_entry_set_pathname_utf8(entry, (name + "/").c_str());
+    zip().archive_entry_set_filetype(entry, AE_IFDIR);
+    zip().archive_entry_set_perm(entry, 0755);
+    const int result = zip().archive_write_header(archive_, entry);
+    zip().archive_entry_free(entry);
     if (result != ARCHIVE_OK)
         writeFailed(archive_);
 }
@@ -196,16 +200,16 @@ void ZipWriter::addFolder(const std::string& name)
 void ZipWriter::beginFile(const std::string& name, std::uint64_t size, bool compressed)
 {
     const Utf8Names names;
-    if ((compressed ? archive_write_zip_set_compression_deflate(archive_)
-                    : archive_write_zip_set_compression_store(archive_)) != ARCHIVE_OK)
+    if ((compressed ? zip().archive_write_zip_set_compression_deflate(archive_)
+                    : zip().archive_write_zip_set_compression_store(archive_)) != ARCHIVE_OK)
         writeFailed(archive_);
-    archive_entry* entry = archive_entry_new();
-    archive_entry_set_pathname_utf8(entry, name.c_str());
-    archive_entry_set_filetype(entry, AE_IFREG);
-    archive_entry_set_perm(entry, 0644);
-    archive_entry_set_size(entry, static_cast<la_int64_t>(size));
-    const int result = archive_write_header(archive_, entry);
-    archive_entry_free(entry);
+    archive_entry* entry = zip().archive_entry_new();
+    zip().archive_entry_set_pathname_utf8(entry, name.c_str());
+    zip().archive_entry_set_filetype(entry, AE_IFREG);
+    zip().archive_entry_set_perm(entry, 0644);
+    zip().archive_entry_set_size(entry, static_cast<la_int64_t>(size));
+    const int result = zip().archive_write_header(archive_, entry);
+    zip().archive_entry_free(entry);
     if (result != ARCHIVE_OK)
         writeFailed(archive_);
 }
@@ -213,7 +217,7 @@ void ZipWriter::beginFile(const std::string& name, std::uint64_t size, bool comp
 void ZipWriter::write(std::string_view bytes)
 {
     while (!bytes.empty()) {
-        const la_ssize_t written = archive_write_data(archive_, bytes.data(), bytes.size());
+        const la_ssize_t written = zip().archive_write_data(archive_, bytes.data(), bytes.size());
         if (written <= 0)
             writeFailed(archive_);
         bytes.remove_prefix(static_cast<std::size_t>(written));
@@ -222,6 +226,6 @@ void ZipWriter::write(std::string_view bytes)
 
 void ZipWriter::finish()
 {
-    if (archive_write_close(archive_) != ARCHIVE_OK)
+    if (zip().archive_write_close(archive_) != ARCHIVE_OK)
         writeFailed(archive_);
 }

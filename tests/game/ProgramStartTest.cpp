@@ -3,15 +3,23 @@
 
 #include "dialogs/HilfeUnit2.h"
 #include "editor/Unit1.h"
+#include "game/BlitzfangApplication.h"
+#include "game/ProgramFolderChoice.h"
+#include "game/ProgramHandOver.h"
 #include "platform/BlitzfangError.h"
 #include "tests/support/ProgramFixture.h"
 
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -33,13 +41,77 @@ TEST_F(ProgramStart, createsTheSevenWindowsAndShowsNone)
     }
 }
 
-TEST_F(ProgramStart, theMainWindowShowsTheProgramsIconInEverySize)
+namespace {
+
+QWidget* topLevel(const char* name)
 {
-    WindowSet& set = start();
-    const QList<QSize> sizes = set.MainForm->windowIcon().availableSizes();
-    for (int size : {16, 22, 32, 48, 64, 128, 256})
-        EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
-    EXPECT_NE(set.MainForm->windowIcon().pixmap(48).toImage().pixelColor(24, 24).alpha(), 0);
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->objectName() == QLatin1String(name))
+            return window;
+    return nullptr;
+}
+
+// What the program has done at one moment of its start.
+struct StartState {
+    bool sideWindows = false;
+    bool icon = false;
+    bool handOver = false;
+    bool standardUpdated = false;
+};
+
+} // namespace
+
+// The menu's first frame waits for nothing it does not need; right after it come the player's
+// standard media brought up to date, the hand-over for later starts, the window icon in every
+// size and the side windows.
+TEST(ProgramStartOrder, theMenuIsSeenBeforeTheStandardUpdateTheHandOverTheIconAndTheSideWindows)
+{
+    TempFolder shipped, player;
+    shipped.copyStandardMedia();
+    std::filesystem::create_directories(player / "Standard"); // an earlier start's copy, now incomplete
+    const ProgramFolderChoice choice{player.path(), shipped / "Standard"};
+    const auto now = [&] {
+        QWidget* menu = topLevel("MainForm");
+        const QList<QSize> sizes = menu ? menu->windowIcon().availableSizes() : QList<QSize>();
+        return StartState{topLevel("EditorForm") != nullptr,
+                          sizes.contains(QSize(16, 16)) && sizes.contains(QSize(256, 256)),
+                          QFileInfo::exists(handOverName(player.path())),
+                          std::filesystem::exists(player / "Standard" / "bilder" / "ziel.bmp")};
+    };
+
+    std::optional<StartState> atFirstPaint, afterIt;
+    struct FirstPaint : QObject {
+        std::function<void()> seen;
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint && seen && watched->isWidgetType() &&
+                static_cast<QWidget*>(watched)->window()->objectName() == QLatin1String("MainForm"))
+                std::exchange(seen, nullptr)();
+            return false;
+        }
+    } firstPaint;
+    firstPaint.seen = [&] { atFirstPaint = now(); };
+    qApp->installEventFilter(&firstPaint);
+    QTimer watch;
+    const QDeadlineTimer patience(10000);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (atFirstPaint && (topLevel("EditorForm") || patience.hasExpired())) {
+            afterIt = now();
+            topLevel("MainForm")->close();
+        }
+    });
+    watch.start(10);
+    EXPECT_EQ(startBlitzfang(choice), 0);
+    qApp->removeEventFilter(&firstPaint);
+
+    ASSERT_TRUE(atFirstPaint && afterIt);
+    EXPECT_FALSE(atFirstPaint->sideWindows || atFirstPaint->icon || atFirstPaint->handOver ||
+                 atFirstPaint->standardUpdated);
+    EXPECT_TRUE(afterIt->sideWindows);
+    EXPECT_TRUE(afterIt->icon);
+    EXPECT_TRUE(afterIt->handOver);
+    EXPECT_TRUE(afterIt->standardUpdated);
+    EXPECT_FALSE(QFileInfo::exists(handOverName(player.path()))) << "the hand-over ends with the program";
 }
 
 TEST_F(ProgramStart, withoutFilesWritesTheStandardFilesSilentlyAndShowsTheStandardScenario)

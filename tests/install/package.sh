@@ -33,7 +33,7 @@ done
 # IJG's libjpeg 6b, without the libjpeg-turbo functions the picture loader calls.
 depends=$(dpkg-deb -f "$deb" Depends)
 has() { grep -qE "(^|, )$1( |,|$)" <<<"$2"; }
-for package in libqt6widgets6 libqt6gui6 libqt6core6 libsdl2-mixer-2.0-0; do
+for package in libqt6widgets6 libqt6gui6 libqt6core6 libsdl2-mixer-2.0-0 libarchive13; do
     has "$package" "$depends" || fail "the package does not depend on $package: $depends"
 done
 for package in qt6-qpa-plugins 'libjpeg[^ ,]*'; do

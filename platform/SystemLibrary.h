@@ -1,0 +1,19 @@
+#pragma once
+// Libraries of the system opened with dlopen at their first use rather than linked: a linked
+// library and those behind it load before main() and delay the menu screen. A table of the
+// functions a caller needs, each resolved by its own name and typed from the library's header.
+
+#include <string>
+
+// Opens `file` with every function bound at once, so that a missing function shows here and
+// not as a crash at its first call. Throws BlitzfangError "<failure><dlerror's reason>".
+void* openSystemLibrary(const char* file, const std::string& failure);
+
+// The address of `symbol` in `library`; throws BlitzfangError "<failure><reason>" without it.
+void* systemLibrarySymbol(void* library, const char* symbol, const std::string& failure);
+
+template <typename Function>
+void resolveSystemFunction(void* library, const char* symbol, const std::string& failure, Function& entry)
+{
+    entry = reinterpret_cast<Function>(systemLibrarySymbol(library, symbol, failure));
+}
