@@ -36,7 +36,7 @@ constexpr auto kAnswerPatience = std::chrono::milliseconds(15000);
 // One request on its way in: read as it arrives, answered and closed once it is whole.
 class HandOverRequest : public QObject {
 public:
-    HandOverRequest(SocketDescriptor socket, HandOverServer& server)
+    HandOverRequest(FileDescriptor socket, HandOverServer& server)
         : QObject(&server), socket_(std::move(socket)), server_(server),
           readable_(socket_.get(), QSocketNotifier::Read, this)
     {
@@ -66,11 +66,11 @@ private:
     void finish()
     {
         readable_.setEnabled(false);
-        socket_ = SocketDescriptor();
+        socket_ = FileDescriptor();
         deleteLater();
     }
 
-    SocketDescriptor socket_;
+    FileDescriptor socket_;
     HandOverServer& server_;
     QSocketNotifier readable_;
     std::string received_;
@@ -98,7 +98,7 @@ bool handOverToRunningProgram(const std::filesystem::path& programFolder, const 
     const std::string name = handOverName(programFolder).toStdString();
     const auto deadline = std::chrono::steady_clock::now() + patience;
     do {
-        if (const SocketDescriptor socket = connectLocal(name); socket.valid()) {
+        if (const FileDescriptor socket = connectLocal(name); socket.valid()) {
             const auto sent = std::chrono::steady_clock::now();
             std::string answer;
             return sendAll(socket.get(), framedRequest(package), sent + kRequestPatience) &&
@@ -119,7 +119,7 @@ HandOverServer::HandOverServer(const std::filesystem::path& programFolder)
         return;
     auto* incoming = new QSocketNotifier(listener_.get(), QSocketNotifier::Read, this);
     connect(incoming, &QSocketNotifier::activated, this, [this] {
-        while (SocketDescriptor socket = acceptLocal(listener_.get()))
+        while (FileDescriptor socket = acceptLocal(listener_.get()))
             new HandOverRequest(std::move(socket), *this);
     });
 }

@@ -43,7 +43,7 @@ private:
     void deliver();
 
     std::string name_;
-    SocketDescriptor listener_;
+    FileDescriptor listener_;
     WindowSet* windows_ = nullptr;
     std::vector<std::string> waiting_; // requests taken before the windows were there
 };

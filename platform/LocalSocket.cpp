@@ -13,27 +13,6 @@
 #include <random>
 #include <utility>
 
-SocketDescriptor& SocketDescriptor::operator=(SocketDescriptor&& other) noexcept
-{
-    if (this != &other) {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = other.release();
-    }
-    return *this;
-}
-
-SocketDescriptor::~SocketDescriptor()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
-}
-
-int SocketDescriptor::release()
-{
-    return std::exchange(fd_, -1);
-}
-
 namespace {
 
 bool addressOf(const std::string& path, sockaddr_un& address)
@@ -46,9 +25,9 @@ bool addressOf(const std::string& path, sockaddr_un& address)
     return true;
 }
 
-SocketDescriptor newSocket(int flags)
+FileDescriptor newSocket(int flags)
 {
-    return SocketDescriptor(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | flags, 0));
+    return FileDescriptor(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | flags, 0));
 }
 
 // Milliseconds left until `deadline`, for poll(); 0 once it has passed.
@@ -78,13 +57,13 @@ std::string privateName(const std::string& path)
 
 } // namespace
 
-SocketDescriptor listenLocal(const std::string& path)
+FileDescriptor listenLocal(const std::string& path)
 {
     sockaddr_un address;
     const std::string fresh = privateName(path);
     if (!addressOf(path, address) || !addressOf(fresh, address))
         return {};
-    SocketDescriptor listener = newSocket(SOCK_NONBLOCK);
+    FileDescriptor listener = newSocket(SOCK_NONBLOCK);
     if (!listener.valid())
         return {};
     // fchmod before bind gives the socket file its mode on Linux; the chmod after it is for
@@ -100,17 +79,17 @@ SocketDescriptor listenLocal(const std::string& path)
     return listener;
 }
 
-SocketDescriptor acceptLocal(int listener)
+FileDescriptor acceptLocal(int listener)
 {
-    return SocketDescriptor(::accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+    return FileDescriptor(::accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
 }
 
-SocketDescriptor connectLocal(const std::string& path)
+FileDescriptor connectLocal(const std::string& path)
 {
     sockaddr_un address;
     if (!addressOf(path, address))
         return {};
-    SocketDescriptor socket = newSocket(0);
+    FileDescriptor socket = newSocket(0);
     if (!socket.valid() || ::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
         return {};
     return socket;

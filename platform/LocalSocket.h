@@ -3,38 +3,22 @@
 // few calls it needs, with deadlines. The program's own layer instead of a network library, whose
 // dependencies (Kerberos, proxy configuration) would load at every start for one local socket.
 
+#include "platform/FileDescriptor.h"
+
 #include <chrono>
 #include <string>
 #include <string_view>
 
-// An owned descriptor, closed with its holder.
-class SocketDescriptor {
-public:
-    SocketDescriptor() = default;
-    explicit SocketDescriptor(int fd) : fd_(fd) {}
-    SocketDescriptor(SocketDescriptor&& other) noexcept : fd_(other.release()) {}
-    SocketDescriptor& operator=(SocketDescriptor&& other) noexcept;
-    ~SocketDescriptor();
-
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    explicit operator bool() const { return valid(); }
-    int release();
-
-private:
-    int fd_ = -1;
-};
-
 // A listening socket at `path`, its file the player's alone (mode 0600): it is bound under a
 // private name and renamed into place, so nobody else can connect in between. A socket file
 // that a killed program left at `path` is replaced. Non-blocking. Invalid when it fails.
-SocketDescriptor listenLocal(const std::string& path);
+FileDescriptor listenLocal(const std::string& path);
 
 // The next waiting connection (non-blocking); invalid when none waits.
-SocketDescriptor acceptLocal(int listener);
+FileDescriptor acceptLocal(int listener);
 
 // A connection to the socket at `path`; invalid when nobody listens there.
-SocketDescriptor connectLocal(const std::string& path);
+FileDescriptor connectLocal(const std::string& path);
 
 // Writes all of `bytes` before `deadline`.
 bool sendAll(int fd, std::string_view bytes, std::chrono::steady_clock::time_point deadline);

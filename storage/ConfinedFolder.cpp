@@ -1,6 +1,7 @@
 #include "storage/ConfinedFolder.h"
 
 #include "platform/BlitzfangError.h"
+#include "platform/FileDescriptor.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -27,37 +28,6 @@ constexpr std::size_t kLongestFileName = 255;
 constexpr std::size_t kTemporaryTargetPart = kLongestFileName - 1 - kTemporaryMarker.size() - kRandomPartLength;
 
 bool stepByStep = false;
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    ~Descriptor() { close(); }
-    Descriptor(Descriptor&& other) noexcept : fd_(other.release()) {}
-    Descriptor& operator=(Descriptor&& other) noexcept
-    {
-        if (this != &other) {
-            close();
-            fd_ = other.release();
-        }
-        return *this;
-    }
-    int get() const { return fd_; }
-    int release()
-    {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-    int close()
-    {
-        const int result = fd_ >= 0 ? ::close(fd_) : 0;
-        fd_ = -1;
-        return result;
-    }
-
-private:
-    int fd_;
-};
 
 std::vector<std::string> namesOf(std::string_view relative)
 {
@@ -100,7 +70,7 @@ EntryKind kindOfMode(mode_t mode)
 // ENOTDIR for anything else that is no folder.
 int openSubfolder(int at, const std::string& name)
 {
-    Descriptor next(::openat(at, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    FileDescriptor next(::openat(at, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
     struct stat info {};
     if (next.get() < 0 || ::fstat(next.get(), &info) != 0)
         return -1;
@@ -233,11 +203,11 @@ int ConfinedFolder::openFolder(const std::vector<std::string>& names) const
             return fd;
         stepByStep = true; // a kernel before 5.6
     }
-    Descriptor current(::openat(fd_, ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    FileDescriptor current(::openat(fd_, ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
     for (const std::string& name : names) {
         if (current.get() < 0)
             return -1;
-        current = Descriptor(openSubfolder(current.get(), name));
+        current = FileDescriptor(openSubfolder(current.get(), name));
     }
     return current.release();
 }
@@ -257,14 +227,14 @@ void ConfinedFolder::fail(int error, std::string_view relative, Access access) c
 std::optional<std::string> ConfinedFolder::linkOnTheWay(std::string_view relative) const
 {
     const std::vector<std::string> names = namesOf(relative);
-    Descriptor current(::openat(fd_, ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    FileDescriptor current(::openat(fd_, ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
     for (std::size_t i = 0; i < names.size() && current.get() >= 0; ++i) {
         struct stat info {};
         if (::fstatat(current.get(), names[i].c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
             return std::nullopt;
         if (S_ISLNK(info.st_mode))
             return joined(names, i + 1);
-        current = Descriptor(openSubfolder(current.get(), names[i]));
+        current = FileDescriptor(openSubfolder(current.get(), names[i]));
     }
     return std::nullopt;
 }
@@ -275,11 +245,11 @@ int ConfinedFolder::openForReading(std::string_view relative) const
     const std::string name = names.empty() ? "." : names.back();
     if (!names.empty())
         names.pop_back();
-    Descriptor folder(openFolder(names));
+    FileDescriptor folder(openFolder(names));
     if (folder.get() < 0)
         fail(errno, relative, Access::read);
     // Without O_NONBLOCK opening a FIFO waits for a writer for ever; a regular file ignores it.
-    Descriptor file(::openat(folder.get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    FileDescriptor file(::openat(folder.get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat info {};
     if (file.get() < 0)
         fail(errno, relative, Access::read);
@@ -290,12 +260,10 @@ int ConfinedFolder::openForReading(std::string_view relative) const
 
 std::string ConfinedFolder::readFile(std::string_view relative, std::size_t largestSize) const
 {
-    Descriptor file(openForReading(relative));
+    FileDescriptor file(openForReading(relative, largestSize));
     struct stat info {};
     if (::fstat(file.get(), &info) != 0)
         fail(errno, relative, Access::read);
-    if (static_cast<std::uintmax_t>(info.st_size) > largestSize)
-        throw BlitzfangError(fehlertext::dateiZuGross(absolute(relative), sizeText(largestSize)));
 
     // One byte more than the file holds: its end shows without the buffer growing (and copying).
     std::string bytes(static_cast<std::size_t>(info.st_size) + 1, '\0');
@@ -328,14 +296,7 @@ void ConfinedFolder::writeFile(std::string_view relative, std::string_view bytes
 
 void ConfinedFolder::writeFile(std::string_view relative, const BytePieces& pieces, fs::perms ceiling) const
 {
-    std::vector<std::string> names = namesOf(relative);
-    if (names.empty())
-        throw BlitzfangError(fehlertext::eaFehler(EISDIR));
-    const std::string name = names.back();
-    names.pop_back();
-    Descriptor folder(openFolder(names));
-    if (folder.get() < 0)
-        fail(errno, relative, Access::write);
+    const auto [folder, name, error] = parentForWriting(relative);
 
     mode_t mode = newFileMode();
     struct stat old {};
@@ -347,11 +308,11 @@ void ConfinedFolder::writeFile(std::string_view relative, const BytePieces& piec
     mode &= static_cast<mode_t>(ceiling);
 
     std::string temporary;
-    Descriptor file;
+    FileDescriptor file;
     for (int attempt = 0; file.get() < 0; ++attempt) {
         temporary = temporaryNameFor(name);
         const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-        file = Descriptor(::openat(folder.get(), temporary.c_str(), flags, 0600));
+        file = FileDescriptor(::openat(folder.get(), temporary.c_str(), flags, 0600));
         if (file.get() < 0 && (errno != EEXIST || attempt == 100))
             throw BlitzfangError(fehlertext::eaFehler(errno));
     }
@@ -377,7 +338,7 @@ void ConfinedFolder::writeFile(std::string_view relative, const BytePieces& piec
     if (::renameat(folder.get(), temporary.c_str(), folder.get(), name.c_str()) != 0)
         throw failWith(errno);
     // The rename is done; a file system that cannot sync folders still holds the new file.
-    Descriptor synced(::openat(folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FileDescriptor synced(::openat(folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (synced.get() >= 0)
         ::fsync(synced.get());
 }
@@ -389,7 +350,7 @@ void ConfinedFolder::createFolder(std::string_view relative) const
         return;
     const std::string name = names.back();
     names.pop_back();
-    Descriptor folder(openFolder(names));
+    FileDescriptor folder(openFolder(names));
     if (folder.get() < 0)
         fail(errno, relative, Access::write);
     if (::mkdirat(folder.get(), name.c_str(), 0777) == 0)
@@ -405,42 +366,48 @@ void ConfinedFolder::createFolder(std::string_view relative) const
     fail(error, relative, Access::write);
 }
 
-bool ConfinedFolder::removeFile(std::string_view relative) const
+ConfinedFolder::Parent ConfinedFolder::parentOf(std::string_view relative, int errorForRoot) const
 {
     std::vector<std::string> names = namesOf(relative);
     if (names.empty())
-        throw BlitzfangError(fehlertext::eaFehler(EISDIR));
-    const std::string name = names.back();
+        throw BlitzfangError(fehlertext::eaFehler(errorForRoot));
+    Parent parent;
+    parent.name = names.back();
     names.pop_back();
-    Descriptor folder(openFolder(names));
-    struct stat info {};
-    if (folder.get() < 0 && errno != ENOENT)
-        fail(errno, relative, Access::write);
-    if (folder.get() < 0 || ::fstatat(folder.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
-        return false;
-    if (S_ISDIR(info.st_mode))
-        throw BlitzfangError(fehlertext::eaFehler(EISDIR));
-    if (::unlinkat(folder.get(), name.c_str(), 0) != 0)
-        throw BlitzfangError(fehlertext::eaFehler(errno));
-    return true;
+    parent.folder = FileDescriptor(openFolder(names));
+    parent.error = parent.folder ? 0 : errno;
+    return parent;
+}
+
+ConfinedFolder::Parent ConfinedFolder::parentForWriting(std::string_view relative) const
+{
+    Parent parent = parentOf(relative, EISDIR);
+    if (!parent.folder)
+        fail(parent.error, relative, Access::write);
+    return parent;
+}
+
+bool ConfinedFolder::removeFile(std::string_view relative) const
+{
+    return removeEntry(relative, false);
 }
 
 bool ConfinedFolder::removeEmptyFolder(std::string_view relative) const
 {
-    std::vector<std::string> names = namesOf(relative);
-    if (names.empty())
-        throw BlitzfangError(fehlertext::eaFehler(EBUSY));
-    const std::string name = names.back();
-    names.pop_back();
-    Descriptor folder(openFolder(names));
+    return removeEntry(relative, true);
+}
+
+bool ConfinedFolder::removeEntry(std::string_view relative, bool folderWanted) const
+{
+    const auto [folder, name, error] = parentOf(relative, folderWanted ? EBUSY : EISDIR);
     struct stat info {};
-    if (folder.get() < 0 && errno != ENOENT)
-        fail(errno, relative, Access::write);
+    if (!folder && error != ENOENT)
+        fail(error, relative, Access::write);
     if (folder.get() < 0 || ::fstatat(folder.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return false;
-    if (!S_ISDIR(info.st_mode))
-        throw BlitzfangError(fehlertext::eaFehler(ENOTDIR));
-    if (::unlinkat(folder.get(), name.c_str(), AT_REMOVEDIR) != 0)
+    if (S_ISDIR(info.st_mode) != folderWanted)
+        throw BlitzfangError(fehlertext::eaFehler(folderWanted ? ENOTDIR : EISDIR));
+    if (::unlinkat(folder.get(), name.c_str(), folderWanted ? AT_REMOVEDIR : 0) != 0)
         throw BlitzfangError(fehlertext::eaFehler(errno));
     return true;
 }
@@ -455,10 +422,10 @@ void ConfinedFolder::rename(std::string_view from, std::string_view to) const
     const std::string toName = toNames.back();
     fromNames.pop_back();
     toNames.pop_back();
-    Descriptor fromFolder(openFolder(fromNames));
+    FileDescriptor fromFolder(openFolder(fromNames));
     if (fromFolder.get() < 0)
         fail(errno, from, Access::write);
-    Descriptor toFolder(openFolder(toNames));
+    FileDescriptor toFolder(openFolder(toNames));
     if (toFolder.get() < 0)
         fail(errno, to, Access::write);
     struct stat info {};
@@ -470,10 +437,10 @@ void ConfinedFolder::rename(std::string_view from, std::string_view to) const
 
 std::vector<FolderEntry> ConfinedFolder::list(std::string_view relative) const
 {
-    Descriptor folder(openFolder(namesOf(relative)));
+    FileDescriptor folder(openFolder(namesOf(relative)));
     if (folder.get() < 0)
         fail(errno, relative, Access::read);
-    Descriptor readable(::openat(folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FileDescriptor readable(::openat(folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     DIR* entries = readable.get() >= 0 ? ::fdopendir(readable.get()) : nullptr;
     if (!entries)
         fail(errno, relative, Access::read);
@@ -516,7 +483,7 @@ EntryFacts ConfinedFolder::factsOf(std::string_view relative) const
         return {EntryKind::folder};
     const std::string name = names.back();
     names.pop_back();
-    Descriptor folder(openFolder(names));
+    FileDescriptor folder(openFolder(names));
     if (folder.get() < 0 && errno == ELOOP)
         fail(ELOOP, relative, Access::read);
     struct stat info {};
@@ -527,14 +494,7 @@ EntryFacts ConfinedFolder::factsOf(std::string_view relative) const
 
 void ConfinedFolder::setModified(std::string_view relative, const timespec& when) const
 {
-    std::vector<std::string> names = namesOf(relative);
-    if (names.empty())
-        throw BlitzfangError(fehlertext::eaFehler(EISDIR));
-    const std::string name = names.back();
-    names.pop_back();
-    Descriptor folder(openFolder(names));
-    if (folder.get() < 0)
-        fail(errno, relative, Access::write);
+    const auto [folder, name, error] = parentForWriting(relative);
     const timespec times[2] = {{0, UTIME_OMIT}, when};
     if (::utimensat(folder.get(), name.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
         throw BlitzfangError(fehlertext::eaFehler(errno));
@@ -542,15 +502,8 @@ void ConfinedFolder::setModified(std::string_view relative, const timespec& when
 
 int ConfinedFolder::openForLocking(std::string_view relative) const
 {
-    std::vector<std::string> names = namesOf(relative);
-    if (names.empty())
-        throw BlitzfangError(fehlertext::eaFehler(EISDIR));
-    const std::string name = names.back();
-    names.pop_back();
-    Descriptor folder(openFolder(names));
-    if (folder.get() < 0)
-        fail(errno, relative, Access::write);
-    Descriptor file(
+    const auto [folder, name, error] = parentForWriting(relative);
+    FileDescriptor file(
         ::openat(folder.get(), name.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600));
     struct stat info {};
     if (file.get() < 0)
@@ -562,14 +515,7 @@ int ConfinedFolder::openForLocking(std::string_view relative) const
 
 int ConfinedFolder::createFile(std::string_view relative) const
 {
-    std::vector<std::string> names = namesOf(relative);
-    if (names.empty())
-        throw BlitzfangError(fehlertext::eaFehler(EISDIR));
-    const std::string name = names.back();
-    names.pop_back();
-    Descriptor folder(openFolder(names));
-    if (folder.get() < 0)
-        fail(errno, relative, Access::write);
+    const auto [folder, name, error] = parentForWriting(relative);
     const int fd = ::openat(folder.get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, newFileMode());
     if (fd < 0)
         fail(errno, relative, Access::write);
@@ -578,33 +524,24 @@ int ConfinedFolder::createFile(std::string_view relative) const
 
 void ConfinedFolder::syncFileSystem() const
 {
-    Descriptor folder(::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FileDescriptor folder(::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.get() < 0 || ::syncfs(folder.get()) != 0)
         throw BlitzfangError(fehlertext::eaFehler(errno));
 }
 
 void ConfinedFolder::syncFolder() const
 {
-    Descriptor folder(::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FileDescriptor folder(::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.get() >= 0)
         ::fsync(folder.get());
 }
 
 int ConfinedFolder::openForReading(std::string_view relative, std::size_t largestSize) const
 {
-    std::vector<std::string> names = namesOf(relative);
-    const std::string name = names.empty() ? "." : names.back();
-    if (!names.empty())
-        names.pop_back();
-    Descriptor folder(openFolder(names));
-    if (folder.get() < 0)
-        fail(errno, relative, Access::read);
-    Descriptor file(::openat(folder.get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    FileDescriptor file(openForReading(relative));
     struct stat info {};
-    if (file.get() < 0)
+    if (::fstat(file.get(), &info) != 0)
         fail(errno, relative, Access::read);
-    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
-        fail(EINVAL, relative, Access::read);
     if (static_cast<std::uintmax_t>(info.st_size) > largestSize)
         throw BlitzfangError(fehlertext::dateiZuGross(absolute(relative), sizeText(largestSize)));
     return file.release();

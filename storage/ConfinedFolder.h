@@ -10,6 +10,8 @@
 // Relative paths name entries below the folder with "/" between the names; the empty path is
 // the folder itself, "." is skipped and ".." is refused.
 
+#include "platform/FileDescriptor.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
@@ -144,6 +146,18 @@ public:
 private:
     enum class Access { read, write };
     int openFolder(const std::vector<std::string>& names) const;
+    // The folder that holds the last name of `relative`, and that name; without the folder,
+    // `error` says why. The root itself has no parent: BlitzfangError with `errorForRoot`.
+    struct Parent {
+        FileDescriptor folder;
+        std::string name;
+        int error = 0;
+    };
+    Parent parentOf(std::string_view relative, int errorForRoot) const;
+    // The same for writing there: a folder that cannot be opened fails with the write message.
+    Parent parentForWriting(std::string_view relative) const;
+    // A file (or, with `folderWanted`, an empty folder) removed; false when it is missing.
+    bool removeEntry(std::string_view relative, bool folderWanted) const;
     [[noreturn]] void fail(int error, std::string_view relative, Access access) const;
 
     std::filesystem::path path_;

@@ -40,7 +40,7 @@ TEST(LocalSocket, aRequestTravelsToTheListenerWhichReplacesADeadSocketAndIsThePl
     leaveDeadSocket(path);
     EXPECT_FALSE(connectLocal(path).valid());
 
-    const SocketDescriptor listener = listenLocal(path);
+    const FileDescriptor listener = listenLocal(path);
     ASSERT_TRUE(listener.valid());
     struct stat socketFile {};
     ASSERT_EQ(::stat(path.c_str(), &socketFile), 0);
@@ -48,11 +48,11 @@ TEST(LocalSocket, aRequestTravelsToTheListenerWhichReplacesADeadSocketAndIsThePl
     EXPECT_EQ(socketFile.st_mode & 0777, 0600u);
     EXPECT_FALSE(acceptLocal(listener.get()).valid()) << "nobody waits yet";
 
-    const SocketDescriptor sender = connectLocal(path);
+    const FileDescriptor sender = connectLocal(path);
     ASSERT_TRUE(sender.valid());
     const std::string package = "/home/spieler/Schöne Grüße.blitzfang";
     ASSERT_TRUE(sendAll(sender.get(), framedRequest(package), soon()));
-    const SocketDescriptor receiver = acceptLocal(listener.get());
+    const FileDescriptor receiver = acceptLocal(listener.get());
     ASSERT_TRUE(receiver.valid());
     std::string received, request;
     bool complete = false, tooLong = false;
