@@ -22,8 +22,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 # dpkg-shlibdeps names what the program links (Qt's packages on Ubuntu 24.04 carry a t64
 # suffix and provide these names). SDL2_mixer and libarchive are opened with dlopen, so they
-# are named here. The X platform plugin comes with libqt6gui6; the Wayland one is qt6-wayland.
+# are named here, libarchive also by its t64 name. The X platform plugin comes with libqt6gui6; the Wayland one is qt6-wayland.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl2-mixer-2.0-0, libarchive13")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl2-mixer-2.0-0, libarchive13 | libarchive13t64")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 include(CPack)
