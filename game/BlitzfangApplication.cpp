@@ -183,9 +183,10 @@ int runBlitzfang(const ProgramFolderChoice& choice, const std::string& package, 
         AfterFirstFrame later(windows.MainForm->windowHandle(), [&] {
             if (!finishStart(windows, choice, standardUpToDate, handOver))
                 QCoreApplication::exit(1);
+            // The player sees the menu while a large package unpacks.
+            else if (!package.empty())
+                windows.MainForm->packageInbox->add(package);
         });
-        if (!package.empty())
-            windows.MainForm->packageInbox->add(package);
         result = QApplication::exec();
     }
     setDialogs(nullptr);

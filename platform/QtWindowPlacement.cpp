@@ -86,9 +86,16 @@ void WindowPlacement::place(const QMargins& frame)
     } else if (!window_.isVisible() || !window_.windowHandle()) {
         window_.setGeometry(client);
     } else {
-        window_.resize(client.size());
-        // Asked of the window manager even where Qt believes the window stands there already:
-        // the manager's answer to its mapping may still be on its way.
-        window_.windowHandle()->setFramePosition(outer.topLeft());
+        QWindow* handle = window_.windowHandle();
+        if (handle->geometry() != client) {
+            // One request with the client area's place and size: read by the manager as it
+            // comes, whatever Qt's idea of the frame is meanwhile.
+            handle->setGeometry(client);
+        } else {
+            // Asked of the window manager even where Qt believes the window stands there already:
+            // the manager's answer to its mapping may still be on its way.
+            window_.resize(client.size());
+            handle->setFramePosition(outer.topLeft());
+        }
     }
 }
