@@ -146,8 +146,9 @@ namespace {
 
 // What the menu screen does not need, done once it is seen, in the order a player may need it:
 // the player's standard media brought up to date (before a side window shows its help text),
-// the hand-over to later starts, the window icon (decoding it loads the picture plugins), the side
-// windows, then the first game's libraries in a turn of their own. False when the program ends.
+// the hand-over to later starts, the window icon (decoding it loads the picture plugins), the game
+// field's fonts and the side windows, then the first game's libraries in a turn of their own.
+// False when the program ends.
 bool finishStart(WindowSet& windows, const ProgramFolderChoice& choice, bool standardUpToDate,
                  std::unique_ptr<HandOverServer>& handOver)
 {
@@ -161,7 +162,7 @@ bool finishStart(WindowSet& windows, const ProgramFolderChoice& choice, bool sta
     handOver = std::make_unique<HandOverServer>(choice.programFolder);
     handOver->serve(windows);
     qApp->setWindowIcon(programIcon());
-    windows.createSideWindows();
+    windows.finishWindows();
     // The first game would otherwise load the audio libraries (and the some 45 behind them)
     // while the player waits for the field.
     QTimer::singleShot(0, qApp, preloadAudioLibraries);

@@ -153,7 +153,6 @@ void TMainForm::buildGameField()
     BonnImage1 = makePicture(field, "BonnImage1", 472, 240, 100, 100, true);
     BonnImage1->hide();
     ZielLabel = makeControl<TextLabel>(field, "ZielLabel", 504, 352, QStringLiteral("Ziel"));
-    ZielLabel->setFont(designFont(QStringLiteral("MS Sans Serif"), 16, true));
     ZielLabel->hide();
     Image1 = makePicture(field, "Image1", 392, 8, 25, 25, true);
     Image2 = makePicture(field, "Image2", 424, 8, 25, 25, true);
@@ -162,12 +161,8 @@ void TMainForm::buildGameField()
     Image2->hide();
     Image3->hide();
     Image4->hide();
-    QFont bold = font();
-    bold.setBold(true);
     Label4 = makeControl<TextLabel>(field, "Label4", 384, 120, QStringLiteral("Punkte: "));
-    Label4->setFont(bold);
     PunkteLabel5 = makeControl<TextLabel>(field, "PunkteLabel5", 432, 112, QStringLiteral("0"));
-    PunkteLabel5->setFont(bold);
     Abschuss2Label = makeControl<TextLabel>(field, "Abschuss2Label", 536, 160, QStringLiteral("Das Haus"));
     SchussImage = makePicture(field, "SchussImage", 472, 96, 25, 25, true);
     SchussImage->hide();
@@ -185,6 +180,15 @@ void TMainForm::buildGameField()
     SchussTimer = makeTimer(this, "SchussTimer", kShotInterval);
     connect(KiTimer1, &QTimer::timeout, this, &TMainForm::KiTimer1Timer);
     connect(SchussTimer, &QTimer::timeout, this, &TMainForm::SchussTimerTimer);
+}
+
+void TMainForm::styleGameField()
+{
+    QFont bold = font();
+    bold.setBold(true);
+    Label4->setFont(bold);
+    PunkteLabel5->setFont(bold);
+    ZielLabel->setFont(designFont(QStringLiteral("MS Sans Serif"), 16, true));
 }
 
 void TMainForm::buildMenuScreen()

@@ -87,6 +87,9 @@ public:
     void FormCreate();
     // Title and start caption of the current scenario onto the menu screen.
     void menuebeschriften();
+    // The game field's own fonts. Set once the menu is seen (WindowSet): a label measures its
+    // text in its font, which loads the font, and the menu does not show these.
+    void styleGameField();
     // Centres the menu horizontally in Panel1; "presented by" 20 pixels above its bottom.
     void menuezentrieren();
     // Dismantles the game field and shows the menu screen at 630 x 500 in the screen's middle.

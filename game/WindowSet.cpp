@@ -25,13 +25,14 @@ WindowSet::WindowSet(const std::filesystem::path& programFolder, SideWindows sid
         showError(error);
     }
     if (sideWindows == SideWindows::now)
-        createSideWindows();
+        finishWindows();
 }
 
-void WindowSet::createSideWindows()
+void WindowSet::finishWindows()
 {
     if (EditorForm)
         return;
+    MainForm->styleGameField();
     EditorForm = new TEditorForm(*this);
     Hilfeform = new THilfeform(*this);
     Speichernform = new TSpeichernform(*this);

@@ -30,13 +30,13 @@ public:
 
 class WindowSet {
 public:
-    // `later`: the program shows its menu screen first and creates the six side windows right
-    // after the first frame (createSideWindows), so that the menu appears sooner.
+    // `later`: the program shows its menu screen first and finishes the windows right after the
+    // first frame (finishWindows), so that the menu appears sooner.
     enum class SideWindows { now, later };
 
     // Creates the store for `programFolder` and the main window, whose FormCreate runs before
-    // the other six exist (an error in it is shown and the rest of it skipped), then the six
-    // side windows unless told `later`. Nothing is shown yet.
+    // the other six exist (an error in it is shown and the rest of it skipped), then finishes
+    // the windows unless told `later`. Nothing is shown yet.
     explicit WindowSet(const std::filesystem::path& programFolder, SideWindows sideWindows = SideWindows::now);
     ~WindowSet();
     WindowSet(const WindowSet&) = delete;
@@ -60,9 +60,10 @@ public:
     TExtrasForm* ExtrasForm = nullptr;
     TLadenForm* LadenForm = nullptr;
 
-    // Creates TEditorForm, THilfeform, TSpeichernform, TOptionenForm, TExtrasForm and
-    // TLadenForm in this order; does nothing once they exist.
-    void createSideWindows();
+    // What the menu screen does not show: the game field's fonts, then TEditorForm, THilfeform,
+    // TSpeichernform, TOptionenForm, TExtrasForm and TLadenForm in this order. Does nothing
+    // once they exist.
+    void finishWindows();
 
     // The seven windows in their order of creation (null for one not created yet).
     std::array<FormWindow*, 7> all() const;

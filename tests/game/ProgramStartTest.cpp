@@ -57,13 +57,14 @@ struct StartState {
     bool icon = false;
     bool handOver = false;
     bool standardUpdated = false;
+    bool fieldFonts = false;
 };
 
 } // namespace
 
 // The menu's first frame waits for nothing it does not need; right after it come the player's
 // standard media brought up to date, the hand-over for later starts, the window icon in every
-// size and the side windows.
+// size, the game field's fonts and the side windows.
 TEST(ProgramStartOrder, theMenuIsSeenBeforeTheStandardUpdateTheHandOverTheIconAndTheSideWindows)
 {
     TempFolder shipped, player;
@@ -73,10 +74,12 @@ TEST(ProgramStartOrder, theMenuIsSeenBeforeTheStandardUpdateTheHandOverTheIconAn
     const auto now = [&] {
         QWidget* menu = topLevel("MainForm");
         const QList<QSize> sizes = menu ? menu->windowIcon().availableSizes() : QList<QSize>();
+        const QWidget* target = menu ? menu->findChild<QWidget*>(QStringLiteral("ZielLabel")) : nullptr;
         return StartState{topLevel("EditorForm") != nullptr,
                           sizes.contains(QSize(16, 16)) && sizes.contains(QSize(256, 256)),
                           QFileInfo::exists(handOverName(player.path())),
-                          std::filesystem::exists(player / "Standard" / "bilder" / "ziel.bmp")};
+                          std::filesystem::exists(player / "Standard" / "bilder" / "ziel.bmp"),
+                          target && target->font().bold() && target->font().pixelSize() == 16};
     };
 
     std::optional<StartState> atFirstPaint, afterIt;
@@ -106,11 +109,12 @@ TEST(ProgramStartOrder, theMenuIsSeenBeforeTheStandardUpdateTheHandOverTheIconAn
 
     ASSERT_TRUE(atFirstPaint && afterIt);
     EXPECT_FALSE(atFirstPaint->sideWindows || atFirstPaint->icon || atFirstPaint->handOver ||
-                 atFirstPaint->standardUpdated);
+                 atFirstPaint->standardUpdated || atFirstPaint->fieldFonts);
     EXPECT_TRUE(afterIt->sideWindows);
     EXPECT_TRUE(afterIt->icon);
     EXPECT_TRUE(afterIt->handOver);
     EXPECT_TRUE(afterIt->standardUpdated);
+    EXPECT_TRUE(afterIt->fieldFonts);
     EXPECT_FALSE(QFileInfo::exists(handOverName(player.path()))) << "the hand-over ends with the program";
 }
 
