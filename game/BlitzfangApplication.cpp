@@ -20,7 +20,7 @@
 #include <QLocale>
 #include <QTimer>
 #include <QTranslator>
-#include <QWindow>
+#include <QWidget>
 
 #include <chrono>
 #include <functional>
@@ -28,15 +28,13 @@
 
 namespace {
 
-// Runs `work` once the main window has shown its first frame: the menu appears without waiting
-// for what it does not need. Input that comes earlier (the main window's handlers reach the side
-// windows) runs it first; a window that never gets exposed gets it after a moment.
+// Runs `work` once the main window has painted its first frame: the menu appears without
+// waiting for what it does not need. Input that comes earlier (the main window's handlers reach
+// the side windows) runs it first; a window that never gets painted gets it after a moment.
 class AfterFirstFrame : public QObject {
 public:
-    AfterFirstFrame(QWindow* mainWindow, std::function<void()> work) : work_(std::move(work))
+    AfterFirstFrame(QWidget& mainWindow, std::function<void()> work) : mainWindow_(mainWindow), work_(std::move(work))
     {
-        if (mainWindow)
-            mainWindow->installEventFilter(this);
         qApp->installEventFilter(this);
         fallback_.setSingleShot(true);
         connect(&fallback_, &QTimer::timeout, this, [this] { run(); });
@@ -47,11 +45,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         switch (event->type()) {
-        case QEvent::Expose:
-            if (watched->isWindowType() && static_cast<QWindow*>(watched)->isExposed()) {
-                watched->removeEventFilter(this);
-                // Twice deferred: first the exposure paints and flushes the frame.
-                QTimer::singleShot(0, this, [this] { QTimer::singleShot(0, this, [this] { run(); }); });
+        case QEvent::Paint:
+            // The window's children paint with it, and the frame is flushed, before the event
+            // loop takes the next turn. Some platforms paint on an update request rather than on
+            // the exposure itself, so the paint is what counts.
+            if (!painted_ && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == &mainWindow_) {
+                painted_ = true;
+                QTimer::singleShot(0, this, [this] { run(); });
             }
             break;
         case QEvent::MouseButtonPress:
@@ -76,7 +76,9 @@ private:
             work();
     }
 
+    QWidget& mainWindow_;
     std::function<void()> work_;
+    bool painted_ = false;
     QTimer fallback_;
 };
 
@@ -181,7 +183,7 @@ int runBlitzfang(const ProgramFolderChoice& choice, const std::string& package, 
         windows.shippedStandard = choice.shippedStandard;
         windows.MainForm->show();
         std::unique_ptr<HandOverServer> handOver; // goes before the windows it hands to
-        AfterFirstFrame later(windows.MainForm->windowHandle(), [&] {
+        AfterFirstFrame later(*windows.MainForm, [&] {
             if (!finishStart(windows, choice, standardUpToDate, handOver))
                 QCoreApplication::exit(1);
             // The player sees the menu while a large package unpacks.
