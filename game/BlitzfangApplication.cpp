@@ -47,11 +47,12 @@ protected:
         switch (event->type()) {
         case QEvent::Paint:
             // The window's children paint with it, and the frame is flushed, before the event
-            // loop takes the next turn. Some platforms paint on an update request rather than on
-            // the exposure itself, so the paint is what counts.
+            // loop takes the next turn; that turn is left to what else waited for the frame.
+            // Some platforms paint on an update request rather than on the exposure itself, so
+            // the paint is what counts.
             if (!painted_ && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == &mainWindow_) {
                 painted_ = true;
-                QTimer::singleShot(0, this, [this] { run(); });
+                QTimer::singleShot(0, this, [this] { QTimer::singleShot(0, this, [this] { run(); }); });
             }
             break;
         case QEvent::MouseButtonPress:
