@@ -12,31 +12,18 @@
 #include "game/ProgramFolderChoice.h"
 #include "game/ShippedStandard.h"
 
+#include "BenchFolder.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <stdexcept>
 #include <string>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-class BenchFolder {
-public:
-    BenchFolder()
-    {
-        const char* base = std::getenv("BLITZFANG_BENCH_DIR");
-        std::string pattern = ((base && *base) ? fs::path(base) : fs::temp_directory_path()) / "blitzfang-bench-XXXXXX";
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        path = pattern;
-    }
-    ~BenchFolder() { fs::remove_all(path); }
-    fs::path path;
-};
 
 // An installation with the shipped media and a manifest whose earlier release holds, for every
 // file, the same bytes with the first byte changed; and a player's folder beside it.

@@ -12,12 +12,13 @@
 #include "storage/ScenarioFile.h"
 #include "storage/ScenarioStore.h"
 
+#include "BenchFolder.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <stdexcept>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -28,20 +29,6 @@ class CountingNotifier : public Notifier {
 public:
     void notice(const std::string&) override { ++count; }
     int count = 0;
-};
-
-class BenchFolder {
-public:
-    BenchFolder()
-    {
-        const char* base = std::getenv("BLITZFANG_BENCH_DIR");
-        std::string pattern = ((base && *base) ? fs::path(base) : fs::temp_directory_path()) / "blitzfang-bench-XXXXXX";
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        path = pattern;
-    }
-    ~BenchFolder() { fs::remove_all(path); }
-    fs::path path;
 };
 
 // A program folder with the standard files, loaded the way the program starts.

@@ -1,16 +1,10 @@
 #include "media/AudioLibrary.h"
 
-#include "platform/BlitzfangError.h"
 #include "platform/SystemLibrary.h"
 
 #include <string>
-#include <variant>
 
 namespace {
-
-struct LoadingError {
-    std::string message;
-};
 
 std::string failureOf(const char* libraryName)
 {
@@ -69,16 +63,5 @@ AudioLibrary loadAudioLibrary(const char* sdlFile, const char* mixerFile)
 
 const AudioLibrary& audioLibrary()
 {
-    using Outcome = std::variant<AudioLibrary, LoadingError>;
-    // Never destroyed: the device's exit handler and static players use it until the very end.
-    static const Outcome* loaded = [] {
-        try {
-            return new Outcome(loadAudioLibrary(audiolibrary::sdlFile, audiolibrary::mixerFile));
-        } catch (const BlitzfangError& error) {
-            return new Outcome(LoadingError{error.what()});
-        }
-    }();
-    if (const auto* failure = std::get_if<LoadingError>(loaded))
-        throw BlitzfangError(failure->message);
-    return std::get<AudioLibrary>(*loaded);
+    return loadedOnce<AudioLibrary>([] { return loadAudioLibrary(audiolibrary::sdlFile, audiolibrary::mixerFile); });
 }

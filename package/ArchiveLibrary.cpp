@@ -1,10 +1,8 @@
 #include "package/ArchiveLibrary.h"
 
-#include "platform/BlitzfangError.h"
 #include "platform/SystemLibrary.h"
 
 #include <string>
-#include <variant>
 
 namespace {
 
@@ -51,30 +49,9 @@ ArchiveLibrary loadArchiveLibrary()
     return zip;
 }
 
-using Outcome = std::variant<ArchiveLibrary, std::string>;
-
-const Outcome& loaded()
-{
-    static const Outcome outcome = []() -> Outcome {
-        try {
-            return loadArchiveLibrary();
-        } catch (const BlitzfangError& error) {
-            return std::string(error.what());
-        }
-    }();
-    return outcome;
-}
-
 } // namespace
 
 const ArchiveLibrary& archiveLibrary()
 {
-    if (const auto* failure = std::get_if<std::string>(&loaded()))
-        throw BlitzfangError(*failure);
-    return std::get<ArchiveLibrary>(loaded());
-}
-
-void preloadArchiveLibrary()
-{
-    loaded();
+    return loadedOnce<ArchiveLibrary>(loadArchiveLibrary);
 }

@@ -46,7 +46,3 @@ struct ArchiveLibrary {
 // same BlitzfangError ("Die Szenario-Pakete (libarchive) können nicht geladen werden: …")
 // without searching again.
 const ArchiveLibrary& archiveLibrary();
-
-// Loads the library now, so that the first package the player opens does not wait for it; a
-// failure is left for that package to report.
-void preloadArchiveLibrary();

@@ -98,19 +98,8 @@ run_in_xvfb bash -c '
     box=$(window "^Warnung$" 50) || fail "importing Mond again did not ask"
     xdotool windowfocus --sync "$box" key alt+j
     gone "^Warnung$" || fail "the question stayed open"
-    eval "$(xdotool getwindowgeometry --shell "$main")"
-    menu_width=$WIDTH
-    xdotool mousemove $((X + WIDTH / 2)) $((Y + 222)) click 1
-    for _ in $(seq 40); do
-        eval "$(xdotool getwindowgeometry --shell "$main")"
-        [[ $WIDTH != "$menu_width" ]] && break
-        sleep 0.1
-    done
-    [[ $WIDTH != "$menu_width" ]] || fail "the game field did not appear"
-    sleep 0.5
+    start_game "$main"
     import -window root "$shots/imported-game.png"
-    [[ -z "$(xdotool search --onlyvisible --name "^Blitzfang$" 2>/dev/null || true)" ]] ||
-        fail "the game reported an error"
     kill "$pid"
 '
 for file in Mond/bilder/krater.bmp Mond/bilder/nacht.jpg Mond/sound/jubel.wav Mond/hilfe.txt; do

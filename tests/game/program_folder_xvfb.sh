@@ -33,19 +33,7 @@ run_in_xvfb bash -c '
     pid=$first
     kill -0 "$pid" 2>/dev/null || fail "the first program ended with the second"
 
-    # Start: the button stands centred, 222 pixels below the menu window'"'"'s top.
-    eval "$(xdotool getwindowgeometry --shell "$main")"
-    menu_width=$WIDTH
-    xdotool mousemove $((X + WIDTH / 2)) $((Y + 222)) click 1
-    for _ in $(seq 40); do
-        eval "$(xdotool getwindowgeometry --shell "$main")"
-        [[ $WIDTH != "$menu_width" ]] && break
-        sleep 0.1
-    done
-    [[ $WIDTH != "$menu_width" ]] || fail "the game field did not appear"
-    sleep 0.5
-    [[ -z "$(xdotool search --onlyvisible --name "^Blitzfang$" 2>/dev/null || true)" ]] ||
-        fail "the game reported an error"
+    start_game "$main"
 
     kill -9 "$pid"
     wait "$pid" 2>/dev/null || true

@@ -59,6 +59,23 @@ gone() {
     return 1
 }
 
+# Clicks Start on the menu window $1 (the button stands centred, 222 pixels below the window's
+# top); the game field must replace the menu within 4 s, without a message box.
+start_game() {
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    local menu_width=$WIDTH
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + 222)) click 1
+    for _ in $(seq 40); do
+        eval "$(xdotool getwindowgeometry --shell "$1")"
+        [[ $WIDTH != "$menu_width" ]] && break
+        sleep 0.1
+    done
+    [[ $WIDTH != "$menu_width" ]] || fail "the game field did not appear"
+    sleep 0.5
+    [[ -z "$(xdotool search --onlyvisible --name "^Blitzfang$" 2>/dev/null || true)" ]] ||
+        fail "the game reported an error"
+}
+
 # Escape on the main window $1 must end the program $pid within 10 s; gives its exit code.
 # Escape is pressed once more after 5 s: without a window manager a key can reach the window
 # before it is active and be lost.
