@@ -19,8 +19,12 @@ if ((${#missing[@]})); then
 fi
 
 if [[ ! -f "$root/build/build.ninja" ]]; then
-    cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    # A developer's ccache, where installed, serves every checkout of the project.
+    launcher=()
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
 fi
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root} CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-true}
 # Quiet when all is well; the whole log when the build fails, its warnings otherwise.
 if ! log=$(cmake --build "$root/build" 2>&1); then
     printf '%s\n' "$log"
