@@ -296,7 +296,10 @@ void ConfinedFolder::writeFile(std::string_view relative, std::string_view bytes
 
 void ConfinedFolder::writeFile(std::string_view relative, const BytePieces& pieces, fs::perms ceiling) const
 {
-    const auto [folder, name, error] = parentForWriting(relative);
+    // Named members, not a structured binding: the clean-up below captures the folder.
+    const Parent parent = parentForWriting(relative);
+    const FileDescriptor& folder = parent.folder;
+    const std::string& name = parent.name;
 
     mode_t mode = newFileMode();
     struct stat old {};
