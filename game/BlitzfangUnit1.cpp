@@ -331,7 +331,8 @@ void TMainForm::FormResize()
     menuezentrieren();
     const int W = outerWidth();
     const int H = outerHeight();
-    BonnImage1->move(W - BonnImage1->width() - 20, H - BonnImage1->height() - 50);
+    const FieldPoint target = targetPlace(W, H, BonnImage1->width(), BonnImage1->height());
+    BonnImage1->move(target.left, target.top);
     ZielLabel->move(W - ZielLabel->width() - 40, H - ZielLabel->height() - 30);
     placePointsLabels();
     Abschuss2Image->move(100, 25);

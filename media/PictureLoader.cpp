@@ -306,6 +306,15 @@ LoadedPicture loadPictureBytes(std::string_view bytes, const std::string& path, 
     return loaded;
 }
 
+LoadedPicture loadPictureBytesAtLeast(std::string_view bytes, const std::string& path, QSize least)
+{
+    if (kindByExtension(path) == PictureKind::Bitmap || bytes.size() > kLargestPictureFile)
+        return loadPictureBytes(bytes, path);
+    LoadedPicture loaded{{}, PictureKind::Jpeg, {}};
+    loaded.image = decodeJpegAs(bytes, path, {0, 0, sideOf(least.width()), sideOf(least.height())}, &loaded.size);
+    return loaded;
+}
+
 void checkPictureBytes(std::string_view bytes, const std::string& path)
 {
     const PictureKind kind = kindByExtension(path);
