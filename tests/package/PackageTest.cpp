@@ -16,15 +16,20 @@
 #include <archive_entry.h>
 
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QMimeData>
+#include <QPainter>
+#include <QProcess>
+#include <QPushButton>
 #include <QUrl>
 
 #include <csignal>
+#include <set>
 #include <fcntl.h>
 #include <fstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace {
@@ -134,6 +139,37 @@ protected:
     void import(const fs::path& path)
     {
         runAsOneAction([&] { importPackage(*windows, path.string()); });
+    }
+
+    // What the build's thumbnailer, run as a file manager runs it, leaves in an empty folder.
+    struct Thumbnail {
+        QImage picture;         // null when none was written
+        bool nothingElse;       // no other file either
+        qint64 milliseconds;
+    };
+    Thumbnail thumbnail(const fs::path& package, int size = 128) const
+    {
+        const TempFolder out;
+        const fs::path png = out / "bild.png";
+        QElapsedTimer clock;
+        clock.start();
+        QProcess thumbnailer;
+        thumbnailer.start(QString::fromStdString((buildDir() / "blitzfang-thumbnailer").string()),
+                          {QString::fromStdString(package.string()), QString::fromStdString(png.string()),
+                           QString::number(size)});
+        thumbnailer.waitForFinished(20'000);
+        const qint64 milliseconds = clock.elapsed();
+        QImage picture(QString::fromStdString(png.string()));
+        const auto written = std::distance(fs::directory_iterator(out.path()), fs::directory_iterator());
+        return {picture, written == (picture.isNull() ? 0 : 1), milliseconds};
+    }
+
+    // A refused package gets no thumbnail, and quickly.
+    static std::string refusedQuickly(const Thumbnail& t)
+    {
+        if (!t.picture.isNull() || !t.nothingElse)
+            return "the thumbnailer wrote something";
+        return t.milliseconds < 1000 ? "" : "the thumbnailer took " + std::to_string(t.milliseconds) + " ms";
     }
 
     TempFolder elsewhere;
@@ -283,11 +319,69 @@ TEST_F(Packages, aStrangersPackageIsRefusedWithOneBoxAndWritesNothingAnywhere)
         EXPECT_EQ(files(), programFolder) << h.reason;
         EXPECT_EQ(inElsewhere(), beside) << h.reason;
         EXPECT_FALSE(somethingEscaped()) << h.reason;
+        EXPECT_EQ(refusedQuickly(thumbnail(path)), "") << h.reason;
     }
     boxes.errors.clear();
     import("/dev/zero");
     EXPECT_EQ(boxes.errors, std::vector<std::string>{"Das Paket \"/dev/zero\" kann nicht importiert werden: "
                                                      "Datei /dev/zero kann nicht geöffnet werden"});
+    EXPECT_EQ(refusedQuickly(thumbnail("/dev/zero")), "");
+}
+
+TEST_F(Packages, aFileManagerShowsAnExportedPackageAsItsFieldAtTheSizeAsked)
+{
+    startWithMond();
+    // Target and Figure framed in magenta, which their bottom left pixel makes transparent.
+    const auto bitmap = [&](const std::string& name, QSize size, QColor inside, QColor frame) {
+        QImage picture(size, QImage::Format_RGB32);
+        picture.fill(frame);
+        QPainter(&picture).fillRect(QRect(QPoint(size.width() / 4, size.height() / 4), size / 2), inside);
+        picture.save(QString::fromStdString((folder / name).string()), "BMP");
+        return (folder / name).string();
+    };
+    ScenarioSettings& s = store().settings;
+    s.hintergrundbild = bitmap("blau.bmp", QSize(400, 300), Qt::blue, Qt::blue);
+    s.zielBild = bitmap("rot.bmp", QSize(100, 100), Qt::red, Qt::magenta);
+    s.abschussBild = bitmap("gruen.bmp", QSize(60, 60), Qt::green, Qt::magenta);
+    s.hintergrundbildAktiviert = s.zielTransparent = s.abschussTransparent = "";
+    editor().show();
+    editor().storeAndReload("Mond");
+    boxes.fileAnswers.push_back((elsewhere / "Mond.blitzfang").string());
+    click(editor().ExportierenButton);
+    ASSERT_TRUE(boxes.errors.empty()) << testing::PrintToString(boxes.errors);
+
+    const QImage picture = thumbnail(elsewhere / "Mond.blitzfang", 200).picture;
+    ASSERT_EQ(picture.size(), QSize(200, 150));
+    // The field at half its size: the Target's corner at 280,150 of the field, the Figure a third
+    // of the way there.
+    EXPECT_EQ(picture.pixelColor(3, 146), QColor(Qt::blue));
+    EXPECT_EQ(picture.pixelColor(165, 100), QColor(Qt::red));
+    EXPECT_EQ(picture.pixelColor(142, 77), QColor(Qt::blue)) << "the Target's frame is transparent";
+    EXPECT_EQ(picture.pixelColor(61, 40), QColor(Qt::green));
+}
+
+TEST_F(Packages, aFileManagerGetsNoPictureOfWhatTheGameWouldRefuseAndNeverWaitsForOne)
+{
+    const fs::path seeds = sourceDir() / "fuzz/corpus/package";
+    const std::set<std::string> honestSeeds = {"honest.blitzfang", "pictures.blitzfang", "stored.blitzfang"};
+    for (const auto& seed : fs::directory_iterator(seeds)) {
+        const Thumbnail t = thumbnail(seed.path());
+        if (honestSeeds.contains(seed.path().filename()))
+            EXPECT_EQ(t.picture.size(), QSize(128, 96)) << seed.path();
+        else
+            EXPECT_EQ(refusedQuickly(t), "") << seed.path();
+    }
+    // A background that claims 64016 x 15119 pixels, one whose scans repeat without end, and a
+    // FIFO that no one writes into.
+    for (const std::string background : {"progressive-claims-64016x15119.jpg", "progressive-scan-repeated-150-times.jpg"}) {
+        std::vector<Entry> entries = honest();
+        entries[0].bytes += "Hintergrundbild: Mond/bilder/h.jpg\r\n";
+        entries.push_back({"Mond/bilder/h.jpg", fileOf(sourceDir() / "fuzz/corpus/picture" / background)});
+        EXPECT_EQ(refusedQuickly(thumbnail(package(entries))), "") << background;
+    }
+    const fs::path fifo = elsewhere / "Warten.blitzfang";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(refusedQuickly(thumbnail(fifo)), "");
 }
 
 TEST_F(Packages, twoHundredMegabytesOfZerosAreRefusedWithinAFewMegabytes)
