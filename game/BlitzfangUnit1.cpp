@@ -532,7 +532,7 @@ void TMainForm::setUpGame()
     setAutoFillBackground(true);
     gameField->setPalette(fieldColours);
     gameField->setAutoFillBackground(true);
-    if (WindowPlacement::compositorPlacesWindows()) {
+    if (WindowPlacement::onWaylandCompositor()) {
         // Around a field smaller than the screen the full-screen window is black.
         QPalette black = fieldColours;
         black.setColor(QPalette::Window, Qt::black);
@@ -569,9 +569,10 @@ void TMainForm::becomeGameField()
         field = QRect(area.x() + area.width() / 2 - picture.width() / 2,
                       area.y() + area.height() / 2 - picture.height() / 2, picture.width(), picture.height());
     field_ = field;
-    if (WindowPlacement::compositorPlacesWindows()) {
-        // A compositor ignores a borderless window's place and leaves its panels over it: the
-        // window covers the screen, and the field stands centred in it.
+    if (WindowPlacement::onWaylandCompositor()) {
+        // A compositor (and its X server's window manager) ignores a borderless window's place
+        // and leaves its panels over it: the window covers the screen, and the field stands
+        // centred in it.
         setWindowState(windowState() | Qt::WindowFullScreen);
     } else {
         const bool wasVisible = isVisible();

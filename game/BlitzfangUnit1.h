@@ -53,8 +53,8 @@ public:
     TextLabel* Label7;
 
     // Game field (children of gameField, bottom to top). The field fills the window, except on
-    // a Wayland compositor, where the window covers the whole screen and the field of the
-    // background's size stands centred in it: field coordinates are the field's.
+    // a Wayland compositor (and on its X server), where the window covers the whole screen and
+    // the field of the background's size stands centred in it: field coordinates are the field's.
     QWidget* gameField;
     PictureBox* hbildImage;
     TextLabel* Label3;
