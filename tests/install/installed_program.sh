@@ -138,7 +138,7 @@ game() {
 }
 
 file_type() {
-    require_tools xmllint update-mime-database update-desktop-database xdg-mime gio zip
+    require_tools xmllint update-mime-database update-desktop-database xdg-mime gio zip mimetype
     local id=de.kolvarbauwerk.blitzfang type=application/x-blitzfang-scenario
     xmllint --noout "$prefix/share/mime/packages/$id.xml" || fail "the file type is not well-formed XML"
     # What dpkg's triggers do for a package: the type and the entry's MIME types are indexed.
@@ -158,6 +158,10 @@ file_type() {
     [[ -f $prefix/share/icons/hicolor/48x48/mimetypes/$found.png ]] || fail "the icon $found is not installed"
     found=$(xdg-mime query default "$type")
     [[ $found == "$id.desktop" ]] || fail "a scenario package opens with '$found'"
+    # Without a desktop environment xdg-utils ask `file`, which sees a ZIP archive, unless the
+    # package the game recommends (libfile-mimeinfo-perl) gives them the MIME database.
+    found=$(env -u XDG_CURRENT_DESKTOP xdg-mime query filetype "$work/Mond.blitzfang")
+    [[ $found == "$type" ]] || fail "without a desktop environment Mond.blitzfang is taken for $found"
     thumbnail_entry
     echo "the desktop takes X.blitzfang for $type with its own icon, opens it with $found and draws its picture"
 }
