@@ -2,6 +2,8 @@
 
 #include "platform/BlitzfangError.h"
 #include "platform/FileDescriptor.h"
+#include "storage/SafeFile.h"
+#include "storage/ScenarioNames.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -32,17 +34,11 @@ bool stepByStep = false;
 std::vector<std::string> namesOf(std::string_view relative)
 {
     std::vector<std::string> names;
-    std::size_t start = 0;
-    while (start <= relative.size()) {
-        std::size_t end = relative.find('/', start);
-        if (end == std::string_view::npos)
-            end = relative.size();
-        const std::string_view name = relative.substr(start, end - start);
+    for (std::string& name : pathParts(relative, "/")) {
         if (name == "..")
             throw BlitzfangError(fehlertext::eaFehler(EXDEV)); // what openat2 says of a way out
         if (!name.empty() && name != ".")
-            names.emplace_back(name);
-        start = end + 1;
+            names.push_back(std::move(name));
     }
     return names;
 }
@@ -94,22 +90,6 @@ int openWithOpenat2(int at, const std::string& path)
     }
 }
 
-bool writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            if (written == 0)
-                errno = EIO;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 // Fresh from the kernel each time: a generator's state would be the same in every forked child.
 std::string randomPart()
 {
@@ -131,14 +111,6 @@ mode_t newFileMode()
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
-}
-
-std::string sizeText(std::size_t bytes)
-{
-    constexpr std::size_t kMiB = 1024 * 1024;
-    if (bytes >= kMiB && bytes % kMiB == 0)
-        return std::to_string(bytes / kMiB) + " MiB";
-    return std::to_string(bytes) + " Bytes";
 }
 
 } // namespace
@@ -261,32 +233,7 @@ int ConfinedFolder::openForReading(std::string_view relative) const
 std::string ConfinedFolder::readFile(std::string_view relative, std::size_t largestSize) const
 {
     FileDescriptor file(openForReading(relative, largestSize));
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0)
-        fail(errno, relative, Access::read);
-
-    // One byte more than the file holds: its end shows without the buffer growing (and copying).
-    std::string bytes(static_cast<std::size_t>(info.st_size) + 1, '\0');
-    std::size_t filled = 0;
-    while (true) {
-        if (filled == bytes.size()) {
-            // The file has grown since fstat.
-            if (bytes.size() > largestSize)
-                throw BlitzfangError(fehlertext::dateiZuGross(absolute(relative), sizeText(largestSize)));
-            // Up to one byte beyond the ceiling: that byte tells the file is too large.
-            bytes.resize(std::min(bytes.size() + 4096, std::max(largestSize, largestSize + 1)));
-        }
-        const ssize_t got = ::read(file.get(), bytes.data() + filled, bytes.size() - filled);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            fail(errno, relative, Access::read);
-        if (got == 0)
-            break;
-        filled += static_cast<std::size_t>(got);
-    }
-    bytes.resize(filled);
-    return bytes;
+    return readWholeFile(file.get(), largestSize, absolute(relative));
 }
 
 void ConfinedFolder::writeFile(std::string_view relative, std::string_view bytes, fs::perms ceiling) const
@@ -324,10 +271,7 @@ void ConfinedFolder::writeFile(std::string_view relative, const BytePieces& piec
     if (::fchmod(file.get(), mode) != 0)
         throw failWith(errno);
     try {
-        pieces([&](std::string_view piece) {
-            if (!writeAll(file.get(), piece))
-                throw BlitzfangError(fehlertext::eaFehler(errno));
-        });
+        pieces([&](std::string_view piece) { writeAll(file.get(), piece); });
     } catch (...) {
         file.close();
         ::unlinkat(folder.get(), temporary.c_str(), 0);
@@ -543,7 +487,7 @@ int ConfinedFolder::openForReading(std::string_view relative, std::size_t larges
     if (::fstat(file.get(), &info) != 0)
         fail(errno, relative, Access::read);
     if (static_cast<std::uintmax_t>(info.st_size) > largestSize)
-        throw BlitzfangError(fehlertext::dateiZuGross(absolute(relative), sizeText(largestSize)));
+        throw BlitzfangError(fehlertext::dateiZuGross(absolute(relative), fehlertext::sizeText(largestSize)));
     return file.release();
 }
 

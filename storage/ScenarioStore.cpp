@@ -47,7 +47,7 @@ void refuseUnreadable(const std::string& scenarioText)
 {
     if (scenarioText.size() > kLargestScenarioFile)
         throw BlitzfangError("Das Szenario wird nicht gespeichert: seine Datei wäre größer als " +
-                             std::to_string(kLargestScenarioFile / (1024 * 1024)) + " MiB.");
+                             fehlertext::sizeText(kLargestScenarioFile) + ".");
     ScenarioSettings readBack = programStartSettings();
     SetupState setup;
     evaluateFile(scenarioText, readBack, setup);
