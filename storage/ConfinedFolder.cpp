@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <random>
@@ -29,7 +30,17 @@ constexpr std::size_t kRandomPartLength = 6;
 constexpr std::size_t kLongestFileName = 255;
 constexpr std::size_t kTemporaryTargetPart = kLongestFileName - 1 - kTemporaryMarker.size() - kRandomPartLength;
 
-bool stepByStep = false;
+// Set once openat2 turned out unavailable, or by tests; any thread may resolve paths.
+std::atomic<bool> stepByStep = false;
+
+// What openat2 answers where it cannot be used: a kernel before 5.6 (ENOSYS), a sandbox whose
+// seccomp filter refuses it (EPERM, some say ENOSYS or EACCES), a kernel that lacks a flag
+// (EINVAL, E2BIG). Walking name by name is as safe, and gives any real error itself.
+bool openat2Unavailable(int error)
+{
+    return error == ENOSYS || error == EPERM || error == EACCES || error == EINVAL || error == E2BIG ||
+           error == EOPNOTSUPP;
+}
 
 std::vector<std::string> namesOf(std::string_view relative)
 {
@@ -106,13 +117,6 @@ std::string randomPart()
     return part;
 }
 
-mode_t newFileMode()
-{
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
 } // namespace
 
 ConfinedFolder::ConfinedFolder(const fs::path& folder)
@@ -171,9 +175,9 @@ int ConfinedFolder::openFolder(const std::vector<std::string>& names) const
         return ::openat(fd_, ".", O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (!stepByStep) {
         const int fd = openWithOpenat2(fd_, joined(names, names.size()));
-        if (fd >= 0 || errno != ENOSYS)
+        if (fd >= 0 || !openat2Unavailable(errno))
             return fd;
-        stepByStep = true; // a kernel before 5.6
+        stepByStep = true;
     }
     FileDescriptor current(::openat(fd_, ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
     for (const std::string& name : names) {
@@ -245,21 +249,23 @@ void ConfinedFolder::writeFile(std::string_view relative, const BytePieces& piec
 {
     const auto [folder, name, error] = parentForWriting(relative);
 
-    mode_t mode = newFileMode();
+    // A new file gets the bits of any new file (the umask applies), an existing one keeps its
+    // own; never more than `ceiling`.
+    std::optional<mode_t> kept;
     struct stat old {};
     if (::fstatat(folder.get(), name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0) {
         if (S_ISLNK(old.st_mode))
             fail(ELOOP, relative, Access::write);
-        mode = old.st_mode & 07777;
+        kept = old.st_mode & 07777 & static_cast<mode_t>(ceiling);
     }
-    mode &= static_cast<mode_t>(ceiling);
+    const mode_t created = kept.value_or(0666 & static_cast<mode_t>(ceiling));
 
     std::string temporary;
     FileDescriptor file;
     for (int attempt = 0; file.get() < 0; ++attempt) {
         temporary = temporaryNameFor(name);
         const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-        file = FileDescriptor(::openat(folder.get(), temporary.c_str(), flags, 0600));
+        file = FileDescriptor(::openat(folder.get(), temporary.c_str(), flags, created));
         if (file.get() < 0 && (errno != EEXIST || attempt == 100))
             throw BlitzfangError(fehlertext::eaFehler(errno));
     }
@@ -268,7 +274,8 @@ void ConfinedFolder::writeFile(std::string_view relative, const BytePieces& piec
         ::unlinkat(folder.get(), temporary.c_str(), 0);
         return BlitzfangError(fehlertext::eaFehler(code));
     };
-    if (::fchmod(file.get(), mode) != 0)
+    // The umask may have taken bits the old file had: they come back, on the descriptor.
+    if (kept && ::fchmod(file.get(), *kept) != 0)
         throw failWith(errno);
     try {
         pieces([&](std::string_view piece) { writeAll(file.get(), piece); });
@@ -444,23 +451,10 @@ void ConfinedFolder::setModified(std::string_view relative, const timespec& when
         throw BlitzfangError(fehlertext::eaFehler(errno));
 }
 
-int ConfinedFolder::openForLocking(std::string_view relative) const
-{
-    const auto [folder, name, error] = parentForWriting(relative);
-    FileDescriptor file(
-        ::openat(folder.get(), name.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600));
-    struct stat info {};
-    if (file.get() < 0)
-        fail(errno, relative, Access::write);
-    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
-        throw BlitzfangError(fehlertext::dateiKannNichtGeoeffnetWerden(absolute(relative)));
-    return file.release();
-}
-
 int ConfinedFolder::createFile(std::string_view relative) const
 {
     const auto [folder, name, error] = parentForWriting(relative);
-    const int fd = ::openat(folder.get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, newFileMode());
+    const int fd = ::openat(folder.get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0)
         fail(errno, relative, Access::write);
     return fd;

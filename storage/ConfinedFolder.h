@@ -103,10 +103,6 @@ public:
     // The first entry on the way to `relative`, itself included, that is a link ("Mond/sound");
     // nothing when there is none.
     std::optional<std::string> linkOnTheWay(std::string_view relative) const;
-    // A descriptor of the regular file `relative`, opened for reading and writing and created
-    // when missing; the caller closes it. Throws like writeFile.
-    int openForLocking(std::string_view relative) const;
-
     // Many files written at once (a scenario package unpacked into a temporary folder): each is
     // created new, never replacing anything, and nothing is synced until syncFileSystem.
     // A descriptor of the new regular file `relative`, open for writing with the permission bits

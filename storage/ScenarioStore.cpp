@@ -115,7 +115,8 @@ ScenarioStore::ScenarioStore(const fs::path& programFolder, Notifier& notifier)
     try {
         held = holdProgramFolder(folder_);
     } catch (const BlitzfangError&) {
-        // The lock file cannot be opened: the program start has said so; nothing is cleaned.
+        // The folder cannot be opened for its lock: the program start has said so; nothing is
+        // cleaned.
     }
     if (held)
         cleanLeftoverTemporaries();

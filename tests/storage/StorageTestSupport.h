@@ -8,11 +8,15 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <initializer_list>
 #include <iterator>
 #include <map>
 #include <string>
 #include <string_view>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 // Every line followed by CR LF.
 inline std::string crlf(std::initializer_list<std::string_view> lines)
@@ -80,4 +84,21 @@ inline std::string scenarioText(std::string_view titel, std::initializer_list<st
     for (std::string_view line : more)
         text.append(line).append("\r\n");
     return text;
+}
+
+// Runs `body` in a forked child and returns its exit code (-1 when it did not exit).
+inline int runInChild(const std::function<int()>& body)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        int code = 98;
+        try {
+            code = body();
+        } catch (...) {
+        }
+        ::_exit(code);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
