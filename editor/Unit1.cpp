@@ -600,9 +600,10 @@ public:
         }
     }
 
-    // Makes the planned copies. A copy that fails is reported, and every field planned for it
-    // names its source again: false then.
-    bool copy()
+    // Makes the planned copies into the save `save`. A copy whose source is refused is reported,
+    // and every field planned for it names its source again: false then. A copy that cannot be
+    // written stops the save (WriteFailure).
+    bool copy(StagedFiles& save)
     {
         for (const std::string& problem : problems_)
             form_.reportFileProblem(problem, problem);
@@ -610,8 +611,10 @@ public:
         bool allCopied = true;
         for (Planned* planned : copies_) {
             try {
-                copyToTarget(folder_, scenarioFolder_, planned->source, planned->relative,
+                copyToTarget(save, scenarioFolder_, planned->source, planned->relative,
                              TEditorForm::mediaCheck(planned->ordnername), reach);
+            } catch (const WriteFailure&) {
+                throw;
             } catch (const std::exception& error) {
                 form_.reportFileProblem(planned->source, fileProblem(planned->source, errorText(error)));
                 planned->failed = true;
@@ -773,11 +776,13 @@ void TEditorForm::storeAndReload(const std::string& name, SaveKind kind)
     const FlagScope quiet(quietRepeats_, kind == SaveKind::gameEnd);
     SavePlan plan;
     planSave(plan, name, kind);
-    // The plan has passed its check: from here on files are written.
-    if (!plan.media->copy())
+    // The plan has passed its check: from here on files are written, all put in place together.
+    StagedFiles save(store.folder());
+    if (!plan.media->copy(save))
         plan.finish(store, name); // a path named its source again
-    saveHelpText(name);
-    store.writeScenarioText(name, plan.text);
+    saveHelpText(save, name);
+    store.writeScenarioText(save, name, plan.text);
+    save.commit();
 
     // Applied: a later save must not apply them again.
     pendingPictures.clear();
@@ -857,7 +862,7 @@ void TEditorForm::loadHelpText()
     }
 }
 
-void TEditorForm::saveHelpText(const std::string& name)
+void TEditorForm::saveHelpText(StagedFiles& save, const std::string& name)
 {
     const std::string folder = store.scenarioFolder(name);
     // A help text that is there but could not be read is kept, not replaced by an empty one.
@@ -869,7 +874,7 @@ void TEditorForm::saveHelpText(const std::string& name)
         reportFileProblem(linked, fehlertext::verknuepfungNichtGeschrieben(linked));
         return;
     }
-    writeHelpText(store.folder(), folder, Memo1->toPlainText().toStdString());
+    writeHelpText(save, folder, Memo1->toPlainText().toStdString());
 }
 
 void TEditorForm::setPathText(QLineEdit* field, const std::string& path)
@@ -987,7 +992,9 @@ void TEditorForm::Button4Click()
         // The standard values name the shipped pictures and sounds: an installed copy brings
         // back the ones changed in the player's folder.
         restoreStandardMedia(store.folder(), windows.shippedStandard);
-        store.writeScenarioText(store.setup.spielstart, text);
+        StagedFiles reset(store.folder());
+        store.writeScenarioText(reset, store.setup.spielstart, text);
+        reset.commit();
         store.settings = std::move(standard);
         start();
     });

@@ -247,13 +247,20 @@ void ConfinedFolder::writeFile(std::string_view relative, std::string_view bytes
 
 void ConfinedFolder::writeFile(std::string_view relative, const BytePieces& pieces, fs::perms ceiling) const
 {
-    const auto [folder, name, error] = parentForWriting(relative);
+    StagedFiles file(*this);
+    file.write(relative, pieces, ceiling);
+    file.commit();
+}
 
+std::string ConfinedFolder::writeTemporary(const Parent& parent, std::string_view relative, const BytePieces& pieces,
+                                           fs::perms ceiling) const
+{
+    const int folder = parent.folder.get();
     // A new file gets the bits of any new file (the umask applies), an existing one keeps its
     // own; never more than `ceiling`.
     std::optional<mode_t> kept;
     struct stat old {};
-    if (::fstatat(folder.get(), name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (::fstatat(folder, parent.name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0) {
         if (S_ISLNK(old.st_mode))
             fail(ELOOP, relative, Access::write);
         kept = old.st_mode & 07777 & static_cast<mode_t>(ceiling);
@@ -263,54 +270,114 @@ void ConfinedFolder::writeFile(std::string_view relative, const BytePieces& piec
     std::string temporary;
     FileDescriptor file;
     for (int attempt = 0; file.get() < 0; ++attempt) {
-        temporary = temporaryNameFor(name);
+        temporary = temporaryNameFor(parent.name);
         const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-        file = FileDescriptor(::openat(folder.get(), temporary.c_str(), flags, created));
+        file = FileDescriptor(::openat(folder, temporary.c_str(), flags, created));
         if (file.get() < 0 && (errno != EEXIST || attempt == 100))
-            throw BlitzfangError(fehlertext::eaFehler(errno));
+            throw WriteFailure(fehlertext::eaFehler(errno));
     }
-    const auto failWith = [&](int code) {
-        file.close();
-        ::unlinkat(folder.get(), temporary.c_str(), 0);
-        return BlitzfangError(fehlertext::eaFehler(code));
-    };
-    // The umask may have taken bits the old file had: they come back, on the descriptor.
-    if (kept && ::fchmod(file.get(), *kept) != 0)
-        throw failWith(errno);
     try {
-        pieces([&](std::string_view piece) { writeAll(file.get(), piece); });
+        // The umask may have taken bits the old file had: they come back, on the descriptor.
+        if (kept && ::fchmod(file.get(), *kept) != 0)
+            throw WriteFailure(fehlertext::eaFehler(errno));
+        pieces([&](std::string_view piece) {
+            try {
+                writeAll(file.get(), piece);
+            } catch (const BlitzfangError& error) {
+                throw WriteFailure(error.what());
+            }
+        });
+        if (::fsync(file.get()) != 0 || file.close() != 0)
+            throw WriteFailure(fehlertext::eaFehler(errno));
     } catch (...) {
         file.close();
-        ::unlinkat(folder.get(), temporary.c_str(), 0);
+        ::unlinkat(folder, temporary.c_str(), 0);
         throw;
     }
-    if (::fsync(file.get()) != 0 || file.close() != 0)
-        throw failWith(errno);
-    if (::renameat(folder.get(), temporary.c_str(), folder.get(), name.c_str()) != 0)
-        throw failWith(errno);
-    // The rename is done; a file system that cannot sync folders still holds the new file.
-    FileDescriptor synced(::openat(folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (synced.get() >= 0)
-        ::fsync(synced.get());
+    return temporary;
 }
 
-void ConfinedFolder::createFolder(std::string_view relative) const
+StagedFiles::StagedFiles(const ConfinedFolder& folder) : folder_(folder) {}
+
+StagedFiles::~StagedFiles()
+{
+    for (const Staged& file : staged_)
+        ::unlinkat(folders_.at(file.folder).get(), file.temporary.c_str(), 0);
+    for (auto it = createdFolders_.rbegin(); it != createdFolders_.rend(); ++it) {
+        try {
+            folder_.removeEmptyFolder(*it);
+        } catch (const BlitzfangError&) {
+            // Something else was put there meanwhile: it stays.
+        }
+    }
+}
+
+void StagedFiles::createFolder(std::string_view relative)
+{
+    if (folder_.createFolder(relative))
+        createdFolders_.emplace_back(relative);
+}
+
+void StagedFiles::write(std::string_view relative, std::string_view bytes, fs::perms ceiling)
+{
+    write(relative, [bytes](const std::function<void(std::string_view)>& take) { take(bytes); }, ceiling);
+}
+
+void StagedFiles::write(std::string_view relative, const BytePieces& pieces, fs::perms ceiling)
+{
+    ConfinedFolder::Parent parent = folder_.parentForWriting(relative);
+    const std::string temporary = folder_.writeTemporary(parent, relative, pieces, ceiling);
+    const std::string name = parent.name;
+    const auto [known, isNew] = folders_.try_emplace(parent.path, std::move(parent.folder));
+    const int folder = known->second.get();
+    // The same file written again: the later bytes count.
+    for (auto it = staged_.begin(); it != staged_.end(); ++it) {
+        if (it->folder == parent.path && it->name == name) {
+            ::unlinkat(folder, it->temporary.c_str(), 0);
+            staged_.erase(it);
+            break;
+        }
+    }
+    staged_.push_back({parent.path, temporary, name});
+}
+
+void StagedFiles::commit()
+{
+    // In the order written; a rename fails only on a broken file system, and what is renamed
+    // before then stays in place.
+    while (!staged_.empty()) {
+        const Staged& file = staged_.front();
+        const int folder = folders_.at(file.folder).get();
+        if (::renameat(folder, file.temporary.c_str(), folder, file.name.c_str()) != 0)
+            throw WriteFailure(fehlertext::eaFehler(errno));
+        staged_.erase(staged_.begin());
+    }
+    createdFolders_.clear();
+    // The renames done; a file system that cannot sync folders still holds the new files.
+    for (const auto& [path, folder] : folders_) {
+        FileDescriptor synced(::openat(folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (synced.get() >= 0)
+            ::fsync(synced.get());
+    }
+}
+
+bool ConfinedFolder::createFolder(std::string_view relative) const
 {
     std::vector<std::string> names = namesOf(relative);
     if (names.empty())
-        return;
+        return false;
     const std::string name = names.back();
     names.pop_back();
     FileDescriptor folder(openFolder(names));
     if (folder.get() < 0)
         fail(errno, relative, Access::write);
     if (::mkdirat(folder.get(), name.c_str(), 0777) == 0)
-        return;
+        return true;
     const int error = errno;
     struct stat info {};
     if (error == EEXIST && ::fstatat(folder.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
         if (S_ISDIR(info.st_mode))
-            return;
+            return false;
         if (S_ISLNK(info.st_mode))
             fail(ELOOP, relative, Access::write);
     }
@@ -325,6 +392,7 @@ ConfinedFolder::Parent ConfinedFolder::parentOf(std::string_view relative, int e
     Parent parent;
     parent.name = names.back();
     names.pop_back();
+    parent.path = joined(names, names.size());
     parent.folder = FileDescriptor(openFolder(names));
     parent.error = parent.folder ? 0 : errno;
     return parent;
@@ -350,7 +418,7 @@ bool ConfinedFolder::removeEmptyFolder(std::string_view relative) const
 
 bool ConfinedFolder::removeEntry(std::string_view relative, bool folderWanted) const
 {
-    const auto [folder, name, error] = parentOf(relative, folderWanted ? EBUSY : EISDIR);
+    const auto [folder, path, name, error] = parentOf(relative, folderWanted ? EBUSY : EISDIR);
     struct stat info {};
     if (!folder && error != ENOENT)
         fail(error, relative, Access::write);
@@ -445,7 +513,7 @@ EntryFacts ConfinedFolder::factsOf(std::string_view relative) const
 
 void ConfinedFolder::setModified(std::string_view relative, const timespec& when) const
 {
-    const auto [folder, name, error] = parentForWriting(relative);
+    const auto [folder, path, name, error] = parentForWriting(relative);
     const timespec times[2] = {{0, UTIME_OMIT}, when};
     if (::utimensat(folder.get(), name.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
         throw BlitzfangError(fehlertext::eaFehler(errno));
@@ -453,7 +521,7 @@ void ConfinedFolder::setModified(std::string_view relative, const timespec& when
 
 int ConfinedFolder::createFile(std::string_view relative) const
 {
-    const auto [folder, name, error] = parentForWriting(relative);
+    const auto [folder, path, name, error] = parentForWriting(relative);
     const int fd = ::openat(folder.get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0)
         fail(errno, relative, Access::write);

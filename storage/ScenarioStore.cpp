@@ -179,14 +179,18 @@ SetupState ScenarioStore::freshSetup(const std::string& spielstart) const
 
 void ScenarioStore::standardschreiben()
 {
-    writeStandardFile();
     const SetupState fresh = freshSetup(kStandardName);
-    folder_.writeFile(setupFile(), setupFileText(fresh.spielstart, fresh.speicherstaende));
+    StagedFiles files(folder_);
+    files.write(scenarioFile("standard"), standardFileText(standardSettings(folder_)));
+    files.write(setupFile(), setupFileText(fresh.spielstart, fresh.speicherstaende));
+    files.commit();
 }
 
 void ScenarioStore::dateischreiben(const std::string& name)
 {
-    writeScenarioText(name, checkedScenarioText(name, settings));
+    StagedFiles save(folder_);
+    writeScenarioText(save, name, checkedScenarioText(name, settings));
+    save.commit();
 }
 
 std::string ScenarioStore::checkedScenarioText(const std::string& name, const ScenarioSettings& from) const
@@ -197,10 +201,10 @@ std::string ScenarioStore::checkedScenarioText(const std::string& name, const Sc
     return text;
 }
 
-void ScenarioStore::writeScenarioText(const std::string& name, const std::string& text)
+void ScenarioStore::writeScenarioText(StagedFiles& save, const std::string& name, const std::string& text) const
 {
-    folder_.writeFile(scenarioFile(name), text);
-    dateischreibensetup();
+    save.write(scenarioFile(name), text);
+    save.write(setupFile(), setupFileText(setup.spielstart, setup.speicherstaende));
 }
 
 void ScenarioStore::dateischreibensetup()

@@ -7,10 +7,8 @@
 #include "tests/support/TempFolder.h"
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <initializer_list>
-#include <iterator>
 #include <map>
 #include <string>
 #include <string_view>
@@ -41,18 +39,7 @@ public:
     bool has(const std::string& name) const { return std::filesystem::exists(path() / name); }
 
     // Every file below the temporary folder (the program folder and beside it) with its bytes.
-    std::map<std::string, std::string> snapshot() const
-    {
-        std::map<std::string, std::string> files;
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(root_.path())) {
-            if (entry.is_regular_file()) {
-                std::ifstream in(entry.path(), std::ios::binary);
-                files[std::filesystem::relative(entry.path(), root_.path()).string()] =
-                    std::string(std::istreambuf_iterator<char>(in), {});
-            }
-        }
-        return files;
-    }
+    std::map<std::string, std::string> snapshot() const { return root_.snapshot(); }
 
 private:
     TempFolder root_;
