@@ -114,9 +114,12 @@ void unpackPackage(const ConfinedFolder& folder, const CheckedPackage& package, 
 
         unpacked = ConfinedFolder::temporaryFolderName();
         folder.createFolder(unpacked);
-        writeFiles(ConfinedFolder(folder, unpacked), package);
-        // Once, for all files: a sync per file would take a second per hundred sounds.
-        folder.syncFileSystem();
+        const ConfinedFolder unpackedFolder(folder, unpacked);
+        writeFiles(unpackedFolder, package);
+        std::vector<std::string> written;
+        for (const PackagedFile& file : package.files)
+            written.push_back(file.target);
+        unpackedFolder.syncFiles(written);
         putInPlace(folder, unpacked, scenarioFolder, scenarioFile, text);
     } catch (const BlitzfangError& error) {
         if (!unpacked.empty())

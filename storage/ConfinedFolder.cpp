@@ -18,6 +18,7 @@
 #include <cctype>
 #include <cerrno>
 #include <random>
+#include <set>
 
 namespace fs = std::filesystem;
 
@@ -528,11 +529,31 @@ int ConfinedFolder::createFile(std::string_view relative) const
     return fd;
 }
 
-void ConfinedFolder::syncFileSystem() const
+void ConfinedFolder::syncFiles(const std::vector<std::string>& written) const
 {
-    FileDescriptor folder(::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() < 0 || ::syncfs(folder.get()) != 0)
-        throw BlitzfangError(fehlertext::eaFehler(errno));
+    const auto eachFile = [&](const std::function<int(int)>& flush) {
+        for (const std::string& file : written) {
+            FileDescriptor opened(openForReading(file));
+            if (flush(opened.get()) != 0)
+                throw WriteFailure(fehlertext::eaFehler(errno));
+        }
+    };
+    // All files set on their way to the disk first: the syncs then mostly find them there, and
+    // one journal commit serves many of them.
+    eachFile([](int fd) { return ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE); });
+    eachFile([](int fd) { return ::fsync(fd); });
+    std::set<std::string> folders = {""};
+    for (const std::string& file : written) {
+        const std::vector<std::string> names = namesOf(file);
+        for (std::size_t depth = 1; depth < names.size(); ++depth)
+            folders.insert(joined(names, depth));
+    }
+    for (const std::string& folder : folders) {
+        FileDescriptor path(openFolder(namesOf(folder)));
+        FileDescriptor readable(path ? ::openat(path.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1);
+        if (!readable || ::fsync(readable.get()) != 0)
+            throw WriteFailure(fehlertext::eaFehler(errno));
+    }
 }
 
 void ConfinedFolder::syncFolder() const

@@ -114,13 +114,15 @@ public:
     // nothing when there is none.
     std::optional<std::string> linkOnTheWay(std::string_view relative) const;
     // Many files written at once (a scenario package unpacked into a temporary folder): each is
-    // created new, never replacing anything, and nothing is synced until syncFileSystem.
+    // created new, never replacing anything, and nothing is synced until syncFiles.
     // A descriptor of the new regular file `relative`, open for writing with the permission bits
     // of a new file; the caller writes and closes it. Throws like writeFile, and for a name that
     // exists already.
     int createFile(std::string_view relative) const;
-    // Waits until everything written to the folder's file system is on its disk.
-    void syncFileSystem() const;
+    // Waits until the files `written` (made with createFile) and the folders that hold them are
+    // on the disk: only they are flushed, never the rest of the file system, whose other
+    // programs' data could keep the wait going for seconds.
+    void syncFiles(const std::vector<std::string>& written) const;
     // Syncs the folder's own entries (after a rename into it).
     void syncFolder() const;
     // A descriptor of the regular file `relative`, open for reading, never waiting on a FIFO;
