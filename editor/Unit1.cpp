@@ -465,6 +465,8 @@ void TEditorForm::buildCommands()
     GroupBox6 = makeGroup(this, "GroupBox6", 352, 376, 226, 38, QStringLiteral("Geladenes Szenario"));
     Label18 = makeControl<TextLabel>(GroupBox6, "Label18", 16, 19);
     ExportierenButton = makeButton(this, "ExportierenButton", 352, 416, 105, QStringLiteral("E&xportieren…"));
+    // Beside the export, in the lower row's free end: no other control moves for it.
+    ProbespielButton = makeButton(this, "ProbespielButton", 464, 416, 105, QStringLiteral("&Probespiel"));
 
     setCancelButton(AbbrechenButton4);
     connect(Speichernunterbutton, &QPushButton::clicked, this, &TEditorForm::SpeichernunterbuttonClick);
@@ -474,6 +476,7 @@ void TEditorForm::buildCommands()
     connect(Button3, &QPushButton::clicked, this, &TEditorForm::Button3Click);
     connect(AbbrechenButton4, &QPushButton::clicked, this, &TEditorForm::AbbrechenButton4Click);
     connect(ExportierenButton, &QPushButton::clicked, this, &TEditorForm::ExportierenButtonClick);
+    connect(ProbespielButton, &QPushButton::clicked, this, &TEditorForm::ProbespielButtonClick);
 }
 
 // ---- Filling and saving ---------------------------------------------------------------------
@@ -709,10 +712,9 @@ struct TEditorForm::SavePlan {
     }
 };
 
-void TEditorForm::planSave(SavePlan& plan, const std::string& name, SaveKind kind)
+ScenarioSettings TEditorForm::shownSettings() const
 {
-    ScenarioSettings& s = plan.settings;
-    s = store.settings;
+    ScenarioSettings s = store.settings;
     const auto apply = [](std::string& setting, const std::string& pending) {
         if (!pending.empty())
             setting = pending;
@@ -724,8 +726,8 @@ void TEditorForm::planSave(SavePlan& plan, const std::string& name, SaveKind kin
     apply(s.ab2Aktiv, PendingHouseFlag);
 
     // A background switched on without a path is switched off.
-    plan.mitHintergrundbild = hbildCheckBox1->isChecked() && !hbildEdit->text().isEmpty();
-    s.hintergrundbild = plan.mitHintergrundbild ? pathText(hbildEdit) : std::string();
+    const bool mitHintergrundbild = hbildCheckBox1->isChecked() && !hbildEdit->text().isEmpty();
+    s.hintergrundbild = mitHintergrundbild ? pathText(hbildEdit) : std::string();
 
     s.titel = textOf(SpielnameEdit);
     s.zielort = textOf(ZielnameEdit);
@@ -737,7 +739,7 @@ void TEditorForm::planSave(SavePlan& plan, const std::string& name, SaveKind kin
     if (textfarbe)
         s.textfarbe = std::to_string(*textfarbe);
 
-    plan.sounds = soundList.paths();
+    s.sounds = soundList.paths();
     s.verlorensound = pathText(verlorensoundEdit);
     s.siegsound = pathText(siegsoundEdit);
     s.explosionssound = pathText(explosionssoundEdit);
@@ -751,7 +753,16 @@ void TEditorForm::planSave(SavePlan& plan, const std::string& name, SaveKind kin
     s.ab2Aktiv = onOff(anausCheckBox->isChecked());
     s.schussTransparent = onOff(schusstranspCheckBox->isChecked());
     s.abschuss2Transparent = onOff(abschuss2transpCheckBox->isChecked());
-    s.hintergrundbildAktiviert = onOff(plan.mitHintergrundbild);
+    s.hintergrundbildAktiviert = onOff(mitHintergrundbild);
+    return s;
+}
+
+void TEditorForm::planSave(SavePlan& plan, const std::string& name, SaveKind kind)
+{
+    ScenarioSettings& s = plan.settings;
+    s = shownSettings();
+    plan.mitHintergrundbild = !istAus(s.hintergrundbildAktiviert);
+    plan.sounds = std::move(s.sounds);
 
     const std::vector<std::string*> pictures = {&s.abschussBild, &s.zielBild, &s.schussBild, &s.abschuss2Bild,
                                                 &s.hintergrundbild};
@@ -922,6 +933,8 @@ void TEditorForm::soundlisteanzeigen()
 
 void TEditorForm::FormShow()
 {
+    if (keepControlsOnShow_)
+        return;
     runAsOneAction([this] { start(); });
 }
 
@@ -1003,6 +1016,23 @@ void TEditorForm::Button4Click()
 void TEditorForm::ExportierenButtonClick()
 {
     runAsOneAction([this] { exportPackage(*this, exportFolder_); });
+}
+
+void TEditorForm::ProbespielButtonClick()
+{
+    runAsOneAction([this] {
+        windows.MainForm->probespielstarten(shownSettings());
+        silencePreview();
+        hide();
+    });
+}
+
+void TEditorForm::showAfterTestGame()
+{
+    const FlagScope keep(keepControlsOnShow_, true);
+    show();
+    raise();
+    activateWindow();
 }
 
 void TEditorForm::AbbrechenButton4Click()
@@ -1322,10 +1352,15 @@ void TEditorForm::BitBtn2Click()
     SoundTimer->stop();
 }
 
-void TEditorForm::stopPreview()
+void TEditorForm::silencePreview()
 {
     MediaPlayer1.close();
     SoundTimer->stop();
     SoundTrackBar->setValue(0);
+}
+
+void TEditorForm::stopPreview()
+{
+    silencePreview();
     ListBox1->clear();
 }
