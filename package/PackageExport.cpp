@@ -171,7 +171,9 @@ void writePackage(const ConfinedFolder& programFolder, const PackagePlan& plan, 
             readPackage(programFolder, place.openForReading(temporary, std::size_t(-1)), target, checks);
             place.rename(temporary, fileName);
             place.syncFolder();
-        } catch (const BlitzfangError&) {
+        } catch (...) {
+            // Whatever stopped it (a refusal, memory, a check's own error), nothing stays beside
+            // the target: no later run would know the file.
             if (fd >= 0)
                 ::close(fd);
             try {

@@ -125,5 +125,9 @@ void unpackPackage(const ConfinedFolder& folder, const CheckedPackage& package, 
         if (!unpacked.empty())
             removeQuietly(folder, unpacked);
         throw BlitzfangError(paketNichtImportiert(package.path, error.what()));
+    } catch (...) {
+        if (!unpacked.empty())
+            removeQuietly(folder, unpacked);
+        throw;
     }
 }
