@@ -1004,8 +1004,8 @@ void TEditorForm::Button4Click()
         const std::string text = store.checkedScenarioText(store.setup.spielstart, standard);
         // The standard values name the shipped pictures and sounds: an installed copy brings
         // back the ones changed in the player's folder.
-        restoreStandardMedia(store.folder(), windows.shippedStandard);
         StagedFiles reset(store.folder());
+        restoreStandardMedia(reset, windows.shippedStandard);
         store.writeScenarioText(reset, store.setup.spielstart, text);
         reset.commit();
         store.settings = std::move(standard);

@@ -509,15 +509,7 @@ EntryFacts ConfinedFolder::factsOf(std::string_view relative) const
     struct stat info {};
     if (folder.get() < 0 || ::fstatat(folder.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return {};
-    return {kindOfMode(info.st_mode), static_cast<std::uint64_t>(info.st_size), info.st_mtim};
-}
-
-void ConfinedFolder::setModified(std::string_view relative, const timespec& when) const
-{
-    const auto [folder, path, name, error] = parentForWriting(relative);
-    const timespec times[2] = {{0, UTIME_OMIT}, when};
-    if (::utimensat(folder.get(), name.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
-        throw BlitzfangError(fehlertext::eaFehler(errno));
+    return {kindOfMode(info.st_mode), static_cast<std::uint64_t>(info.st_size)};
 }
 
 int ConfinedFolder::createFile(std::string_view relative) const

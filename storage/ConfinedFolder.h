@@ -15,7 +15,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -39,11 +38,10 @@ struct FolderEntry {
     EntryKind kind;
 };
 
-// What lstat says of an entry: its kind, and for a file its size and last change.
+// What lstat says of an entry: its kind, and for a file its size.
 struct EntryFacts {
     EntryKind kind = EntryKind::missing;
     std::uint64_t size = 0;
-    timespec modified{};
 };
 
 // Hands a file's bytes piece by piece to `write`, which throws when they cannot be written; a
@@ -91,8 +89,6 @@ public:
     // A descriptor of the regular file `relative`, opened for reading without waiting on a FIFO;
     // the caller closes it. Throws like readFile.
     int openForReading(std::string_view relative) const;
-    // Sets the time of the last change of the file `relative` (never of a link's target).
-    void setModified(std::string_view relative, const timespec& when) const;
     // Creates a folder; one that exists already is fine, anything else in its place throws.
     // True when it was created.
     bool createFolder(std::string_view relative) const;
@@ -108,7 +104,7 @@ public:
     std::vector<FolderEntry> list(std::string_view relative = {}) const;
     // What `relative` is. A link on the way to it throws.
     EntryKind kindOf(std::string_view relative) const;
-    // The same with a file's size and last change.
+    // The same with a file's size.
     EntryFacts factsOf(std::string_view relative) const;
     // The first entry on the way to `relative`, itself included, that is a link ("Mond/sound");
     // nothing when there is none.

@@ -12,15 +12,18 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <optional>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -116,6 +119,37 @@ TEST(ProgramStartOrder, theMenuIsSeenBeforeTheStandardUpdateTheHandOverTheIconAn
     EXPECT_TRUE(afterIt->standardUpdated);
     EXPECT_TRUE(afterIt->fieldFonts);
     EXPECT_FALSE(QFileInfo::exists(handOverName(player.path()))) << "the hand-over ends with the program";
+}
+
+TEST(ProgramStartOrder, aStandardFileThatCannotBeUpdatedIsNamedAndTheProgramGoesOn)
+{
+    TempFolder shipped, player;
+    shipped.copyStandardMedia();
+    // Beyond the file size limit below: its copy fails as on a full disk.
+    shipped.write("Standard/bilder/gross.bmp", std::string(3'000'000, 'B'));
+    std::filesystem::create_directories(player / "Standard");
+    std::string box;
+    QTimer watch;
+    const QDeadlineTimer patience(10000);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            box = shown->text().toStdString();
+            shown->close();
+        } else if ((!box.empty() && topLevel("EditorForm")) || patience.hasExpired()) {
+            topLevel("MainForm")->close();
+        }
+    });
+    watch.start(10);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit unlimited{};
+    ::getrlimit(RLIMIT_FSIZE, &unlimited);
+    const rlimit limited{2'000'000, unlimited.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+    EXPECT_EQ(startBlitzfang({player.path(), shipped / "Standard"}), 0);
+    ::setrlimit(RLIMIT_FSIZE, &unlimited);
+    EXPECT_NE(box.find((player / "Standard/bilder/gross.bmp").string() + ": E/A-Fehler 27"), std::string::npos) << box;
+    EXPECT_TRUE(std::filesystem::exists(player / "Standard/bilder/ziel.bmp"));
+    EXPECT_FALSE(patience.hasExpired()) << "the side windows came after the box";
 }
 
 TEST_F(ProgramStart, withoutFilesWritesTheStandardFilesSilentlyAndShowsTheStandardScenario)
