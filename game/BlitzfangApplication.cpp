@@ -222,6 +222,7 @@ int startBlitzfang(const ProgramFolderChoice& choice, const std::string& package
         boxes.error(error.what());
         return 1;
     }
+    keepDialogMemoryIn(choice.programFolder);
     const bool firstStart = !hasStandardCopy(choice);
     if (firstStart)
         bringStandardUpToDate(choice, boxes);
