@@ -148,7 +148,7 @@ QSize screenSize()
     return screen ? screen->geometry().size() : QSize();
 }
 
-QString sizeText(const PictureBox* image)
+QString dimensionsText(const PictureBox* image)
 {
     return QString::number(image->pictureSize().width()) + QLatin1Char('*') + QString::number(image->pictureSize().height());
 }
@@ -522,7 +522,7 @@ void TEditorForm::start()
         setPathText(hbildEdit, s.hintergrundbild);
 
     const auto sizeLabel = [](bool loaded, const PictureBox* image) {
-        return QStringLiteral("Bildgröße: ") + (loaded ? sizeText(image) + QStringLiteral(" Pixel") : QString());
+        return QStringLiteral("Bildgröße: ") + (loaded ? dimensionsText(image) + QStringLiteral(" Pixel") : QString());
     };
     Label12->setText(sizeLabel(figureLoaded, AbschussImage));
     Label13->setText(sizeLabel(targetLoaded, ZielImage));
@@ -531,7 +531,7 @@ void TEditorForm::start()
 
     Label16->setText(QStringLiteral("Bildgröße: "));
     if (!istAus(s.hintergrundbildAktiviert) && loadReported(HbildImage, s.hintergrundbild, report))
-        Label16->setText(QStringLiteral("Bildgröße: ") + sizeText(HbildImage));
+        Label16->setText(QStringLiteral("Bildgröße: ") + dimensionsText(HbildImage));
     const QSize screen = screenSize();
     Label17->setText(QStringLiteral("Bildschirm: ") + QString::number(screen.width()) + QLatin1Char('*') +
                      QString::number(screen.height()));
@@ -1119,7 +1119,7 @@ void TEditorForm::choosePicture(int index)
     s.image->loadPicture(*s.pending);
     s.image->show();
     placeInFrame(s.image);
-    s.sizeLabel->setText(QStringLiteral("Bildgröße: ") + sizeText(s.image) + QStringLiteral(" Pixel"));
+    s.sizeLabel->setText(QStringLiteral("Bildgröße: ") + dimensionsText(s.image) + QStringLiteral(" Pixel"));
     s.transparency->setChecked(true);
     s.transparency->setEnabled(!countsAsJpeg(*s.pending));
 }

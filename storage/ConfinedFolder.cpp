@@ -198,7 +198,7 @@ void ConfinedFolder::fail(int error, std::string_view relative, Access access) c
     }
     if (access == Access::read)
         throw BlitzfangError(fehlertext::dateiKannNichtGeoeffnetWerden(absolute(relative)));
-    throw BlitzfangError(fehlertext::eaFehler(error));
+    throw WriteFailure(fehlertext::eaFehler(error));
 }
 
 std::optional<std::string> ConfinedFolder::linkOnTheWay(std::string_view relative) const
