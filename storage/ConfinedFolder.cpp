@@ -102,6 +102,20 @@ int openWithOpenat2(int at, const std::string& path)
     }
 }
 
+// Syncs `count` files, each opened by `open`. All are set on their way to the disk first: the
+// syncs then mostly find them there, and one journal commit serves many of them (a sync each in
+// turn takes some milliseconds a file).
+void syncEach(std::size_t count, const std::function<FileDescriptor(std::size_t)>& open)
+{
+    for (const bool wait : {false, true}) {
+        for (std::size_t i = 0; i < count; ++i) {
+            const FileDescriptor file = open(i);
+            if (!file || (wait ? ::fsync(file.get()) : ::sync_file_range(file.get(), 0, 0, SYNC_FILE_RANGE_WRITE)) != 0)
+                throw WriteFailure(fehlertext::eaFehler(errno));
+        }
+    }
+}
+
 // Fresh from the kernel each time: a generator's state would be the same in every forked child.
 std::string randomPart()
 {
@@ -288,7 +302,7 @@ std::string ConfinedFolder::writeTemporary(const Parent& parent, std::string_vie
                 throw WriteFailure(error.what());
             }
         });
-        if (::fsync(file.get()) != 0 || file.close() != 0)
+        if (file.close() != 0)
             throw WriteFailure(fehlertext::eaFehler(errno));
     } catch (...) {
         file.close();
@@ -344,6 +358,11 @@ void StagedFiles::write(std::string_view relative, const BytePieces& pieces, fs:
 
 void StagedFiles::commit()
 {
+    // Every byte on the disk before any file takes its place: a crash leaves old or new files.
+    syncEach(staged_.size(), [&](std::size_t i) {
+        return FileDescriptor(::openat(folders_.at(staged_[i].folder).get(), staged_[i].temporary.c_str(),
+                                       O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    });
     // In the order written; a rename fails only on a broken file system, and what is renamed
     // before then stays in place.
     while (!staged_.empty()) {
@@ -523,17 +542,7 @@ int ConfinedFolder::createFile(std::string_view relative) const
 
 void ConfinedFolder::syncFiles(const std::vector<std::string>& written) const
 {
-    const auto eachFile = [&](const std::function<int(int)>& flush) {
-        for (const std::string& file : written) {
-            FileDescriptor opened(openForReading(file));
-            if (flush(opened.get()) != 0)
-                throw WriteFailure(fehlertext::eaFehler(errno));
-        }
-    };
-    // All files set on their way to the disk first: the syncs then mostly find them there, and
-    // one journal commit serves many of them.
-    eachFile([](int fd) { return ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE); });
-    eachFile([](int fd) { return ::fsync(fd); });
+    syncEach(written.size(), [&](std::size_t i) { return FileDescriptor(openForReading(written[i])); });
     std::set<std::string> folders = {""};
     for (const std::string& file : written) {
         const std::vector<std::string> names = namesOf(file);
