@@ -110,7 +110,8 @@ void syncEach(std::size_t count, const std::function<FileDescriptor(std::size_t)
     for (const bool wait : {false, true}) {
         for (std::size_t i = 0; i < count; ++i) {
             const FileDescriptor file = open(i);
-            if (!file || (wait ? ::fsync(file.get()) : ::sync_file_range(file.get(), 0, 0, SYNC_FILE_RANGE_WRITE)) != 0)
+            const int fd = file.get();
+            if (!file || (wait ? ::fsync(fd) : ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE)) != 0)
                 throw WriteFailure(fehlertext::eaFehler(errno));
         }
     }
@@ -342,18 +343,16 @@ void StagedFiles::write(std::string_view relative, const BytePieces& pieces, fs:
 {
     ConfinedFolder::Parent parent = folder_.parentForWriting(relative);
     const std::string temporary = folder_.writeTemporary(parent, relative, pieces, ceiling);
-    const std::string name = parent.name;
     const auto [known, isNew] = folders_.try_emplace(parent.path, std::move(parent.folder));
-    const int folder = known->second.get();
-    // The same file written again: the later bytes count.
-    for (auto it = staged_.begin(); it != staged_.end(); ++it) {
-        if (it->folder == parent.path && it->name == name) {
-            ::unlinkat(folder, it->temporary.c_str(), 0);
-            staged_.erase(it);
-            break;
-        }
+    const auto [place, first] = places_.try_emplace(parent.path + "/" + parent.name, staged_.size());
+    if (first) {
+        staged_.push_back({parent.path, temporary, parent.name});
+        return;
     }
-    staged_.push_back({parent.path, temporary, name});
+    // The same file written again: the later bytes count.
+    std::string& earlier = staged_[place->second].temporary;
+    ::unlinkat(known->second.get(), earlier.c_str(), 0);
+    earlier = temporary;
 }
 
 void StagedFiles::commit()
@@ -365,13 +364,16 @@ void StagedFiles::commit()
     });
     // In the order written; a rename fails only on a broken file system, and what is renamed
     // before then stays in place.
-    while (!staged_.empty()) {
-        const Staged& file = staged_.front();
-        const int folder = folders_.at(file.folder).get();
-        if (::renameat(folder, file.temporary.c_str(), folder, file.name.c_str()) != 0)
-            throw WriteFailure(fehlertext::eaFehler(errno));
-        staged_.erase(staged_.begin());
+    for (std::size_t i = 0; i < staged_.size(); ++i) {
+        const int folder = folders_.at(staged_[i].folder).get();
+        if (::renameat(folder, staged_[i].temporary.c_str(), folder, staged_[i].name.c_str()) != 0) {
+            const int error = errno;
+            staged_.erase(staged_.begin(), staged_.begin() + static_cast<std::ptrdiff_t>(i));
+            throw WriteFailure(fehlertext::eaFehler(error));
+        }
     }
+    staged_.clear();
+    places_.clear();
     createdFolders_.clear();
     // The renames done; a file system that cannot sync folders still holds the new files.
     for (const auto& [path, folder] : folders_) {

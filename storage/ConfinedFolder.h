@@ -21,6 +21,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // A file of the program folder that the system refuses to write (a full disk, a file size limit,
@@ -109,6 +110,7 @@ public:
     // The first entry on the way to `relative`, itself included, that is a link ("Mond/sound");
     // nothing when there is none.
     std::optional<std::string> linkOnTheWay(std::string_view relative) const;
+
     // Many files written at once (a scenario package unpacked into a temporary folder): each is
     // created new, never replacing anything, and nothing is synced until syncFiles.
     // A descriptor of the new regular file `relative`, open for writing with the permission bits
@@ -162,8 +164,8 @@ private:
     Parent parentOf(std::string_view relative, int errorForRoot) const;
     // The same for writing there: a folder that cannot be opened fails with the write message.
     Parent parentForWriting(std::string_view relative) const;
-    // The bytes of `pieces` in a new temporary file beside `parent.name`, synced and closed:
-    // its name. Any failure removes it; the system's refusals throw WriteFailure.
+    // The bytes of `pieces` in a new temporary file beside `parent.name`, closed (not yet
+    // synced): its name. Any failure removes it; the system's refusals throw WriteFailure.
     std::string writeTemporary(const Parent& parent, std::string_view relative, const BytePieces& pieces,
                                std::filesystem::perms ceiling) const;
     // A file (or, with `folderWanted`, an empty folder) removed; false when it is missing.
@@ -176,9 +178,8 @@ private:
 };
 
 // Files written as one, as a save writes its copies, help text, scenario file and setup file:
-// each goes into a temporary file beside its place (written whole and synced, as writeFile
-// does), and commit() puts them all in place and syncs their folders. Until then no file has
-// changed: a failure while writing, or a batch dropped without commit, removes every temporary
+// each goes into a temporary file beside its place, and commit() syncs them all, puts them in
+// place and syncs their folders. Until then no file has changed: a failure while writing, or a batch dropped without commit, removes every temporary
 // and every folder the batch created that is still empty, and leaves every file as it was.
 class StagedFiles {
 public:
@@ -196,7 +197,8 @@ public:
                std::filesystem::perms ceiling = std::filesystem::perms::mask);
     void write(std::string_view relative, const BytePieces& pieces,
                std::filesystem::perms ceiling = std::filesystem::perms::mask);
-    // Renames every temporary over its file, in the order written, then syncs each folder once.
+    // Syncs every temporary, renames each over its file in the order written, then syncs each
+    // folder once.
     void commit();
 
 private:
@@ -208,5 +210,6 @@ private:
     const ConfinedFolder& folder_;
     std::map<std::string, FileDescriptor> folders_; // each folder written to, opened once
     std::vector<Staged> staged_;
+    std::unordered_map<std::string, std::size_t> places_; // folder and name -> its index in staged_
     std::vector<std::string> createdFolders_;
 };
