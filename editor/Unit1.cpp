@@ -522,7 +522,8 @@ void TEditorForm::start()
         setPathText(hbildEdit, s.hintergrundbild);
 
     const auto sizeLabel = [](bool loaded, const PictureBox* image) {
-        return QStringLiteral("Bildgröße: ") + (loaded ? dimensionsText(image) + QStringLiteral(" Pixel") : QString());
+        return QStringLiteral("Bildgröße: ") +
+               (loaded ? dimensionsText(image) + QStringLiteral(" Pixel") : QString());
     };
     Label12->setText(sizeLabel(figureLoaded, AbschussImage));
     Label13->setText(sizeLabel(targetLoaded, ZielImage));
