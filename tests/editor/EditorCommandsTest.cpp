@@ -152,6 +152,12 @@ TEST_F(EditorCommands, abbrechenRefreshesTheMenuCaptionsAndTheCloseBoxDoesNot)
     QTest::keyClick(form.SpielnameEdit, Qt::Key_Escape);
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(mainForm().Label2->text(), "Nur im Speicher");
+
+    // The repeats of an Escape held down since another window keep the editor and its changes.
+    openEditor();
+    QKeyEvent repeated(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(form.SpielnameEdit, &repeated);
+    EXPECT_TRUE(form.isVisible());
 }
 
 TEST_F(EditorCommands, saveAsDisablesTheVisibleEditorAndLoadHidesIt)
