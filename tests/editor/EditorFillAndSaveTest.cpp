@@ -7,6 +7,7 @@
 #include "storage/ScenarioStore.h"
 #include "tests/editor/EditorFixture.h"
 #include "tests/media/MediaFixtures.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -21,12 +22,9 @@
 #include <QScreen>
 
 #include <algorithm>
-#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <set>
-
-#include <sys/resource.h>
 
 namespace {
 
@@ -445,15 +443,12 @@ TEST_F(EditorSave, aSaveStoppedByAFileSizeLimitAtAnyOfItsWritesLeavesEveryFileAs
     form.SpielnameEdit->setText(QString(int(helpSize) + 1000, QLatin1Char('T')));
     const auto before = folder.snapshot();
     const ScenarioSettings settings = store().settings;
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit unlimited{};
-    ::getrlimit(RLIMIT_FSIZE, &unlimited);
     for (const std::uintmax_t limit : {std::uintmax_t(0), pictureSize, soundSize, helpSize, scenarioMost}) {
         boxes.errors.clear();
-        const rlimit limited{limit, unlimited.rlim_max};
-        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-        click(form.SpeicherButton);
-        ::setrlimit(RLIMIT_FSIZE, &unlimited);
+        {
+            const FileSizeLimit stopping(limit);
+            click(form.SpeicherButton);
+        }
         EXPECT_EQ(boxes.errors, Lines{"E/A-Fehler 27"}) << limit;
         EXPECT_EQ(folder.snapshot(), before) << limit;
         EXPECT_EQ(store().settings, settings) << limit;

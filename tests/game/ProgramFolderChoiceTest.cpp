@@ -4,14 +4,13 @@
 #include "game/ProgramFolderChoice.h"
 #include "game/ShippedStandard.h"
 #include "platform/BlitzfangError.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdlib>
 #include <map>
 
@@ -140,19 +139,13 @@ TEST_F(ShippedReleases, aFileThatCannotBeUpdatedIsNamedAndTheOthersAreUpdated)
 {
     const fs::path release = ship("1.0.0", {{"bilder/hbild.jpg", std::string(100'000, 'j')}, {"hilfe.txt", "Hilfe"}});
     prepareProgramFolder({player(), release});
-    // Beyond a file size limit a write fails as on a full disk.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit unlimited{};
-    ::getrlimit(RLIMIT_FSIZE, &unlimited);
-    const rlimit limited{50'000, unlimited.rlim_max};
-    ::setrlimit(RLIMIT_FSIZE, &limited);
     std::string error;
     try {
+        const FileSizeLimit stopping(50'000);
         copyShippedStandard({player(), release});
     } catch (const BlitzfangError& e) {
         error = e.what();
     }
-    ::setrlimit(RLIMIT_FSIZE, &unlimited);
     EXPECT_EQ(error, "Die mitgelieferten Standard-Medien konnten nicht ganz auf den Stand dieser Version gebracht "
                      "werden; diese Dateien bleiben, wie sie waren:\n" +
                          (player() / "Standard/bilder/hbild.jpg").string() + ": E/A-Fehler 27");
