@@ -1,8 +1,8 @@
 // The import of a scenario package with 10000 hit sounds, each a copy of one of the standard
 // sounds, as the program's export writes it. Goal: at most 2 s with bounded memory. Prints the
 // package's size and entries, the export's time, and for each of a few imports into a fresh
-// program folder its time (check, unpacking with the one sync, adding to the list) and the peak
-// memory of the process that imports.
+// program folder its time (check, unpacking with the syncs of its files, adding to the list)
+// and the peak memory of the process that imports.
 //
 //   build/bench/package_bench [SOUNDS] [deflated]      (deflated: the sounds compressed, as
 //                                                      another archive tool might write them)

@@ -148,7 +148,7 @@ QSize screenSize()
     return screen ? screen->geometry().size() : QSize();
 }
 
-QString sizeText(const PictureBox* image)
+QString dimensionsText(const PictureBox* image)
 {
     return QString::number(image->pictureSize().width()) + QLatin1Char('*') + QString::number(image->pictureSize().height());
 }
@@ -522,7 +522,8 @@ void TEditorForm::start()
         setPathText(hbildEdit, s.hintergrundbild);
 
     const auto sizeLabel = [](bool loaded, const PictureBox* image) {
-        return QStringLiteral("Bildgröße: ") + (loaded ? sizeText(image) + QStringLiteral(" Pixel") : QString());
+        return QStringLiteral("Bildgröße: ") +
+               (loaded ? dimensionsText(image) + QStringLiteral(" Pixel") : QString());
     };
     Label12->setText(sizeLabel(figureLoaded, AbschussImage));
     Label13->setText(sizeLabel(targetLoaded, ZielImage));
@@ -531,7 +532,7 @@ void TEditorForm::start()
 
     Label16->setText(QStringLiteral("Bildgröße: "));
     if (!istAus(s.hintergrundbildAktiviert) && loadReported(HbildImage, s.hintergrundbild, report))
-        Label16->setText(QStringLiteral("Bildgröße: ") + sizeText(HbildImage));
+        Label16->setText(QStringLiteral("Bildgröße: ") + dimensionsText(HbildImage));
     const QSize screen = screenSize();
     Label17->setText(QStringLiteral("Bildschirm: ") + QString::number(screen.width()) + QLatin1Char('*') +
                      QString::number(screen.height()));
@@ -603,9 +604,10 @@ public:
         }
     }
 
-    // Makes the planned copies. A copy that fails is reported, and every field planned for it
-    // names its source again: false then.
-    bool copy()
+    // Makes the planned copies into the save `save`. A copy whose source is refused is reported,
+    // and every field planned for it names its source again: false then. A copy that cannot be
+    // written stops the save (WriteFailure).
+    bool copy(StagedFiles& save)
     {
         for (const std::string& problem : problems_)
             form_.reportFileProblem(problem, problem);
@@ -613,8 +615,10 @@ public:
         bool allCopied = true;
         for (Planned* planned : copies_) {
             try {
-                copyToTarget(folder_, scenarioFolder_, planned->source, planned->relative,
+                copyToTarget(save, scenarioFolder_, planned->source, planned->relative,
                              TEditorForm::mediaCheck(planned->ordnername), reach);
+            } catch (const WriteFailure&) {
+                throw;
             } catch (const std::exception& error) {
                 form_.reportFileProblem(planned->source, fileProblem(planned->source, errorText(error)));
                 planned->failed = true;
@@ -784,11 +788,13 @@ void TEditorForm::storeAndReload(const std::string& name, SaveKind kind)
     const FlagScope quiet(quietRepeats_, kind == SaveKind::gameEnd);
     SavePlan plan;
     planSave(plan, name, kind);
-    // The plan has passed its check: from here on files are written.
-    if (!plan.media->copy())
+    // The plan has passed its check: from here on files are written, all put in place together.
+    StagedFiles save(store.folder());
+    if (!plan.media->copy(save))
         plan.finish(store, name); // a path named its source again
-    saveHelpText(name);
-    store.writeScenarioText(name, plan.text);
+    saveHelpText(save, name);
+    store.writeScenarioText(save, name, plan.text);
+    save.commit();
 
     // Applied: a later save must not apply them again.
     pendingPictures.clear();
@@ -868,7 +874,7 @@ void TEditorForm::loadHelpText()
     }
 }
 
-void TEditorForm::saveHelpText(const std::string& name)
+void TEditorForm::saveHelpText(StagedFiles& save, const std::string& name)
 {
     const std::string folder = store.scenarioFolder(name);
     // A help text that is there but could not be read is kept, not replaced by an empty one.
@@ -880,7 +886,7 @@ void TEditorForm::saveHelpText(const std::string& name)
         reportFileProblem(linked, fehlertext::verknuepfungNichtGeschrieben(linked));
         return;
     }
-    writeHelpText(store.folder(), folder, Memo1->toPlainText().toStdString());
+    writeHelpText(save, folder, Memo1->toPlainText().toStdString());
 }
 
 void TEditorForm::setPathText(QLineEdit* field, const std::string& path)
@@ -999,8 +1005,10 @@ void TEditorForm::Button4Click()
         const std::string text = store.checkedScenarioText(store.setup.spielstart, standard);
         // The standard values name the shipped pictures and sounds: an installed copy brings
         // back the ones changed in the player's folder.
-        restoreStandardMedia(store.folder(), windows.shippedStandard);
-        store.writeScenarioText(store.setup.spielstart, text);
+        StagedFiles reset(store.folder());
+        restoreStandardMedia(reset, windows.shippedStandard);
+        store.writeScenarioText(reset, store.setup.spielstart, text);
+        reset.commit();
         store.settings = std::move(standard);
         start();
     });
@@ -1112,7 +1120,7 @@ void TEditorForm::choosePicture(int index)
     s.image->loadPicture(*s.pending);
     s.image->show();
     placeInFrame(s.image);
-    s.sizeLabel->setText(QStringLiteral("Bildgröße: ") + sizeText(s.image) + QStringLiteral(" Pixel"));
+    s.sizeLabel->setText(QStringLiteral("Bildgröße: ") + dimensionsText(s.image) + QStringLiteral(" Pixel"));
     s.transparency->setChecked(true);
     s.transparency->setEnabled(!countsAsJpeg(*s.pending));
 }

@@ -28,6 +28,7 @@ class QSlider;
 class QTabWidget;
 class QTimer;
 class ScenarioStore;
+class StagedFiles;
 class TextLabel;
 class WindowSet;
 
@@ -302,7 +303,7 @@ private:
     std::string startFolder(const std::string& lastFolder, const std::string& shownFile) const;
     void playSpecialSound(QLineEdit* field);
     void loadHelpText();
-    void saveHelpText(const std::string& name);
+    void saveHelpText(StagedFiles& save, const std::string& name);
     // Paths are bytes, and a folder named in Latin-1 is no valid UTF-8: a path field shows its
     // path as text and keeps the bytes beside it, taken back while the field still shows them.
     void setPathText(QLineEdit* field, const std::string& path);

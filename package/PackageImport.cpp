@@ -2,6 +2,7 @@
 
 #include "package/ZipArchive.h"
 #include "platform/BlitzfangError.h"
+#include "storage/SafeFile.h"
 #include "storage/ScenarioStore.h"
 
 #include <fcntl.h>
@@ -30,18 +31,6 @@ void refuseOddPlace(const ConfinedFolder& folder, const std::string& relative, E
         throw BlitzfangError(fehlertext::verknuepfungNichtGeschrieben(folder.absolute(relative)));
     if (kind != EntryKind::missing && kind != wanted)
         throw BlitzfangError(folder.absolute(relative) + (wanted == EntryKind::file ? " ist keine Datei." : " ist kein Ordner."));
-}
-
-void writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            throw BlitzfangError(fehlertext::eaFehler(written == 0 ? EIO : errno));
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
 }
 
 // The package's files, read a second time, into the folder `unpacked`: the same entries in the
@@ -125,13 +114,20 @@ void unpackPackage(const ConfinedFolder& folder, const CheckedPackage& package, 
 
         unpacked = ConfinedFolder::temporaryFolderName();
         folder.createFolder(unpacked);
-        writeFiles(ConfinedFolder(folder, unpacked), package);
-        // Once, for all files: a sync per file would take a second per hundred sounds.
-        folder.syncFileSystem();
+        const ConfinedFolder unpackedFolder(folder, unpacked);
+        writeFiles(unpackedFolder, package);
+        std::vector<std::string> written;
+        for (const PackagedFile& file : package.files)
+            written.push_back(file.target);
+        unpackedFolder.syncFiles(written);
         putInPlace(folder, unpacked, scenarioFolder, scenarioFile, text);
     } catch (const BlitzfangError& error) {
         if (!unpacked.empty())
             removeQuietly(folder, unpacked);
         throw BlitzfangError(paketNichtImportiert(package.path, error.what()));
+    } catch (...) {
+        if (!unpacked.empty())
+            removeQuietly(folder, unpacked);
+        throw;
     }
 }

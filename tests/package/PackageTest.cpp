@@ -6,6 +6,7 @@
 #include "game/ScenarioPackages.h"
 #include "media/PackageChecks.h"
 #include "package/CheckedPackage.h"
+#include "package/PackageExport.h"
 #include "package/ZipArchive.h"
 #include "platform/QtErrorReport.h"
 #include "storage/ScenarioStore.h"
@@ -222,6 +223,16 @@ TEST_F(Packages, exportedScenarioArrivesByteForByteInAnotherProgramFolderAndPlay
     EXPECT_EQ(unpacked.store.settings.titel, "Mondlandung");
     EXPECT_EQ(unpacked.store.settings.zielBild, byHand.path().string() + "/Mond/bilder/ziel.bmp");
     EXPECT_TRUE(fs::exists(unpacked.store.settings.zielBild) && boxes.notices.empty());
+}
+
+TEST_F(Packages, anExportStoppedByAnyErrorLeavesNothingBesideItsTarget)
+{
+    startWithOwnMond();
+    MediaChecks failing = packageMediaChecks();
+    failing.picture = [](std::string_view, const std::string&) { throw std::bad_alloc(); };
+    const std::string target = (elsewhere.path() / "Mond.blitzfang").string();
+    EXPECT_THROW(writePackage(store().folder(), planPackage(store().folder(), "Mond"), target, failing), std::bad_alloc);
+    EXPECT_TRUE(fs::is_empty(elsewhere.path()));
 }
 
 TEST_F(Packages, aPackageHandedOverDuringAGameWaitsForTheMenu)
