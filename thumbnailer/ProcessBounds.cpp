@@ -15,6 +15,13 @@ constexpr unsigned kMostProcessorSeconds = 5;
 // A file manager waits for the thumbnail: waiting on a slow disk counts as well.
 constexpr unsigned kMostSeconds = 10;
 constexpr rlim_t kMostAddressSpace = rlim_t(1024) * 1024 * 1024;
+#ifdef __SANITIZE_ADDRESS__
+// AddressSanitizer's shadow memory takes terabytes of address space: a sanitizer build (tools/
+// sanitize.sh) bounds the time only.
+constexpr bool kAddressSpaceBounded = false;
+#else
+constexpr bool kAddressSpaceBounded = true;
+#endif
 
 // Lowers a limit; one that is lower already stays.
 void lower(int resource, rlim_t soft, rlim_t hard)
@@ -35,7 +42,8 @@ void boundThisProcess()
     lower(RLIMIT_CORE, 0, 0);
     // SIGXCPU at the soft limit, SIGKILL a second later.
     lower(RLIMIT_CPU, kMostProcessorSeconds, kMostProcessorSeconds + 1);
-    lower(RLIMIT_AS, kMostAddressSpace, kMostAddressSpace);
+    if (kAddressSpaceBounded)
+        lower(RLIMIT_AS, kMostAddressSpace, kMostAddressSpace);
     std::signal(SIGXFSZ, SIG_IGN);
     // Waiting counts too: SIGALRM ends the process.
     ::alarm(kMostSeconds);
