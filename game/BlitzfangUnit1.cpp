@@ -287,14 +287,19 @@ void TMainForm::hauptmenue()
     Panel1->show();
 
     const bool wasVisible = isVisible();
+    const bool wasFullScreen = windowState() & Qt::WindowFullScreen;
     if (windowFlags() & Qt::FramelessWindowHint)
         setWindowFlags(windowFlags() & ~Qt::FramelessWindowHint); // hides the window
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized));
-    // Size and place are set before the window shows again: a window manager that is still
-    // taking the window back could otherwise keep the field's size.
     field_ = QRect();
     placeGameField();
-    placeWhenShown();
+    // Size and place are set before the window shows again: a window manager that is still
+    // taking the window back could otherwise keep the field's size. On a compositor the window
+    // stays shown, and a request before its answer would be lost (weston's X window manager
+    // then gave it the screen's size less its frame).
+    placeWhenOutOfFullScreen_ = wasFullScreen && WindowPlacement::onWaylandCompositor();
+    if (!placeWhenOutOfFullScreen_)
+        placeWhenShown();
     if (wasVisible && !isVisible())
         show();
 
@@ -569,6 +574,7 @@ void TMainForm::becomeGameField()
         field = QRect(area.x() + area.width() / 2 - picture.width() / 2,
                       area.y() + area.height() / 2 - picture.height() / 2, picture.width(), picture.height());
     field_ = field;
+    placeWhenOutOfFullScreen_ = false;
     if (WindowPlacement::onWaylandCompositor()) {
         // A compositor (and its X server's window manager) ignores a borderless window's place
         // and leaves its panels over it: the window covers the screen, and the field stands
@@ -892,6 +898,10 @@ void TMainForm::resizeEvent(QResizeEvent* event)
     Panel1->setGeometry(rect());
     placeGameField();
     FormResize();
+    if (placeWhenOutOfFullScreen_ && screen() && size() != screen()->geometry().size()) {
+        placeWhenOutOfFullScreen_ = false;
+        placeWhenShown();
+    }
 }
 
 void TMainForm::contextMenuEvent(QContextMenuEvent* event)

@@ -213,6 +213,9 @@ private:
     void placeGameField();
 
     QRect field_; // the game field's place on the screen; null on the menu screen
+    // A compositor takes the window out of full screen in its own time and gives it a size of
+    // its choosing: the menu window is placed once that answer is in.
+    bool placeWhenOutOfFullScreen_ = false;
 
     std::mt19937 random_;
 };
