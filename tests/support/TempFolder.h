@@ -2,6 +2,7 @@
 // A fresh temporary folder per test (a program folder), removed afterwards.
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 class TempFolder {
@@ -23,6 +24,18 @@ public:
 
 private:
     std::filesystem::path path_;
+};
+
+// A runtime folder of the test's own (XDG_RUNTIME_DIR) while it lives: the program's hand-over
+// socket and Qt's runtime files go there, never into the shared temporary folder or the
+// player's own runtime folder, and go with it.
+class PrivateRuntimeFolder {
+public:
+    PrivateRuntimeFolder();
+    ~PrivateRuntimeFolder();
+
+private:
+    std::unique_ptr<TempFolder> folder_;
 };
 
 // The source tree's root (from BLITZFANG_SOURCE_DIR, set by ctest).
