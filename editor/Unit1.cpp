@@ -708,6 +708,28 @@ struct TEditorForm::SavePlan {
 
 void TEditorForm::planSave(SavePlan& plan, const std::string& name, SaveKind kind)
 {
+    takeControls(plan);
+    ScenarioSettings& s = plan.settings;
+    const std::vector<std::string*> pictures = {&s.abschussBild, &s.zielBild, &s.schussBild, &s.abschuss2Bild,
+                                                &s.hintergrundbild};
+    const std::vector<std::string*> events = {&s.verlorensound, &s.siegsound, &s.explosionssound,
+                                              &s.schussstartsound};
+    std::vector<std::string*> media = pictures;
+    media.insert(media.end(), events.begin(), events.end());
+    for (std::string& sound : plan.sounds)
+        media.push_back(&sound);
+    plan.media = std::make_unique<SaveMedia>(*this, name, kind, media);
+    for (std::string* picture : pictures)
+        plan.media->plan(*picture, "bilder");
+    for (std::string& sound : plan.sounds)
+        plan.media->plan(sound, "sound");
+    for (std::string* event : events)
+        plan.media->plan(*event, "sound");
+    plan.finish(store, name);
+}
+
+void TEditorForm::takeControls(SavePlan& plan)
+{
     ScenarioSettings& s = plan.settings;
     s = store.settings;
     const auto apply = [](std::string& setting, const std::string& pending) {
@@ -749,23 +771,6 @@ void TEditorForm::planSave(SavePlan& plan, const std::string& name, SaveKind kin
     s.schussTransparent = onOff(schusstranspCheckBox->isChecked());
     s.abschuss2Transparent = onOff(abschuss2transpCheckBox->isChecked());
     s.hintergrundbildAktiviert = onOff(plan.mitHintergrundbild);
-
-    const std::vector<std::string*> pictures = {&s.abschussBild, &s.zielBild, &s.schussBild, &s.abschuss2Bild,
-                                                &s.hintergrundbild};
-    const std::vector<std::string*> events = {&s.verlorensound, &s.siegsound, &s.explosionssound,
-                                              &s.schussstartsound};
-    std::vector<std::string*> media = pictures;
-    media.insert(media.end(), events.begin(), events.end());
-    for (std::string& sound : plan.sounds)
-        media.push_back(&sound);
-    plan.media = std::make_unique<SaveMedia>(*this, name, kind, media);
-    for (std::string* picture : pictures)
-        plan.media->plan(*picture, "bilder");
-    for (std::string& sound : plan.sounds)
-        plan.media->plan(sound, "sound");
-    for (std::string* event : events)
-        plan.media->plan(*event, "sound");
-    plan.finish(store, name);
 }
 
 void TEditorForm::storeAndReload(const std::string& name, SaveKind kind)
@@ -796,10 +801,7 @@ void TEditorForm::storeAndReload(const std::string& name, SaveKind kind)
     setPathText(schussstartsoundEdit, saved.schussstartsound);
     store.settings = std::move(plan.settings);
     store.dateiexlesen(name);
-
-    TMainForm& main = *windows.MainForm;
-    main.menuebeschriften();
-    main.ZielLabel->setText(fromUtf8(store.settings.zielort));
+    windows.MainForm->showCurrentScenario();
 }
 
 void TEditorForm::speichern(const std::string& name, SaveKind kind)
@@ -820,6 +822,14 @@ void TEditorForm::checkSave(const std::string& name)
 {
     SavePlan plan;
     planSave(plan, name, SaveKind::editor);
+}
+
+ScenarioSettings TEditorForm::chosenSettings()
+{
+    SavePlan plan;
+    takeControls(plan);
+    plan.settings.sounds = std::move(plan.sounds);
+    return std::move(plan.settings);
 }
 
 void TEditorForm::reportFileProblem(const std::string& file, const std::string& text)
@@ -1001,9 +1011,7 @@ void TEditorForm::ExportierenButtonClick()
 void TEditorForm::AbbrechenButton4Click()
 {
     leaveWithoutSaving();
-    TMainForm& main = *windows.MainForm;
-    main.menuebeschriften();
-    main.ZielLabel->setText(fromUtf8(store.settings.zielort));
+    windows.MainForm->showCurrentScenario();
     leaveForMainWindow();
 }
 

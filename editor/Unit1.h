@@ -27,6 +27,7 @@ class QSlider;
 class QTabWidget;
 class QTimer;
 class ScenarioStore;
+struct ScenarioSettings;
 class TextLabel;
 class WindowSet;
 
@@ -192,6 +193,9 @@ public:
     void automaticSave(const std::string& name, SaveKind kind);
     // Throws the refusal that saving the editor's state as `name` would meet; changes nothing.
     void checkSave(const std::string& name);
+    // The scenario as the controls hold it, its pictures and sounds where they are now: what a
+    // save stores before it copies them. Changes nothing.
+    ScenarioSettings chosenSettings();
     // Copies a picture ("bilder") or sound ("sound") into the current scenario's folder and
     // returns the path the settings store (see ScenarioFolderCopy.h). Only a file that the
     // picture or sound service accepts is copied; anything else throws BlitzfangError with the
@@ -268,6 +272,7 @@ private:
     class SaveMedia;
     struct SavePlan;
     void planSave(SavePlan& plan, const std::string& name, SaveKind kind);
+    void takeControls(SavePlan& plan);
     // Shows a problem of the file `file` in the action's box; while repeats are quiet (the end
     // of a game) only when this run has not shown one of that file yet.
     void reportFileProblem(const std::string& file, const std::string& text);
