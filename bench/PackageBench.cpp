@@ -21,11 +21,9 @@
 #include "platform/Dialogs.h"
 #include "storage/ScenarioFile.h"
 #include "storage/ScenarioStore.h"
+#include "tests/media/MediaFixtures.h"
 
-#include <QBuffer>
 #include <QGuiApplication>
-#include <QImage>
-#include <QImageWriter>
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -149,58 +147,12 @@ void importOnce(const fs::path& root, int round, const fs::path& package)
 
 // --- 2 and 3: crafted packages -----------------------------------------------------------
 
-// An 8K grey progressive JPEG (ten scans, as Qt's writer and libjpeg make it) whose last scan is
-// repeated `extra` times: each repetition one more pass of the decoder over the picture.
-std::string greyJpeg(int extra)
-{
-    QImage image(7680, 4320, QImage::Format_RGB32);
-    image.fill(QColor(100, 110, 120));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setProgressiveScanWrite(true);
-    writer.setQuality(90);
-    writer.write(image);
-    std::string jpeg = bytes.toStdString();
-    const std::size_t scan = jpeg.rfind("\xff\xda");
-    const std::size_t end = jpeg.rfind("\xff\xd9");
-    const std::string last = jpeg.substr(scan, end - scan);
-    jpeg.resize(end);
-    for (int i = 0; i < extra; ++i)
-        jpeg += last;
-    return jpeg + "\xff\xd9";
-}
-
 // The most repetitions that keep the picture within the decoding bound.
 std::string jpegAtTheBound()
 {
-    const JpegOutline plain = outlineJpeg(greyJpeg(0));
-    const std::uint64_t perScan = outlineJpeg(greyJpeg(1)).work() - plain.work();
-    return greyJpeg(int((kMostJpegWork - plain.work()) / perScan));
-}
-
-// A PCM WAV's header: 16 bits, mono, 22050 Hz.
-std::string wavHeader(std::uint32_t dataBytes)
-{
-    std::string header;
-    const auto put = [&](std::uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            header += char(value >> (8 * i));
-    };
-    header += "RIFF";
-    put(36 + dataBytes, 4);
-    header += "WAVEfmt ";
-    put(16, 4);
-    put(1, 2);
-    put(1, 2);
-    put(22050, 4);
-    put(44100, 4);
-    put(2, 2);
-    put(16, 2);
-    header += "data";
-    put(dataBytes, 4);
-    return header;
+    const JpegOutline plain = outlineJpeg(fixtures::greyProgressiveJpeg(0));
+    const std::uint64_t perScan = outlineJpeg(fixtures::greyProgressiveJpeg(1)).work() - plain.work();
+    return fixtures::greyProgressiveJpeg(int((kMostJpegWork - plain.work()) / perScan));
 }
 
 // "Ziel.cfg" naming `pictures` and `sounds` of its own, as a package holds it.
@@ -247,7 +199,7 @@ void writeWorstPackage(const fs::path& path)
         }
         for (const std::string& sound : sounds) {
             zip.beginFile("Ziel/sound/" + sound, soundBytes, true);
-            zip.write(wavHeader(std::uint32_t(samples.size())));
+            zip.write(fixtures::wavHeader(1, 22050, 16, std::uint32_t(samples.size())));
             zip.write(samples);
         }
         zip.finish();
@@ -261,7 +213,7 @@ void writeWorstPackage(const fs::path& path)
 // 40 JPEGs of 8K with 100 scans that the scenario file does not name.
 void writeUnnamedPictures(const fs::path& path)
 {
-    const std::string jpeg = greyJpeg(90);
+    const std::string jpeg = fixtures::greyProgressiveJpeg(90);
     std::vector<std::string> sound = {"s.wav"};
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     {
@@ -269,7 +221,7 @@ void writeUnnamedPictures(const fs::path& path)
         const std::string text = scenarioNaming({"a.jpg", "a.jpg", "a.jpg", "a.jpg"}, sound);
         zip.beginFile("Ziel.cfg", text.size(), true);
         zip.write(text);
-        const std::string wav = wavHeader(2) + std::string(2, '\0');
+        const std::string wav = fixtures::wavHeader(1, 22050, 16, 2) + std::string(2, '\0');
         zip.beginFile("Ziel/sound/s.wav", wav.size(), true);
         zip.write(wav);
         for (int n = 0; n <= 40; ++n) {

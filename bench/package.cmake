@@ -3,6 +3,6 @@
 # Run: build/bench/package_bench [SOUNDS]
 if(TARGET blitzfang_windows)
     add_executable(package_bench ${CMAKE_CURRENT_LIST_DIR}/PackageBench.cpp)
-    target_link_libraries(package_bench PRIVATE blitzfang_windows)
+    target_link_libraries(package_bench PRIVATE blitzfang_windows blitzfang_media_fixtures)
     target_compile_definitions(package_bench PRIVATE BLITZFANG_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 endif()

@@ -38,6 +38,14 @@ const fs::path& root()
             std::abort();
         fs::create_directories(fs::path(pattern) / "aussen");
         std::ofstream(fs::path(pattern) / "aussen" / "unberuehrt.txt") << "unberührt";
+        // Nothing stays in the temporary folder after a run. The name is kept in plain memory,
+        // which no destructor ends before the handler runs.
+        static char made[4096];
+        pattern.copy(made, sizeof made - 1);
+        std::atexit([] {
+            std::error_code ignored;
+            fs::remove_all(made, ignored);
+        });
         return fs::path(pattern);
     }();
     return folder;

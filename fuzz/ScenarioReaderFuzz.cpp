@@ -124,7 +124,13 @@ const Folders& scratch()
         std::string pattern = (fs::temp_directory_path() / "blitzfang-fuzz-XXXXXX").string();
         if (!mkdtemp(pattern.data()))
             std::abort();
-        std::atexit([] { fs::remove_all(scratch().root); });
+        // The name in plain memory: the handler runs after the folders' own destructor.
+        static char made[4096];
+        pattern.copy(made, sizeof made - 1);
+        std::atexit([] {
+            std::error_code ignored;
+            fs::remove_all(made, ignored);
+        });
         return Folders{pattern};
     }();
     return folders;

@@ -19,9 +19,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 
-#include <QBuffer>
 #include <QDropEvent>
-#include <QImageWriter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -103,20 +101,6 @@ int memoryGrowthMiB(const std::function<void()>& action)
     int status = 0;
     waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 255;
-}
-
-// An 8K grey progressive JPEG whose last scan is repeated `extra` times.
-std::string greyJpeg(int extra)
-{
-    QImage image(7680, 4320, QImage::Format_RGB32);
-    image.fill(QColor(90, 90, 90));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setProgressiveScanWrite(true);
-    writer.write(image);
-    return fixtures::withRepeatedLastScan(bytes.toStdString(), extra);
 }
 
 // Sets an environment variable for its lifetime.
@@ -444,7 +428,7 @@ TEST_F(Packages, unnamedOrCostlyPicturesAreRefusedBeforeDecodingAndACheckStopsAt
 
     // 40 pictures of 8K with 100 scans (seconds each to decode) that the scenario does not name.
     std::vector<Entry> unnamed = honest();
-    const std::string bomb = greyJpeg(90);
+    const std::string bomb = fixtures::greyProgressiveJpeg(90);
     ASSERT_EQ(outlineJpeg(bomb).scans, 100);
     for (int n = 1; n <= 40; ++n)
         unnamed.push_back({"Mond/bilder/bombe" + std::to_string(n) + ".jpg", bomb});
@@ -468,7 +452,8 @@ TEST_F(Packages, unnamedOrCostlyPicturesAreRefusedBeforeDecodingAndACheckStopsAt
         << boxes.errors[0];
 
     // Pictures at the bound take about a second each: "&Abbrechen" stops the check at once.
-    const std::string costly = greyJpeg(int((kMostJpegWork - outlineJpeg(greyJpeg(0)).work()) / 518400) - 1);
+    const std::uint64_t plain = outlineJpeg(fixtures::greyProgressiveJpeg(0)).work();
+    const std::string costly = fixtures::greyProgressiveJpeg(int((kMostJpegWork - plain) / 518400) - 1);
     named.back().bytes = costly;
     for (const char* slot : {"Ziel", "Abschuss", "Schuss", "Abschuss2"}) {
         named[0].bytes += std::string(slot) + ": Mond/bilder/" + slot + ".jpg\r\n";
