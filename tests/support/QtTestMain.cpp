@@ -1,7 +1,5 @@
 // main() for tests that need widgets: one QApplication (offscreen under ctest) for all cases.
 
-#include "tests/support/TempFolder.h"
-
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -9,7 +7,6 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    const PrivateRuntimeFolder runtime;
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -27,8 +27,10 @@ private:
 };
 
 // A runtime folder of the test's own (XDG_RUNTIME_DIR) while it lives: the program's hand-over
-// socket and Qt's runtime files go there, never into the shared temporary folder or the
-// player's own runtime folder, and go with it.
+// socket and the runtime files of Qt and the sound libraries go there, never into the shared
+// temporary folder or the player's own runtime folder, and go with it. A test on a Wayland
+// compositor keeps the runtime folder it was given: the compositor's socket lies there. Every
+// test process has one (TempFolder.cpp).
 class PrivateRuntimeFolder {
 public:
     PrivateRuntimeFolder();

@@ -3,13 +3,11 @@
 // hand them over.
 
 #include "game/BlitzfangApplication.h"
-#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
 {
-    const PrivateRuntimeFolder runtime;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER"))
