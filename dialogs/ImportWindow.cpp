@@ -199,9 +199,10 @@ void ImportWindow::showStep(Step step)
     const bool shown = !working && step != Step::closed;
     fortschritt->setVisible(working);
     fortschritt->setValue(0);
-    for (QWidget* part : {static_cast<QWidget*>(titelLabel), pictureRow_, static_cast<QWidget*>(hilfeLabel),
-                          static_cast<QWidget*>(bestenlisteLabel), static_cast<QWidget*>(inhaltLabel)})
+    for (QWidget* part : {static_cast<QWidget*>(titelLabel), pictureRow_, static_cast<QWidget*>(bestenlisteLabel),
+                          static_cast<QWidget*>(inhaltLabel)})
         part->setVisible(shown);
+    hilfeLabel->setVisible(shown && !hilfeLabel->text().isEmpty());
     vorhandenLabel->setVisible(step == Step::existing);
     nameLabel->setVisible(step == Step::newName);
     nameEdit->setVisible(step == Step::newName);
