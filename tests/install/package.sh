@@ -73,7 +73,8 @@ pid=
 #   spelling-error-in-changelog Programm, Programms
 #                                      German notes of the changelog, not English misspellings
 allowed='(embedded-library libjpeg|spelling-error-in-changelog Programms?) '
-lintian --show-overrides "$deb" >"$work/lintian.log" 2>&1 || true
+# Its cache files go into the work folder, not into the shared /tmp.
+TMPDIR=$work lintian --show-overrides "$deb" >"$work/lintian.log" 2>&1 || true
 grep -E '^[EWO]: ' "$work/lintian.log" | sed 's/^\([EWO]\): blitzfang[^:]*: /\1 /' >"$work/tags" || true
 grep '^E ' "$work/tags" && fail "lintian reports errors: $(cat "$work/lintian.log")"
 grep -vE "^[WO] $allowed" "$work/tags" && fail "lintian reports tags that are not justified here"
