@@ -115,8 +115,11 @@ int main(int argc, char** argv)
         const std::string ordnername = what == "copy-sound" ? "sound" : "bilder";
         const fs::path programFolder = fs::path(path).parent_path() / "probe-program-folder";
         fs::create_directories(programFolder);
-        copyToTarget(ConfinedFolder(programFolder), "Mond", path,
-                     "Mond/" + ordnername + "/" + fs::path(path).filename().string(), TEditorForm::mediaCheck(ordnername));
+        const ConfinedFolder folder(programFolder);
+        StagedFiles save(folder);
+        copyToTarget(save, "Mond", path, "Mond/" + ordnername + "/" + fs::path(path).filename().string(),
+                     TEditorForm::mediaCheck(ordnername));
+        save.commit();
         fs::remove_all(programFolder);
     } else if (what == "play") {
         SoundPlayer player;

@@ -1,7 +1,7 @@
 // Scenario packages, each measured in a forked child (time and peak resident memory):
 // 1. the import of a package with 10000 hit sounds, each a copy of one of the standard sounds, as
-//    the program's export writes it (goal: at most 2 s): its check, its unpacking with the one
-//    sync, adding it to the list and loading it;
+//    the program's export writes it (goal: at most 2 s): its check, its unpacking with the syncs
+//    of its files, adding it to the list and loading it;
 // 2. the check of the worst package the check accepts (goal: at most 10 s): five pictures of 8K,
 //    each a progressive JPEG at the decoding bound, and deflated sounds that inflate slowly up to
 //    the unpacked limit;

@@ -12,14 +12,14 @@ namespace fs = std::filesystem;
 namespace {
 
 // The scenario folder with both subfolders when it is new; failures show later as a failed copy.
-void makeScenarioFolder(const ConfinedFolder& folder, const std::string& scenarioFolder)
+void makeScenarioFolder(StagedFiles& save, const std::string& scenarioFolder)
 {
-    if (folder.kindOf(scenarioFolder) != EntryKind::missing)
+    if (save.folder().kindOf(scenarioFolder) != EntryKind::missing)
         return;
     try {
-        folder.createFolder(scenarioFolder);
-        folder.createFolder(scenarioFolder + "/bilder");
-        folder.createFolder(scenarioFolder + "/sound");
+        save.createFolder(scenarioFolder);
+        save.createFolder(scenarioFolder + "/bilder");
+        save.createFolder(scenarioFolder + "/sound");
     } catch (const BlitzfangError&) {
     }
 }
@@ -93,24 +93,24 @@ CopyTarget copyTarget(const ConfinedFolder& folder, const std::string& scenarioF
     return {target(), mediaFolder + "/" + targetName};
 }
 
-void copyToTarget(const ConfinedFolder& folder, const std::string& scenarioFolder, const std::string& path,
+void copyToTarget(StagedFiles& save, const std::string& scenarioFolder, const std::string& path,
                   const std::string& target, const MediaCheck& check, SourceReach reach)
 {
-    const std::unique_ptr<MediaFile> source = openSource(folder, path, check, reach);
+    const std::unique_ptr<MediaFile> source = openSource(save.folder(), path, check, reach);
     const std::string mediaFolder = fs::path(target).parent_path().string();
     if (check.header) {
         check.header(*source);
-        makeScenarioFolder(folder, scenarioFolder);
-        folder.createFolder(mediaFolder);
-        folder.writeFile(target, [&](const auto& write) { source->readPieces(write); }, source->permissions());
+        makeScenarioFolder(save, scenarioFolder);
+        save.createFolder(mediaFolder);
+        save.write(target, [&](const auto& write) { source->readPieces(write); }, source->permissions());
         return;
     }
     const std::string bytes = source->readAll();
     if (check.wholeFile)
         check.wholeFile(bytes, path);
-    makeScenarioFolder(folder, scenarioFolder);
-    folder.createFolder(mediaFolder);
-    folder.writeFile(target, bytes, source->permissions());
+    makeScenarioFolder(save, scenarioFolder);
+    save.createFolder(mediaFolder);
+    save.write(target, bytes, source->permissions());
 }
 
 std::string copyIntoScenarioFolder(const ConfinedFolder& folder, const std::string& scenarioFolder,
@@ -118,7 +118,10 @@ std::string copyIntoScenarioFolder(const ConfinedFolder& folder, const std::stri
                                    const std::function<bool(const std::string&)>& takenByAnother, SourceReach reach)
 {
     const CopyTarget planned = copyTarget(folder, scenarioFolder, path, subfolder, takenByAnother);
-    if (!planned.relative.empty())
-        copyToTarget(folder, scenarioFolder, path, planned.relative, check, reach);
+    if (!planned.relative.empty()) {
+        StagedFiles copy(folder);
+        copyToTarget(copy, scenarioFolder, path, planned.relative, check, reach);
+        copy.commit();
+    }
     return planned.path;
 }

@@ -48,20 +48,21 @@ CopyTarget copyTarget(const ConfinedFolder& folder, const std::string& scenarioF
                       const std::string& subfolder,
                       const std::function<bool(const std::string&)>& takenByAnother = {});
 
-// Copies the file `path` to the planned `target` (CopyTarget::relative, in `scenarioFolder`).
+// Copies the file `path` to the planned `target` (CopyTarget::relative, in `scenarioFolder`) as
+// part of the save `save`, which puts it in place with the save's other files.
 // - Only a regular file that `check` lets pass is copied, with no more permission bits than the
 //   source has; the bytes checked are read from the file opened once. Anything else throws
 //   BlitzfangError with the reason and copies nothing: the caller keeps the path it had, so a
 //   save never names a copy that is not there.
 // - The scenario folder is created with "bilder" and "sound" when it does not exist; a missing
 //   subfolder is created as well. A link on the way throws, and nothing is written through it.
-// - The copy replaces the target crash-safely (ConfinedFolder::writeFile), so the target is
-//   never lost. A failed write throws.
-void copyToTarget(const ConfinedFolder& folder, const std::string& scenarioFolder, const std::string& path,
+// - The copy replaces the target only when the save is committed (StagedFiles), so the target is
+//   never lost. A write the system refuses throws WriteFailure, which stops the whole save.
+void copyToTarget(StagedFiles& save, const std::string& scenarioFolder, const std::string& path,
                   const std::string& target, const MediaCheck& check, SourceReach reach = SourceReach::anywhere);
 
-// copyTarget, then copyToTarget when there is something to copy; returns the path the scenario
-// then stores.
+// copyTarget, then copyToTarget when there is something to copy, put in place at once; returns
+// the path the scenario then stores.
 std::string copyIntoScenarioFolder(const ConfinedFolder& folder, const std::string& scenarioFolder,
                                    const std::string& path, const std::string& subfolder, const MediaCheck& check,
                                    const std::function<bool(const std::string&)>& takenByAnother = {},

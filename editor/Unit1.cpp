@@ -148,7 +148,7 @@ QSize screenSize()
     return screen ? screen->geometry().size() : QSize();
 }
 
-QString sizeText(const PictureBox* image)
+QString dimensionsText(const PictureBox* image)
 {
     return QString::number(image->pictureSize().width()) + QLatin1Char('*') + QString::number(image->pictureSize().height());
 }
@@ -465,6 +465,8 @@ void TEditorForm::buildCommands()
     GroupBox6 = makeGroup(this, "GroupBox6", 352, 376, 226, 38, QStringLiteral("Geladenes Szenario"));
     Label18 = makeControl<TextLabel>(GroupBox6, "Label18", 16, 19);
     ExportierenButton = makeButton(this, "ExportierenButton", 352, 416, 105, QStringLiteral("E&xportieren…"));
+    // Beside the export, in the lower row's free end: no other control moves for it.
+    ProbespielButton = makeButton(this, "ProbespielButton", 464, 416, 105, QStringLiteral("&Probespiel"));
 
     setCancelButton(AbbrechenButton4);
     connect(Speichernunterbutton, &QPushButton::clicked, this, &TEditorForm::SpeichernunterbuttonClick);
@@ -474,6 +476,7 @@ void TEditorForm::buildCommands()
     connect(Button3, &QPushButton::clicked, this, &TEditorForm::Button3Click);
     connect(AbbrechenButton4, &QPushButton::clicked, this, &TEditorForm::AbbrechenButton4Click);
     connect(ExportierenButton, &QPushButton::clicked, this, &TEditorForm::ExportierenButtonClick);
+    connect(ProbespielButton, &QPushButton::clicked, this, &TEditorForm::ProbespielButtonClick);
 }
 
 // ---- Filling and saving ---------------------------------------------------------------------
@@ -519,7 +522,8 @@ void TEditorForm::start()
         setPathText(hbildEdit, s.hintergrundbild);
 
     const auto sizeLabel = [](bool loaded, const PictureBox* image) {
-        return QStringLiteral("Bildgröße: ") + (loaded ? sizeText(image) + QStringLiteral(" Pixel") : QString());
+        return QStringLiteral("Bildgröße: ") +
+               (loaded ? dimensionsText(image) + QStringLiteral(" Pixel") : QString());
     };
     Label12->setText(sizeLabel(figureLoaded, AbschussImage));
     Label13->setText(sizeLabel(targetLoaded, ZielImage));
@@ -528,7 +532,7 @@ void TEditorForm::start()
 
     Label16->setText(QStringLiteral("Bildgröße: "));
     if (!istAus(s.hintergrundbildAktiviert) && loadReported(HbildImage, s.hintergrundbild, report))
-        Label16->setText(QStringLiteral("Bildgröße: ") + sizeText(HbildImage));
+        Label16->setText(QStringLiteral("Bildgröße: ") + dimensionsText(HbildImage));
     const QSize screen = screenSize();
     Label17->setText(QStringLiteral("Bildschirm: ") + QString::number(screen.width()) + QLatin1Char('*') +
                      QString::number(screen.height()));
@@ -600,9 +604,10 @@ public:
         }
     }
 
-    // Makes the planned copies. A copy that fails is reported, and every field planned for it
-    // names its source again: false then.
-    bool copy()
+    // Makes the planned copies into the save `save`. A copy whose source is refused is reported,
+    // and every field planned for it names its source again: false then. A copy that cannot be
+    // written stops the save (WriteFailure).
+    bool copy(StagedFiles& save)
     {
         for (const std::string& problem : problems_)
             form_.reportFileProblem(problem, problem);
@@ -610,8 +615,10 @@ public:
         bool allCopied = true;
         for (Planned* planned : copies_) {
             try {
-                copyToTarget(folder_, scenarioFolder_, planned->source, planned->relative,
+                copyToTarget(save, scenarioFolder_, planned->source, planned->relative,
                              TEditorForm::mediaCheck(planned->ordnername), reach);
+            } catch (const WriteFailure&) {
+                throw;
             } catch (const std::exception& error) {
                 form_.reportFileProblem(planned->source, fileProblem(planned->source, errorText(error)));
                 planned->failed = true;
@@ -706,10 +713,58 @@ struct TEditorForm::SavePlan {
     }
 };
 
+ScenarioSettings TEditorForm::shownSettings() const
+{
+    ScenarioSettings s = store.settings;
+    const auto apply = [](std::string& setting, const std::string& pending) {
+        if (!pending.empty())
+            setting = pending;
+    };
+    apply(s.abschussBild, pendingPictures.abschuss);
+    apply(s.zielBild, pendingPictures.ziel);
+    apply(s.schussBild, pendingPictures.schuss);
+    apply(s.abschuss2Bild, pendingPictures.abschuss2);
+    apply(s.ab2Aktiv, PendingHouseFlag);
+
+    // A background switched on without a path is switched off.
+    const bool mitHintergrundbild = hbildCheckBox1->isChecked() && !hbildEdit->text().isEmpty();
+    s.hintergrundbild = mitHintergrundbild ? pathText(hbildEdit) : std::string();
+
+    s.titel = textOf(SpielnameEdit);
+    s.zielort = textOf(ZielnameEdit);
+    s.abschuss2ort = textOf(Abschuss2Edit);
+    s.startbutton = textOf(startbuttonEdit);
+    // A colour that could not be read when filling stays as the file has it.
+    if (hintergrundfarbe)
+        s.hintergrundfarbe = std::to_string(*hintergrundfarbe);
+    if (textfarbe)
+        s.textfarbe = std::to_string(*textfarbe);
+
+    s.sounds = soundList.paths();
+    s.verlorensound = pathText(verlorensoundEdit);
+    s.siegsound = pathText(siegsoundEdit);
+    s.explosionssound = pathText(explosionssoundEdit);
+    s.schussstartsound = pathText(schussstartsoundEdit);
+
+    const auto onOff = [](bool on) { return on ? std::string() : std::string(kAus); };
+    s.zieltextSichtbar = onOff(ZielCheckBox->isChecked());
+    s.abschuss2textSichtbar = onOff(Abschuss2CheckBox->isChecked());
+    s.abschussTransparent = onOff(abschusstranspCheckBox->isChecked());
+    s.zielTransparent = onOff(zieltranspCheckBox->isChecked());
+    s.ab2Aktiv = onOff(anausCheckBox->isChecked());
+    s.schussTransparent = onOff(schusstranspCheckBox->isChecked());
+    s.abschuss2Transparent = onOff(abschuss2transpCheckBox->isChecked());
+    s.hintergrundbildAktiviert = onOff(mitHintergrundbild);
+    return s;
+}
+
 void TEditorForm::planSave(SavePlan& plan, const std::string& name, SaveKind kind)
 {
-    takeControls(plan);
     ScenarioSettings& s = plan.settings;
+    s = shownSettings();
+    plan.mitHintergrundbild = !istAus(s.hintergrundbildAktiviert);
+    plan.sounds = std::move(s.sounds);
+
     const std::vector<std::string*> pictures = {&s.abschussBild, &s.zielBild, &s.schussBild, &s.abschuss2Bild,
                                                 &s.hintergrundbild};
     const std::vector<std::string*> events = {&s.verlorensound, &s.siegsound, &s.explosionssound,
@@ -728,61 +783,18 @@ void TEditorForm::planSave(SavePlan& plan, const std::string& name, SaveKind kin
     plan.finish(store, name);
 }
 
-void TEditorForm::takeControls(SavePlan& plan)
-{
-    ScenarioSettings& s = plan.settings;
-    s = store.settings;
-    const auto apply = [](std::string& setting, const std::string& pending) {
-        if (!pending.empty())
-            setting = pending;
-    };
-    apply(s.abschussBild, pendingPictures.abschuss);
-    apply(s.zielBild, pendingPictures.ziel);
-    apply(s.schussBild, pendingPictures.schuss);
-    apply(s.abschuss2Bild, pendingPictures.abschuss2);
-    apply(s.ab2Aktiv, PendingHouseFlag);
-
-    // A background switched on without a path is switched off.
-    plan.mitHintergrundbild = hbildCheckBox1->isChecked() && !hbildEdit->text().isEmpty();
-    s.hintergrundbild = plan.mitHintergrundbild ? pathText(hbildEdit) : std::string();
-
-    s.titel = textOf(SpielnameEdit);
-    s.zielort = textOf(ZielnameEdit);
-    s.abschuss2ort = textOf(Abschuss2Edit);
-    s.startbutton = textOf(startbuttonEdit);
-    // A colour that could not be read when filling stays as the file has it.
-    if (hintergrundfarbe)
-        s.hintergrundfarbe = std::to_string(*hintergrundfarbe);
-    if (textfarbe)
-        s.textfarbe = std::to_string(*textfarbe);
-
-    plan.sounds = soundList.paths();
-    s.verlorensound = pathText(verlorensoundEdit);
-    s.siegsound = pathText(siegsoundEdit);
-    s.explosionssound = pathText(explosionssoundEdit);
-    s.schussstartsound = pathText(schussstartsoundEdit);
-
-    const auto onOff = [](bool on) { return on ? std::string() : std::string(kAus); };
-    s.zieltextSichtbar = onOff(ZielCheckBox->isChecked());
-    s.abschuss2textSichtbar = onOff(Abschuss2CheckBox->isChecked());
-    s.abschussTransparent = onOff(abschusstranspCheckBox->isChecked());
-    s.zielTransparent = onOff(zieltranspCheckBox->isChecked());
-    s.ab2Aktiv = onOff(anausCheckBox->isChecked());
-    s.schussTransparent = onOff(schusstranspCheckBox->isChecked());
-    s.abschuss2Transparent = onOff(abschuss2transpCheckBox->isChecked());
-    s.hintergrundbildAktiviert = onOff(plan.mitHintergrundbild);
-}
-
 void TEditorForm::storeAndReload(const std::string& name, SaveKind kind)
 {
     const FlagScope quiet(quietRepeats_, kind == SaveKind::gameEnd);
     SavePlan plan;
     planSave(plan, name, kind);
-    // The plan has passed its check: from here on files are written.
-    if (!plan.media->copy())
+    // The plan has passed its check: from here on files are written, all put in place together.
+    StagedFiles save(store.folder());
+    if (!plan.media->copy(save))
         plan.finish(store, name); // a path named its source again
-    saveHelpText(name);
-    store.writeScenarioText(name, plan.text);
+    saveHelpText(save, name);
+    store.writeScenarioText(save, name, plan.text);
+    save.commit();
 
     // Applied: a later save must not apply them again.
     pendingPictures.clear();
@@ -824,13 +836,6 @@ void TEditorForm::checkSave(const std::string& name)
     planSave(plan, name, SaveKind::editor);
 }
 
-ScenarioSettings TEditorForm::chosenSettings()
-{
-    SavePlan plan;
-    takeControls(plan);
-    plan.settings.sounds = std::move(plan.sounds);
-    return std::move(plan.settings);
-}
 
 void TEditorForm::reportFileProblem(const std::string& file, const std::string& text)
 {
@@ -867,7 +872,7 @@ void TEditorForm::loadHelpText()
     }
 }
 
-void TEditorForm::saveHelpText(const std::string& name)
+void TEditorForm::saveHelpText(StagedFiles& save, const std::string& name)
 {
     const std::string folder = store.scenarioFolder(name);
     // A help text that is there but could not be read is kept, not replaced by an empty one.
@@ -879,7 +884,7 @@ void TEditorForm::saveHelpText(const std::string& name)
         reportFileProblem(linked, fehlertext::verknuepfungNichtGeschrieben(linked));
         return;
     }
-    writeHelpText(store.folder(), folder, Memo1->toPlainText().toStdString());
+    writeHelpText(save, folder, Memo1->toPlainText().toStdString());
 }
 
 void TEditorForm::setPathText(QLineEdit* field, const std::string& path)
@@ -927,6 +932,8 @@ void TEditorForm::soundlisteanzeigen()
 
 void TEditorForm::FormShow()
 {
+    if (keepControlsOnShow_)
+        return;
     runAsOneAction([this] { start(); });
 }
 
@@ -996,8 +1003,10 @@ void TEditorForm::Button4Click()
         const std::string text = store.checkedScenarioText(store.setup.spielstart, standard);
         // The standard values name the shipped pictures and sounds: an installed copy brings
         // back the ones changed in the player's folder.
-        restoreStandardMedia(store.folder(), windows.shippedStandard);
-        store.writeScenarioText(store.setup.spielstart, text);
+        StagedFiles reset(store.folder());
+        restoreStandardMedia(reset, windows.shippedStandard);
+        store.writeScenarioText(reset, store.setup.spielstart, text);
+        reset.commit();
         store.settings = std::move(standard);
         start();
     });
@@ -1006,6 +1015,23 @@ void TEditorForm::Button4Click()
 void TEditorForm::ExportierenButtonClick()
 {
     runAsOneAction([this] { exportPackage(*this, exportFolder_); });
+}
+
+void TEditorForm::ProbespielButtonClick()
+{
+    runAsOneAction([this] {
+        windows.MainForm->probespielstarten(shownSettings());
+        silencePreview();
+        hide();
+    });
+}
+
+void TEditorForm::showAfterTestGame()
+{
+    const FlagScope keep(keepControlsOnShow_, true);
+    show();
+    raise();
+    activateWindow();
 }
 
 void TEditorForm::AbbrechenButton4Click()
@@ -1090,7 +1116,7 @@ void TEditorForm::choosePicture(int index)
     s.image->loadPicture(*s.pending);
     s.image->show();
     placeInFrame(s.image);
-    s.sizeLabel->setText(QStringLiteral("Bildgröße: ") + sizeText(s.image) + QStringLiteral(" Pixel"));
+    s.sizeLabel->setText(QStringLiteral("Bildgröße: ") + dimensionsText(s.image) + QStringLiteral(" Pixel"));
     s.transparency->setChecked(true);
     s.transparency->setEnabled(!countsAsJpeg(*s.pending));
 }
@@ -1323,10 +1349,15 @@ void TEditorForm::BitBtn2Click()
     SoundTimer->stop();
 }
 
-void TEditorForm::stopPreview()
+void TEditorForm::silencePreview()
 {
     MediaPlayer1.close();
     SoundTimer->stop();
     SoundTrackBar->setValue(0);
+}
+
+void TEditorForm::stopPreview()
+{
+    silencePreview();
     ListBox1->clear();
 }

@@ -8,6 +8,7 @@
 #include "editor/ScenarioFolderCopy.h"
 #include "media/SoundPlayer.h"
 #include "platform/QtFormWindow.h"
+#include "storage/ScenarioSettings.h"
 
 #include <cstdint>
 #include <functional>
@@ -27,7 +28,7 @@ class QSlider;
 class QTabWidget;
 class QTimer;
 class ScenarioStore;
-struct ScenarioSettings;
+class StagedFiles;
 class TextLabel;
 class WindowSet;
 
@@ -159,6 +160,7 @@ public:
     QPushButton* Button3;
     QPushButton* AbbrechenButton4;
     QPushButton* ExportierenButton; // "E&xportieren…": the scenario as one file, NAME.blitzfang
+    QPushButton* ProbespielButton;  // "&Probespiel": plays what the editor shows, saving nothing
     GroupBox* GroupBox6;
     TextLabel* Label18;
 
@@ -191,11 +193,11 @@ public:
     // The saves that the player does not make in the editor: the hidden editor is filled from
     // the settings (start) and saves them (speichern).
     void automaticSave(const std::string& name, SaveKind kind);
+    // The settings as the controls and pending choices show them, as a save would take them, but
+    // with every picture and sound where it was chosen: nothing is planned, copied or written.
+    ScenarioSettings shownSettings() const;
     // Throws the refusal that saving the editor's state as `name` would meet; changes nothing.
     void checkSave(const std::string& name);
-    // The scenario as the controls hold it, its pictures and sounds where they are now: what a
-    // save stores before it copies them. Changes nothing.
-    ScenarioSettings chosenSettings();
     // Copies a picture ("bilder") or sound ("sound") into the current scenario's folder and
     // returns the path the settings store (see ScenarioFolderCopy.h). Only a file that the
     // picture or sound service accepts is copied; anything else throws BlitzfangError with the
@@ -218,6 +220,11 @@ public:
     // Stores the scenario as "&Speichern" does, staying in the editor, and writes its package
     // where the player chooses (ScenarioPackages.h).
     void ExportierenButtonClick();
+    // Plays shownSettings() as a test game on the main window and hides the editor; a picture or
+    // sound that the game refuses is reported and the editor stays.
+    void ProbespielButtonClick();
+    // After the test game: the editor shows again as it was left, unsaved changes and page included.
+    void showAfterTestGame();
     // Leaves without saving: the menu screen takes title, start and target captions from the
     // settings in memory, then the main window shows and the editor hides. Also Escape.
     void AbbrechenButton4Click();
@@ -272,7 +279,6 @@ private:
     class SaveMedia;
     struct SavePlan;
     void planSave(SavePlan& plan, const std::string& name, SaveKind kind);
-    void takeControls(SavePlan& plan);
     // Shows a problem of the file `file` in the action's box; while repeats are quiet (the end
     // of a game) only when this run has not shown one of that file yet.
     void reportFileProblem(const std::string& file, const std::string& text);
@@ -297,7 +303,7 @@ private:
     std::string startFolder(const std::string& lastFolder, const std::string& shownFile) const;
     void playSpecialSound(QLineEdit* field);
     void loadHelpText();
-    void saveHelpText(const std::string& name);
+    void saveHelpText(StagedFiles& save, const std::string& name);
     // Paths are bytes, and a folder named in Latin-1 is no valid UTF-8: a path field shows its
     // path as text and keeps the bytes beside it, taken back while the field still shows them.
     void setPathText(QLineEdit* field, const std::string& path);
@@ -305,6 +311,8 @@ private:
     // The name (bytes) of the hit sound that ListBox1 shows in `row`.
     std::string shownSoundName(int row) const;
     int selectedSoundRow() const;
+    // Stops and closes the preview; stopPreview also empties ListBox1, as leaving the editor does.
+    void silencePreview();
     void stopPreview();
     void leaveWithoutSaving();
     void leaveForMainWindow();
@@ -317,4 +325,6 @@ private:
     // The scenario folder whose help text exists but could not be read: no save overwrites it.
     std::string unreadHelpText_;
     std::unordered_map<const QLineEdit*, std::string> pathTexts_;
+    // Set while the editor shows again after a test game: the fill would drop its changes.
+    bool keepControlsOnShow_ = false;
 };

@@ -3,6 +3,7 @@
 // expected; anything else escaping, a sanitizer report, a file written outside the program
 // folder, or an imported scenario file that the loader would refuse is a finding.
 
+#include "fuzz/ScratchFolder.h"
 #include "media/PackageChecks.h"
 #include "package/CheckedPackage.h"
 #include "package/PackageImport.h"
@@ -32,23 +33,14 @@ namespace {
 // A folder with the program folder "prog" and beside it "aussen", which no import may touch.
 const fs::path& root()
 {
-    static const fs::path folder = [] {
-        std::string pattern = (fs::temp_directory_path() / "blitzfang-fuzz-package-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        fs::create_directories(fs::path(pattern) / "aussen");
-        std::ofstream(fs::path(pattern) / "aussen" / "unberuehrt.txt") << "unberührt";
-        // Nothing stays in the temporary folder after a run. The name is kept in plain memory,
-        // which no destructor ends before the handler runs.
-        static char made[4096];
-        pattern.copy(made, sizeof made - 1);
-        std::atexit([] {
-            std::error_code ignored;
-            fs::remove_all(made, ignored);
-        });
-        return fs::path(pattern);
+    static const ScratchFolder folder("blitzfang-fuzz-package");
+    static const bool outsideMade = [] {
+        fs::create_directories(folder.path() / "aussen");
+        std::ofstream(folder.path() / "aussen" / "unberuehrt.txt") << "unberührt";
+        return true;
     }();
-    return folder;
+    (void)outsideMade;
+    return folder.path();
 }
 
 std::size_t filesBelow(const fs::path& folder)

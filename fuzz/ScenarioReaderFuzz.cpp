@@ -9,6 +9,7 @@
 // or a plain file whose scenario folder and media folder are links. Empty settings afterwards,
 // a changed standard.cfg, a lost list entry or a change outside the folder is a finding.
 
+#include "fuzz/ScratchFolder.h"
 #include "platform/BlitzfangError.h"
 #include "platform/Dialogs.h"
 #include "storage/Highscore.h"
@@ -113,26 +114,14 @@ const std::string kOwnStandard = "Titel: Eigener Standard\r\nZiel: z\r\nAbschuss
                                  "Spielername: Oma\r\nTextfarbe: 1\r\nSounddateianzahl: 1\r\nSounds: s\r\n";
 
 struct Folders {
-    fs::path root;
-    fs::path program() const { return root / "prog"; }
-    fs::path outside() const { return root / "draussen"; }
+    ScratchFolder root{"blitzfang-fuzz"};
+    fs::path program() const { return root.path() / "prog"; }
+    fs::path outside() const { return root.path() / "draussen"; }
 };
 
 const Folders& scratch()
 {
-    static const Folders folders = [] {
-        std::string pattern = (fs::temp_directory_path() / "blitzfang-fuzz-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            std::abort();
-        // The name in plain memory: the handler runs after the folders' own destructor.
-        static char made[4096];
-        pattern.copy(made, sizeof made - 1);
-        std::atexit([] {
-            std::error_code ignored;
-            fs::remove_all(made, ignored);
-        });
-        return Folders{pattern};
-    }();
+    static const Folders folders;
     return folders;
 }
 

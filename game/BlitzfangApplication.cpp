@@ -147,21 +147,26 @@ bool BlitzfangApplication::notify(QObject* receiver, QEvent* event)
 
 namespace {
 
+// The player's standard media brought up to date. A file that cannot be is named in a box, and
+// the program goes on with the copy it has.
+void bringStandardUpToDate(const ProgramFolderChoice& choice, Dialogs& boxes)
+{
+    try {
+        copyShippedStandard(choice);
+    } catch (const BlitzfangError& error) {
+        boxes.error(error.what());
+    }
+}
+
 // What the menu screen does not need, done once it is seen, in the order a player may need it:
 // the player's standard media brought up to date (before a side window shows its help text),
 // the hand-over to later starts, the window icon (decoding it loads the picture plugins), the game
 // field's fonts and the side windows, then the first game's libraries in a turn of their own.
-// False when the program ends.
-bool finishStart(WindowSet& windows, const ProgramFolderChoice& choice, bool standardUpToDate,
+void finishStart(WindowSet& windows, const ProgramFolderChoice& choice, bool standardUpToDate,
                  std::unique_ptr<HandOverServer>& handOver)
 {
-    try {
-        if (!standardUpToDate)
-            copyShippedStandard(choice);
-    } catch (const BlitzfangError& error) {
-        QtDialogs().error(error.what());
-        return false;
-    }
+    if (!standardUpToDate)
+        bringStandardUpToDate(choice, dialogs());
     handOver = std::make_unique<HandOverServer>(choice.programFolder);
     handOver->serve(windows);
     qApp->setWindowIcon(programIcon());
@@ -169,7 +174,6 @@ bool finishStart(WindowSet& windows, const ProgramFolderChoice& choice, bool sta
     // The first game would otherwise load the audio libraries (and the some 45 behind them)
     // while the player waits for the field.
     QTimer::singleShot(0, qApp, preloadAudioLibraries);
-    return true;
 }
 
 int runBlitzfang(const ProgramFolderChoice& choice, const std::string& package, bool standardUpToDate)
@@ -185,10 +189,9 @@ int runBlitzfang(const ProgramFolderChoice& choice, const std::string& package, 
         windows.MainForm->show();
         std::unique_ptr<HandOverServer> handOver; // goes before the windows it hands to
         AfterFirstFrame later(*windows.MainForm, [&] {
-            if (!finishStart(windows, choice, standardUpToDate, handOver))
-                QCoreApplication::exit(1);
+            finishStart(windows, choice, standardUpToDate, handOver);
             // The player sees the menu while a large package unpacks.
-            else if (!package.empty())
+            if (!package.empty())
                 windows.MainForm->packageInbox->add(package);
         });
         result = QApplication::exec();
@@ -210,18 +213,18 @@ bool hasStandardCopy(const ProgramFolderChoice& choice)
 
 int startBlitzfang(const ProgramFolderChoice& choice, const std::string& package)
 {
-    bool standardUpToDate = false;
+    QtDialogs boxes;
     try {
         prepareProgramFolder(choice);
         if (int exitCode = 0; !holdsTheProgramFolder(choice.programFolder, package, exitCode))
             return exitCode;
-        if (!hasStandardCopy(choice)) {
-            copyShippedStandard(choice);
-            standardUpToDate = true;
-        }
     } catch (const BlitzfangError& error) {
-        QtDialogs().error(error.what());
+        boxes.error(error.what());
         return 1;
     }
-    return runBlitzfang(choice, package, standardUpToDate);
+    keepDialogMemoryIn(choice.programFolder);
+    const bool firstStart = !hasStandardCopy(choice);
+    if (firstStart)
+        bringStandardUpToDate(choice, boxes);
+    return runBlitzfang(choice, package, firstStart);
 }

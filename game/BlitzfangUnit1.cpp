@@ -354,7 +354,10 @@ bool TMainForm::FormKeyPress(QKeyEvent* event)
 {
     if (event->key() != Qt::Key_Escape)
         return false;
-    close();
+    if (testGame_)
+        probespielbeenden();
+    else
+        close();
     return true;
 }
 
@@ -435,23 +438,74 @@ void TMainForm::Ende1Click()
 
 void TMainForm::MenueClick()
 {
-    hauptmenue();
+    if (testGame_)
+        probespielbeenden();
+    else
+        hauptmenue();
 }
 
 // ---- Game set-up ----
 
 void TMainForm::spielstarten()
 {
-    // Every loading step comes before Panel1 is hidden: a failure leaves the menu screen up.
-    const ScenarioSettings& s = store.settings;
     store.dateiexlesen(store.setup.spielstart);
+    setUpGame();
+}
+
+void TMainForm::probespielstarten(const ScenarioSettings& settings)
+{
+    testGame_ = TestGame{settings, spiel, Image1->transparent(), BonnImage1->transparent()};
+    try {
+        setUpGame();
+        figurenplatzieren();
+    } catch (...) {
+        if (Panel1->isHidden())
+            hauptmenue(); // the window is hidden: the menu screen returns unseen
+        giveBackMenuGame();
+        throw;
+    }
+    show();
+    activateWindow();
+}
+
+void TMainForm::probespielbeenden()
+{
+    // As a side window hands back: the editor shows first, the main window hides second.
+    windows.EditorForm->showAfterTestGame();
+    hide();
+    hauptmenue();
+    giveBackMenuGame();
+}
+
+void TMainForm::giveBackMenuGame()
+{
+    spiel = testGame_->menuGame;
+    for (PictureBox* figure : figures())
+        figure->setTransparent(testGame_->figuresTransparent);
+    BonnImage1->setTransparent(testGame_->targetTransparent);
+    testGame_.reset();
+}
+
+const ScenarioSettings& TMainForm::playedSettings() const
+{
+    return testGame_ ? testGame_->settings : store.settings;
+}
+
+void TMainForm::setUpGame()
+{
+    // Every loading step comes before Panel1 is hidden: a failure leaves the menu screen up.
+    const ScenarioSettings& s = playedSettings();
     // The same test that every imported package passes.
     if (const std::string problem = startProblem(s); !problem.empty())
         throw BlitzfangError(problem);
     KiTimer1->setInterval(kStartInterval);
     setCursor(Qt::CrossCursor); // every control of the field inherits it; Panel1 keeps its arrow
-    transparentabschuss();
-    transparentziel();
+    if (testGame_) {
+        showTestGameTransparency();
+    } else {
+        transparentabschuss();
+        transparentziel();
+    }
     Image1->loadPicture(s.abschussBild);
     BonnImage1->loadPicture(s.zielBild);
     Abschuss2Image->loadPicture(s.abschuss2Bild);
@@ -522,7 +576,7 @@ void TMainForm::becomeGameField()
     QRect field = area;
     const QSize picture = hbildImage->size();
     const bool smallerThanScreen = picture.boundedTo(area.size()) == picture && picture != area.size();
-    if (store.settings.hintergrundbildAktiviert.empty() && smallerThanScreen)
+    if (playedSettings().hintergrundbildAktiviert.empty() && smallerThanScreen)
         field = QRect(area.x() + area.width() / 2 - picture.width() / 2,
                       area.y() + area.height() / 2 - picture.height() / 2, picture.width(), picture.height());
     field_ = field;
@@ -557,7 +611,7 @@ void TMainForm::placeGameField()
 
 void TMainForm::showHouseAndShot()
 {
-    const ScenarioSettings& s = store.settings;
+    const ScenarioSettings& s = playedSettings();
     if (istAus(s.ab2Aktiv)) {
         for (QWidget* control : {static_cast<QWidget*>(Abschuss2Image), static_cast<QWidget*>(SchussImage),
                                  static_cast<QWidget*>(energieGauge), static_cast<QWidget*>(Abschuss2Label)})
@@ -602,9 +656,19 @@ void TMainForm::transparentziel()
         BonnImage1->setTransparent(false);
 }
 
+void TMainForm::showTestGameTransparency()
+{
+    // Both ways, unlike the menu's game, whose switched-off state giveBackMenuGame restores: the
+    // test game shows what the editor's switches say now.
+    const ScenarioSettings& s = playedSettings();
+    for (PictureBox* figure : figures())
+        figure->setTransparent(!istAus(s.abschussTransparent));
+    BonnImage1->setTransparent(!istAus(s.zielTransparent));
+}
+
 void TMainForm::soundabspielen(int n, bool abspielen)
 {
-    const std::vector<std::string>& sounds = store.settings.sounds;
+    const std::vector<std::string>& sounds = playedSettings().sounds;
     if (n < 0 || n >= int(sounds.size()))
         return;
     MediaPlayer1.setFileName(sounds[std::size_t(n)]);
@@ -615,7 +679,7 @@ void TMainForm::soundabspielen(int n, bool abspielen)
 
 void TMainForm::sondersound(int n, bool abspielen)
 {
-    MediaPlayer2.setFileName(sondersoundPfad(store.settings, n));
+    MediaPlayer2.setFileName(sondersoundPfad(playedSettings(), n));
     MediaPlayer2.open();
     if (abspielen)
         MediaPlayer2.play();
@@ -626,7 +690,7 @@ void TMainForm::playHitSound(int n)
     try {
         soundabspielen(n, true);
     } catch (const std::exception& error) {
-        reportSoundOnce(store.settings.sounds[std::size_t(n)], error);
+        reportSoundOnce(playedSettings().sounds[std::size_t(n)], error);
     }
 }
 
@@ -635,7 +699,7 @@ void TMainForm::playEventSound(int n)
     try {
         sondersound(n, true);
     } catch (const std::exception& error) {
-        reportSoundOnce(sondersoundPfad(store.settings, n), error);
+        reportSoundOnce(sondersoundPfad(playedSettings(), n), error);
     }
 }
 
@@ -646,6 +710,15 @@ void TMainForm::reportSoundOnce(const std::string& path, const std::exception& e
 }
 
 // ---- The end of a decided game ----
+
+void TMainForm::gameDecided(bool gewonnen)
+{
+    // A test game enters no result and saves nothing.
+    if (testGame_)
+        probespielbeenden();
+    else
+        spielauswerten(gewonnen);
+}
 
 void TMainForm::spielauswerten(bool gewonnen)
 {
@@ -708,9 +781,9 @@ void TMainForm::loseGame()
     spiel.spielende = true;
     playEventSound(1);
     bringShotToRest();
-    const ScenarioSettings& s = store.settings;
+    const ScenarioSettings& s = playedSettings();
     dialogs().notice("Tja, " + s.titel + " hat doch " + s.zielort + " erreicht, du hast VERLOREN!");
-    spielauswerten(false);
+    gameDecided(false);
 }
 
 // ---- Shooting ----
@@ -730,7 +803,7 @@ void TMainForm::Image1Click(PictureBox* figure)
         figurenplatzieren();
         abschusszaehlen();
         random_ = clockSeededGenerator();
-        const int n = drawSoundIndex(random_, int(store.settings.sounds.size()));
+        const int n = drawSoundIndex(random_, int(playedSettings().sounds.size()));
         if (n >= 0)
             playHitSound(n);
     });
@@ -742,7 +815,7 @@ void TMainForm::abschusszaehlen()
     spiel.punkte = addPoints(spiel.punkte, 1);
     PunkteLabel5->setText(QString::number(spiel.punkte));
     // Re-timing an active timer restarts it: only when the interval changes.
-    const int interval = figureInterval(spiel.abschuesse, store.settings.schwierigkeitsgrad);
+    const int interval = figureInterval(spiel.abschuesse, playedSettings().schwierigkeitsgrad);
     if (KiTimer1->interval() != interval)
         KiTimer1->setInterval(interval);
     if (const int joining = figureToActivate(spiel.zusatzfiguren, spiel.abschuesse)) {
@@ -793,7 +866,7 @@ void TMainForm::bringShotToRest()
 void TMainForm::hitHouse()
 {
     bringShotToRest();
-    spiel.punkte = addPoints(spiel.punkte, pointsPerHouseHit(store.settings.schwierigkeitsgrad));
+    spiel.punkte = addPoints(spiel.punkte, pointsPerHouseHit(playedSettings().schwierigkeitsgrad));
     ++spiel.haustreffer;
     playEventSound(3);
     PunkteLabel5->setText(QString::number(spiel.punkte));
@@ -808,7 +881,7 @@ void TMainForm::winGame()
     spiel.spielende = true;
     playEventSound(2);
     dialogs().notice("Sieg");
-    spielauswerten(true);
+    gameDecided(true);
 }
 
 // During a game the field's size: the window's own may still be the one it had before, or

@@ -6,10 +6,12 @@
 #include "game/GameSession.h"
 #include "media/SoundPlayer.h"
 #include "platform/QtFormWindow.h"
+#include "storage/ScenarioSettings.h"
 
 #include <QRect>
 
 #include <array>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -103,6 +105,14 @@ public:
     // borderless field; it throws (and leaves the menu screen up) when a picture or one of the
     // first sounds cannot be loaded.
     void spielstarten();
+    // A test game from the editor: the same game with `settings`, the editor's unsaved state, in
+    // place of the stored scenario, which is neither read nor written. Throws like spielstarten,
+    // with the field dismantled and the window still hidden; else the field shows.
+    void probespielstarten(const ScenarioSettings& settings);
+    // Ends the test game (Escape, "Menü", a decided game): the editor shows again as it was left
+    // and the main window hides, with the menu's game as it was before the test game.
+    void probespielbeenden();
+    bool probespielLaeuft() const { return testGame_.has_value(); }
     // Places every Figure whose neuplatzieren flag is set at a random point of the field's top
     // or left edge and clears the flag.
     void figurenplatzieren();
@@ -166,6 +176,23 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // A running test game and what it must give back to the menu's game.
+    struct TestGame {
+        ScenarioSettings settings;
+        GameSession menuGame;
+        bool figuresTransparent;
+        bool targetTransparent;
+    };
+    std::optional<TestGame> testGame_;
+    // The settings the running game plays: the test game's, else the current scenario's.
+    const ScenarioSettings& playedSettings() const;
+    // spielstarten after reading the scenario: fills the field from playedSettings().
+    void setUpGame();
+    void showTestGameTransparency();
+    void giveBackMenuGame();
+    // A decided game: entered and saved (spielauswerten), or the end of a test game.
+    void gameDecided(bool gewonnen);
+
     void buildMenuScreen();
     void buildGameField();
     void showSideWindow(QWidget* sideWindow);

@@ -33,15 +33,10 @@ std::string reasonOf(const std::error_code& ec)
     return fehlertext::eaFehler(ec.value());
 }
 
-[[noreturn]] void cannotPrepare(const fs::path& folder, const std::string& reason)
-{
-    throw BlitzfangError("Der Ordner für die Spielstände \"" + folder.string() + "\" kann nicht angelegt werden: " +
-                         reason + (reason.ends_with('.') ? "" : "."));
-}
-
 [[noreturn]] void cannotPrepare(const fs::path& folder, const std::error_code& ec)
 {
-    cannotPrepare(folder, reasonOf(ec));
+    throw BlitzfangError("Der Ordner für die Spielstände \"" + folder.string() + "\" kann nicht angelegt werden: " +
+                         reasonOf(ec) + ".");
 }
 
 } // namespace
@@ -95,10 +90,6 @@ void copyShippedStandard(const ProgramFolderChoice& choice)
         return;
     // The player's own copy, where the editor's saves of "Standard" write its help text and
     // media of the player's choice.
-    try {
-        updateStandardCopy(ConfinedFolder(choice.programFolder), choice.shippedStandard,
-                           readEarlierVersions(choice.shippedStandard));
-    } catch (const BlitzfangError& error) {
-        cannotPrepare(choice.programFolder, error.what());
-    }
+    updateStandardCopy(ConfinedFolder(choice.programFolder), choice.shippedStandard,
+                       readShippedVersions(choice.shippedStandard));
 }

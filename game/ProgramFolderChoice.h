@@ -31,7 +31,7 @@ ProgramFolderChoice chooseProgramFolder(const std::filesystem::path& executableF
 void prepareProgramFolder(const ProgramFolderChoice& choice);
 
 // Brings the program folder's copy of the shipped standard media up to date (see
-// updateStandardCopy): missing files, copies cut short and copies of an earlier release are
-// written afresh, files the player changed stay. Throws BlitzfangError naming the folder when it
-// cannot be filled. Runs once the program holds the folder.
+// updateStandardCopy): missing files and the program's copies of an earlier release are written
+// afresh, files the player changed stay. Throws BlitzfangError naming every file that could not
+// be brought up to date, after all the others were. Runs once the program holds the folder.
 void copyShippedStandard(const ProgramFolderChoice& choice);

@@ -139,7 +139,7 @@ void exportPackage(TEditorForm& editor, std::string& lastFolder)
     }
     // Check first: what storing would refuse, and what the package would be refused for.
     editor.checkSave(name);
-    checkExportable(editor.chosenSettings(), name);
+    checkExportable(editor.shownSettings(), name);
     const auto target = dialogs().saveFile(kPaketFilter, packageDialogFolder(lastFolder),
                                            zuUtf8(name) + std::string(kPackageEnding), kExportTitel);
     if (!target)

@@ -11,21 +11,30 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <charconv>
+#include <cctype>
+#include <functional>
+#include <map>
+#include <optional>
 #include <system_error>
+#include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// The largest manifest read: some thousand lines.
-constexpr std::size_t kLargestManifest = 1024 * 1024;
+// The largest manifest or record read: some thousand lines.
+constexpr std::size_t kLargestList = 1024 * 1024;
+constexpr std::string_view kRecordTitle = "Blitzfang: die mitgelieferten Fassungen der Dateien dieses Ordners";
+constexpr std::string_view kShippedLine = "shipped ";
+constexpr std::string_view kOwnLine = "own ";
 
-// A shipped file as the installation holds it.
+// For each file below Standard the SHA-256 of the shipped version it holds; nothing for a file
+// the player changed.
+using Record = std::map<std::string, std::optional<std::string>>;
+
+// A shipped file as the installation holds it: found through links, as a package may lay it.
 struct Shipped {
     fs::path path;
-    std::uint64_t size = 0;
-    timespec modified{};
     fs::perms permissions = fs::perms::none;
 };
 
@@ -34,93 +43,123 @@ bool shippedFile(const fs::path& path, Shipped& shipped)
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         return false;
-    shipped = {path, static_cast<std::uint64_t>(info.st_size), info.st_mtim,
-               static_cast<fs::perms>(info.st_mode & 07777)};
+    shipped = {path, static_cast<fs::perms>(info.st_mode & 07777)};
     return true;
 }
 
-bool sameTime(const timespec& a, const timespec& b)
+void forEachLine(std::string_view text, const std::function<void(std::string_view)>& take)
 {
-    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
-
-// The shipped file as the copy `target`, which then carries the shipped file's time: known equal.
-void install(const ConfinedFolder& folder, const std::string& target, const Shipped& shipped)
-{
-    folder.writeFile(target, readWholeFile(shipped.path), shipped.permissions);
-    folder.setModified(target, shipped.modified);
-}
-
-// What the copy `target` (a regular file, as `facts` says) is against its shipped file.
-enum class Copy { equal, outdated, players };
-
-Copy compare(const ConfinedFolder& folder, const std::string& target, const EntryFacts& facts,
-             const Shipped& shipped, const std::vector<const ShippedVersion*>& earlier)
-{
-    if (facts.size == shipped.size && sameTime(facts.modified, shipped.modified))
-        return Copy::equal;
-    const bool earlierSize = std::any_of(earlier.begin(), earlier.end(),
-                                         [&](const ShippedVersion* version) { return version->size == facts.size; });
-    // Sizes first: a copy larger than the shipped file and of no earlier size is the player's.
-    if (facts.size > shipped.size && !earlierSize)
-        return Copy::players;
-    const std::string copy = folder.readFile(target, facts.size);
-    if (facts.size <= shipped.size) {
-        const std::string original = readWholeFile(shipped.path, shipped.size);
-        if (copy == original)
-            return Copy::equal;
-        if (original.compare(0, copy.size(), copy) == 0)
-            return Copy::outdated; // cut short
+    for (std::string line : pathParts(text, "\n")) {
+        if (line.ends_with('\r'))
+            line.pop_back();
+        take(line);
     }
-    if (earlierSize) {
-        const std::string hash = sha256Text(copy);
-        for (const ShippedVersion* version : earlier)
-            if (version->size == facts.size && version->sha256 == hash)
-                return Copy::outdated;
-    }
-    return Copy::players;
 }
 
-// The facts of `target`; a link on the way to it counts as a link.
-EntryFacts factsBeyondLinks(const ConfinedFolder& folder, const std::string& target)
+bool isSha256(std::string_view text)
+{
+    return text.size() == 64 &&
+           std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)) ||
+                                                                     (c >= 'a' && c <= 'f'); });
+}
+
+// A damaged or missing record is no record: every file is judged again by its bytes.
+Record readRecord(const ConfinedFolder& folder, const std::string& file)
+{
+    Record record;
+    try {
+        if (folder.kindOf(file) != EntryKind::file)
+            return record;
+        forEachLine(folder.readFile(file, kLargestList), [&](std::string_view line) {
+            if (line.starts_with(kShippedLine) && line.size() > kShippedLine.size() + 65 &&
+                isSha256(line.substr(kShippedLine.size(), 64)) && line[kShippedLine.size() + 64] == ' ')
+                record[std::string(line.substr(kShippedLine.size() + 65))] = std::string(line.substr(kShippedLine.size(), 64));
+            else if (line.starts_with(kOwnLine) && line.size() > kOwnLine.size())
+                record[std::string(line.substr(kOwnLine.size()))] = std::nullopt;
+        });
+    } catch (const BlitzfangError&) {
+    }
+    return record;
+}
+
+std::string recordText(const Record& record)
+{
+    std::string text = std::string(kRecordTitle) + "\r\n";
+    for (const auto& [file, version] : record)
+        text += (version ? std::string(kShippedLine) + *version + " " : std::string(kOwnLine)) + file + "\r\n";
+    return text;
+}
+
+// Sets the record of `file`; true when that changed it.
+bool setRecord(Record& record, const std::string& file, const std::optional<std::string>& version)
+{
+    const auto [entry, isNew] = record.try_emplace(file, version);
+    if (!isNew && entry->second == version)
+        return false;
+    entry->second = version;
+    return true;
+}
+
+// What `target` is; a link on the way to it counts as a link.
+EntryKind kindBeyondLinks(const ConfinedFolder& folder, const std::string& target)
 {
     try {
-        return folder.factsOf(target);
+        return folder.kindOf(target);
     } catch (const BlitzfangError&) {
-        return {EntryKind::link};
+        return EntryKind::link;
     }
 }
 
-// Brings one copy up to date; `replacePlayers` for the reset, which takes back every change.
-void updateFile(const ConfinedFolder& folder, const std::string& target, const Shipped& shipped,
-                const std::vector<const ShippedVersion*>& earlier, bool replacePlayers)
+// True when the copy `target` holds a version that the program shipped: the one recorded, or
+// without a record any the manifest knows.
+bool isProgramsCopy(const std::string& copyHash, const Record& record, const std::string& below,
+                    const ShippedVersions& versions)
 {
-    const EntryFacts facts = factsBeyondLinks(folder, target);
-    if (facts.kind == EntryKind::missing) {
-        install(folder, target, shipped);
-        return;
+    if (const auto recorded = record.find(below); recorded != record.end())
+        return recorded->second == copyHash;
+    const auto current = versions.current.find(below);
+    const auto earlier = versions.earlier.find(below);
+    return (current != versions.current.end() && current->second == copyHash) ||
+           (earlier != versions.earlier.end() && earlier->second.contains(copyHash));
+}
+
+// Brings the copy `target` of the shipped file `below` up to date; true when the record changed.
+bool updateFile(const ConfinedFolder& folder, const std::string& target, const Shipped& shipped,
+                const std::string& below, const ShippedVersions& versions, Record& record)
+{
+    const EntryKind kind = kindBeyondLinks(folder, target);
+    if (kind != EntryKind::missing && kind != EntryKind::file)
+        return false; // a link or folder in its place is the player's business
+    std::optional<std::string> copyHash;
+    if (kind == EntryKind::file) {
+        const auto recorded = record.find(below);
+        if (recorded != record.end() && !recorded->second)
+            return false; // the player's
+        const auto current = versions.current.find(below);
+        if (recorded != record.end() && current != versions.current.end() && recorded->second == current->second)
+            return false; // holds the current version: nothing is read
+        try {
+            copyHash = sha256Text(folder.readFile(target, kLargestReadableFile));
+        } catch (const BlitzfangError&) {
+            return false; // not known to be ours; judged again at the next start
+        }
     }
-    if (facts.kind != EntryKind::file)
-        return;
-    Copy copy = Copy::players;
-    try {
-        copy = compare(folder, target, facts, shipped, earlier);
-    } catch (const BlitzfangError&) {
-        // A copy that cannot be read is not known to be ours.
-    }
-    switch (copy) {
-    case Copy::equal:
-        if (!sameTime(facts.modified, shipped.modified))
-            folder.setModified(target, shipped.modified);
-        return;
-    case Copy::outdated:
-        install(folder, target, shipped);
-        return;
-    case Copy::players:
-        if (replacePlayers)
-            install(folder, target, shipped);
-        return;
-    }
+    const std::string bytes = readWholeFile(shipped.path);
+    const std::string hash = sha256Text(bytes);
+    if (copyHash && *copyHash != hash && !isProgramsCopy(*copyHash, record, below, versions))
+        return setRecord(record, below, std::nullopt);
+    if (copyHash != hash)
+        folder.writeFile(target, bytes, shipped.permissions);
+    return setRecord(record, below, hash);
+}
+
+std::string problemsText(const std::vector<std::string>& problems)
+{
+    std::string text = "Die mitgelieferten Standard-Medien konnten nicht ganz auf den Stand dieser Version gebracht "
+                       "werden; diese Dateien bleiben, wie sie waren:";
+    for (const std::string& problem : problems)
+        text += "\n" + problem;
+    return text;
 }
 
 } // namespace
@@ -132,49 +171,53 @@ std::string sha256Text(std::string_view bytes)
     return digest.toHex().toStdString();
 }
 
-std::vector<ShippedVersion> earlierVersions(std::string_view manifest)
+ShippedVersions shippedVersions(std::string_view manifest)
 {
-    std::vector<ShippedVersion> versions;
-    constexpr std::string_view kEarlier = "earlier ";
-    while (!manifest.empty()) {
-        const std::size_t end = std::min(manifest.find('\n'), manifest.size());
-        std::string_view line = manifest.substr(0, end);
-        manifest.remove_prefix(std::min(end + 1, manifest.size()));
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
-        if (!line.starts_with(kEarlier))
-            continue;
-        line.remove_prefix(kEarlier.size());
-        // "<size> <sha256> <file below Standard>"
-        ShippedVersion version;
-        const auto [afterSize, error] = std::from_chars(line.data(), line.data() + line.size(), version.size);
-        const std::string_view rest = line.substr(static_cast<std::size_t>(afterSize - line.data()));
-        if (error != std::errc() || rest.size() < 67 || rest[0] != ' ' || rest[65] != ' ')
-            continue;
-        version.sha256 = rest.substr(1, 64);
-        version.file = rest.substr(66);
-        versions.push_back(std::move(version));
-    }
+    ShippedVersions versions;
+    forEachLine(manifest, [&](std::string_view line) {
+        // "current|earlier <size> <sha256> <file below Standard>"
+        const std::vector<std::string> parts = pathParts(line, " ");
+        if (parts.size() < 4 || !isSha256(parts[2]))
+            return;
+        const std::string file(line.substr(parts[0].size() + parts[1].size() + parts[2].size() + 3));
+        if (parts[0] == "current")
+            versions.current[file] = parts[2];
+        else if (parts[0] == "earlier")
+            versions.earlier[file].insert(parts[2]);
+    });
     return versions;
 }
 
-std::vector<ShippedVersion> readEarlierVersions(const fs::path& shippedStandard)
+ShippedVersions readShippedVersions(const fs::path& shippedStandard)
 {
     try {
-        return earlierVersions(readWholeFile(shippedStandard.parent_path() / kStandardManifestName, kLargestManifest));
+        return shippedVersions(readWholeFile(shippedStandard.parent_path() / kStandardManifestName, kLargestList));
     } catch (const BlitzfangError&) {
-        return {}; // without it only a missing or cut copy is replaced
+        return {}; // without it only the shipped files themselves are known
     }
 }
 
-void updateStandardCopy(const ConfinedFolder& folder, const fs::path& shipped,
-                        const std::vector<ShippedVersion>& earlier)
+void updateStandardCopy(const ConfinedFolder& folder, const fs::path& shipped, const ShippedVersions& versions)
 {
     const std::string standard = findeOhneGrossKlein(folder, "", "Standard");
     // A link the player put in its place leads where the player wants: nothing is copied.
     if (folder.kindOf(standard) == EntryKind::link)
         return;
-    folder.createFolder(standard);
+    std::vector<std::string> problems;
+    const auto attempt = [&](const std::string& target, const std::function<void()>& work) {
+        try {
+            work();
+        } catch (const BlitzfangError& error) {
+            problems.push_back(folder.absolute(target) + ": " + error.what());
+        }
+    };
+    attempt(standard, [&] { folder.createFolder(standard); });
+    if (!problems.empty())
+        throw BlitzfangError(problemsText(problems));
+
+    const std::string recordFile = standard + "/" + kStandardRecordName;
+    Record record = readRecord(folder, recordFile);
+    bool recordChanged = false;
     std::error_code ec;
     for (auto it = fs::recursive_directory_iterator(shipped, ec); !ec && it != fs::recursive_directory_iterator();
          it.increment(ec)) {
@@ -182,34 +225,53 @@ void updateStandardCopy(const ConfinedFolder& folder, const fs::path& shipped,
         const std::string target = standard + "/" + below;
         std::error_code typeError;
         if (it->is_directory(typeError)) {
-            const EntryKind kind = factsBeyondLinks(folder, target).kind;
+            const EntryKind kind = kindBeyondLinks(folder, target);
             if (kind == EntryKind::missing || kind == EntryKind::folder)
-                folder.createFolder(target);
+                attempt(target, [&] { folder.createFolder(target); });
             else
                 it.disable_recursion_pending(); // nothing goes through a link or into a file
             continue;
         }
         Shipped file;
-        if (!shippedFile(it->path(), file))
-            continue;
-        std::vector<const ShippedVersion*> versions;
-        for (const ShippedVersion& version : earlier)
-            if (version.file == below)
-                versions.push_back(&version);
-        updateFile(folder, target, file, versions, false);
+        if (shippedFile(it->path(), file))
+            attempt(target, [&] { recordChanged |= updateFile(folder, target, file, below, versions, record); });
     }
     if (ec)
-        throw BlitzfangError(fehlertext::eaFehler(ec.value()));
+        problems.push_back(shipped.string() + ": " + fehlertext::eaFehler(ec.value()));
+    if (recordChanged)
+        attempt(recordFile, [&] { folder.writeFile(recordFile, recordText(record)); });
+    if (!problems.empty())
+        throw BlitzfangError(problemsText(problems));
 }
 
-void restoreStandardMedia(const ConfinedFolder& folder, const fs::path& shipped)
+void restoreStandardMedia(StagedFiles& save, const fs::path& shipped)
 {
     if (shipped.empty())
         return;
+    const ConfinedFolder& folder = save.folder();
+    const std::string standard = findeOhneGrossKlein(folder, "", "Standard");
+    const std::string recordFile = standard + "/" + kStandardRecordName;
+    Record record = readRecord(folder, recordFile);
+    save.createFolder(standard);
     for (const std::string& target : standardMediaFiles(folder)) {
         // "Standard/bilder/ziel.bmp": the shipped file below the shipped Standard folder.
+        const std::string below = target.substr(target.find('/') + 1);
         Shipped file;
-        if (shippedFile(shipped / target.substr(target.find('/') + 1), file))
-            updateFile(folder, target, file, {}, true);
+        const EntryKind kind = kindBeyondLinks(folder, target);
+        if (!shippedFile(shipped / below, file) || (kind != EntryKind::missing && kind != EntryKind::file))
+            continue;
+        const std::string bytes = readWholeFile(file.path);
+        std::string copy;
+        try {
+            copy = kind == EntryKind::file ? folder.readFile(target, kLargestReadableFile) : std::string();
+        } catch (const BlitzfangError&) {
+            copy.clear(); // written afresh
+        }
+        if (kind == EntryKind::missing || copy != bytes) {
+            save.createFolder(fs::path(target).parent_path().string());
+            save.write(target, bytes, file.permissions);
+        }
+        record[below] = sha256Text(bytes);
     }
+    save.write(recordFile, recordText(record));
 }

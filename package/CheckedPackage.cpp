@@ -42,23 +42,6 @@ std::string shown(std::string_view name)
            "\"";
 }
 
-std::string sizeText(std::uint64_t bytes)
-{
-    return std::to_string(bytes / (1024 * 1024)) + " MiB";
-}
-
-std::vector<std::string> split(std::string_view path, std::string_view separators)
-{
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        const std::size_t end = std::min(path.find_first_of(separators, start), path.size());
-        parts.emplace_back(path.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
-}
-
 // A file system takes at most this many bytes for one name.
 constexpr std::size_t kLongestFileName = 255;
 
@@ -69,7 +52,7 @@ bool isPlainName(const std::string& name)
 
 bool hasTooLongName(std::string_view path)
 {
-    for (const std::string& name : split(path, "/"))
+    for (const std::string& name : pathParts(path, "/"))
         if (name.size() > kLongestFileName)
             return true;
     return false;
@@ -84,7 +67,7 @@ std::optional<Place> placeOf(std::string_view name, bool isFolder)
         name.remove_suffix(1);
     if (name.find('\\') != std::string_view::npos)
         return std::nullopt;
-    const std::vector<std::string> parts = split(name, "/");
+    const std::vector<std::string> parts = pathParts(name, "/");
     if (!std::all_of(parts.begin(), parts.end(), isPlainName))
         return std::nullopt;
     const std::string& first = parts.front();
@@ -131,9 +114,9 @@ public:
         packageBytes_ += piece.size();
         if (size_ > largest_)
             throw BlitzfangError(role_ == Role::folder ? shown(entry_) + " ist kein Ordner."
-                                                       : fehlertext::dateiZuGross(entry_, sizeText(largest_)));
+                                                       : fehlertext::dateiZuGross(entry_, fehlertext::sizeText(largest_)));
         if (packageBytes_ > mostPackageBytes_)
-            throw BlitzfangError("ausgepackt wäre es größer als " + sizeText(mostPackageBytes_) +
+            throw BlitzfangError("ausgepackt wäre es größer als " + fehlertext::sizeText(mostPackageBytes_) +
                                  ", mehr kann ein Szenario nicht haben.");
         if (role_ != Role::sound) {
             kept_.append(piece);
@@ -206,7 +189,7 @@ public:
     {
         if (stored.empty())
             return stored;
-        const std::vector<std::string> parts = split(stored, "/\\");
+        const std::vector<std::string> parts = pathParts(stored);
         const std::string media = picture ? "bilder" : "sound";
         if (parts.size() >= 3 && kleinAZ(parts[parts.size() - 2]) == media && isPlainName(parts.back())) {
             const std::string folder = kleinAZ(parts[parts.size() - 3]);

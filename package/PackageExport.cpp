@@ -21,14 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> namesOf(const std::string& relative)
-{
-    std::vector<std::string> names;
-    for (const fs::path& name : fs::path(relative))
-        names.push_back(name.string());
-    return names;
-}
-
 // The scenario's pictures and sounds as the package names them.
 class PackagedMedia {
 public:
@@ -49,7 +41,7 @@ public:
         if (const auto found = shipped_.find(path); found != shipped_.end())
             return found->second;
         const std::optional<std::string> relative = folder_.relativePathOf(path);
-        const std::vector<std::string> names = relative ? namesOf(*relative) : std::vector<std::string>();
+        const std::vector<std::string> names = relative ? pathParts(*relative, "/") : std::vector<std::string>();
         const char* media = slot.picture ? "bilder" : "sound";
         if (names.size() != 3 || kleinAZ(names[0]) != scenarioFolder_ || kleinAZ(names[1]) != media)
             throw BlitzfangError(exportRefusal(slot, path + " liegt nicht in seinem Ordner " + name_ + "/" + media +
@@ -194,7 +186,9 @@ void writePackage(const ConfinedFolder& programFolder, const PackagePlan& plan, 
             readPackage(programFolder, place.openForReading(temporary, std::size_t(-1)), target, checks);
             place.rename(temporary, fileName);
             place.syncFolder();
-        } catch (const BlitzfangError&) {
+        } catch (...) {
+            // Whatever stopped it (a refusal, memory, a check's own error), nothing stays beside
+            // the target: no later run would know the file.
             if (fd >= 0)
                 ::close(fd);
             try {

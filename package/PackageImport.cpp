@@ -3,6 +3,7 @@
 #include "package/ZipArchive.h"
 #include "platform/BlitzfangError.h"
 #include "platform/Cancellation.h"
+#include "storage/SafeFile.h"
 #include "storage/ScenarioStore.h"
 
 #include <fcntl.h>
@@ -54,18 +55,6 @@ void refuseOddPlace(const ConfinedFolder& folder, const std::string& relative, E
         throw BlitzfangError(fehlertext::verknuepfungNichtGeschrieben(folder.absolute(relative)));
     if (kind != EntryKind::missing && kind != wanted)
         throw BlitzfangError(folder.absolute(relative) + (wanted == EntryKind::file ? " ist keine Datei." : " ist kein Ordner."));
-}
-
-void writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            throw BlitzfangError(fehlertext::eaFehler(written == 0 ? EIO : errno));
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
 }
 
 // The package's files, read a second time, into the folder `unpacked`: the same entries in the
@@ -174,9 +163,13 @@ void unpackPackage(const ConfinedFolder& folder, const CheckedPackage& package, 
         folder.createFolder(journal);
         folder.writeFile(inJournal(journal, kTarget), targetText(target));
         folder.createFolder(inJournal(journal, kNewFolder));
-        writeFiles(ConfinedFolder(folder, inJournal(journal, kNewFolder)), package, progress);
-        // Once, for all files: a sync per file would take a second per hundred sounds.
-        folder.syncFileSystem();
+        const ConfinedFolder unpacked(folder, inJournal(journal, kNewFolder));
+        writeFiles(unpacked, package, progress);
+        std::vector<std::string> written;
+        for (const PackagedFile& file : package.files)
+            written.push_back(file.target);
+        // On the disk, files and folders, before the new scenario counts as whole.
+        unpacked.syncFiles(written);
         stopWhenCancelled();
         folder.writeFile(inJournal(journal, kNewFile), text);
     } catch (const BlitzfangError& error) {

@@ -3,9 +3,11 @@
 // handler shows in an error box; the program goes on after it.
 
 #include <cerrno>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 class BlitzfangError : public std::runtime_error {
 public:
@@ -52,6 +54,17 @@ inline std::string verknuepfungNichtGeschrieben(std::string_view path)
 inline std::string verknuepfungNichtGelesen(std::string_view path)
 {
     return std::string(path) + " ist eine Verknüpfung (Link) und wird nicht gelesen.";
+}
+
+// A size as every message gives it, in the largest unit that divides it: "4 GiB", "16 MiB",
+// "64 KiB", "1000 Bytes".
+inline std::string sizeText(std::uint64_t bytes)
+{
+    for (const auto& [unit, name] : {std::pair<std::uint64_t, const char*>{1ull << 30, " GiB"}, {1ull << 20, " MiB"},
+                                     {1ull << 10, " KiB"}})
+        if (bytes >= unit && bytes % unit == 0)
+            return std::to_string(bytes / unit) + name;
+    return std::to_string(bytes) + " Bytes";
 }
 
 inline std::string dateiZuGross(std::string_view path, std::string_view largest)

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QSettings>
 #include <QSpacerItem>
 #include <QWindow>
 #include <QStringList>
@@ -178,6 +179,12 @@ void openWideEnough(QFileDialog& dialog)
 void setPicturePreview(PicturePreview preview)
 {
     picturePreview() = std::move(preview);
+}
+
+void keepDialogMemoryIn(const std::filesystem::path& folder)
+{
+    // The dialogs open their settings as Qt's own organisation, in the native format.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QFile::decodeName(folder.c_str()));
 }
 
 QString qtFileFilter(const std::string& pipeFilter)

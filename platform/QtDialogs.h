@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QString>
 
+#include <filesystem>
 #include <functional>
 
 class QtDialogs : public Dialogs {
@@ -26,6 +27,11 @@ public:
 // limits; without one the dialog shows no preview.
 using PicturePreview = std::function<QImage(const std::string& path, QSize box)>;
 void setPicturePreview(PicturePreview preview);
+
+// Qt's file and colour dialogs remember their last folders, their view and the custom colours in
+// Qt's own settings file QtProject.conf, by default in ~/.config. The program keeps it in
+// `folder`, its program folder, with the player's other files. Before the first dialog.
+void keepDialogMemoryIn(const std::filesystem::path& folder);
 
 // "Bilder (*.bmp;*.jpg)|*.bmp;*.jpg|Alle (*.*)|*.*" -> "Bilder (*.bmp *.jpg);;Alle (*)".
 // The pattern half of each pair decides; a description's own "(...)" is replaced by it.

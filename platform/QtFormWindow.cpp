@@ -108,7 +108,9 @@ void FormWindow::setVisible(bool visible)
 
 bool FormWindow::FormKeyPress(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape && cancelButton_ && cancelButton_->isEnabled()) {
+    // A held Escape that left one window (a test game, a side window) must not go on to cancel
+    // the next one with its repeats.
+    if (event->key() == Qt::Key_Escape && !event->isAutoRepeat() && cancelButton_ && cancelButton_->isEnabled()) {
         cancelButton_->click();
         return true;
     }

@@ -2,6 +2,8 @@
 
 #include "platform/BlitzfangError.h"
 #include "platform/FileDescriptor.h"
+#include "storage/SafeFile.h"
+#include "storage/ScenarioNames.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -12,9 +14,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <random>
+#include <set>
 
 namespace fs = std::filesystem;
 
@@ -27,22 +31,26 @@ constexpr std::size_t kRandomPartLength = 6;
 constexpr std::size_t kLongestFileName = 255;
 constexpr std::size_t kTemporaryTargetPart = kLongestFileName - 1 - kTemporaryMarker.size() - kRandomPartLength;
 
-bool stepByStep = false;
+// Set once openat2 turned out unavailable, or by tests; any thread may resolve paths.
+std::atomic<bool> stepByStep = false;
+
+// What openat2 answers where it cannot be used: a kernel before 5.6 (ENOSYS), a sandbox whose
+// seccomp filter refuses it (EPERM, some say ENOSYS or EACCES), a kernel that lacks a flag
+// (EINVAL, E2BIG). Walking name by name is as safe, and gives any real error itself.
+bool openat2Unavailable(int error)
+{
+    return error == ENOSYS || error == EPERM || error == EACCES || error == EINVAL || error == E2BIG ||
+           error == EOPNOTSUPP;
+}
 
 std::vector<std::string> namesOf(std::string_view relative)
 {
     std::vector<std::string> names;
-    std::size_t start = 0;
-    while (start <= relative.size()) {
-        std::size_t end = relative.find('/', start);
-        if (end == std::string_view::npos)
-            end = relative.size();
-        const std::string_view name = relative.substr(start, end - start);
+    for (std::string& name : pathParts(relative, "/")) {
         if (name == "..")
             throw BlitzfangError(fehlertext::eaFehler(EXDEV)); // what openat2 says of a way out
         if (!name.empty() && name != ".")
-            names.emplace_back(name);
-        start = end + 1;
+            names.push_back(std::move(name));
     }
     return names;
 }
@@ -94,20 +102,19 @@ int openWithOpenat2(int at, const std::string& path)
     }
 }
 
-bool writeAll(int fd, std::string_view bytes)
+// Syncs `count` files, each opened by `open`. All are set on their way to the disk first: the
+// syncs then mostly find them there, and one journal commit serves many of them (a sync each in
+// turn takes some milliseconds a file).
+void syncEach(std::size_t count, const std::function<FileDescriptor(std::size_t)>& open)
 {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            if (written == 0)
-                errno = EIO;
-            return false;
+    for (const bool wait : {false, true}) {
+        for (std::size_t i = 0; i < count; ++i) {
+            const FileDescriptor file = open(i);
+            const int fd = file.get();
+            if (!file || (wait ? ::fsync(fd) : ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE)) != 0)
+                throw WriteFailure(fehlertext::eaFehler(errno));
         }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
     }
-    return true;
 }
 
 // Fresh from the kernel each time: a generator's state would be the same in every forked child.
@@ -124,21 +131,6 @@ std::string randomPart()
     for (unsigned char b : bytes)
         part += kLetters[b % kLetters.size()];
     return part;
-}
-
-mode_t newFileMode()
-{
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-std::string sizeText(std::size_t bytes)
-{
-    constexpr std::size_t kMiB = 1024 * 1024;
-    if (bytes >= kMiB && bytes % kMiB == 0)
-        return std::to_string(bytes / kMiB) + " MiB";
-    return std::to_string(bytes) + " Bytes";
 }
 
 } // namespace
@@ -199,9 +191,9 @@ int ConfinedFolder::openFolder(const std::vector<std::string>& names) const
         return ::openat(fd_, ".", O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (!stepByStep) {
         const int fd = openWithOpenat2(fd_, joined(names, names.size()));
-        if (fd >= 0 || errno != ENOSYS)
+        if (fd >= 0 || !openat2Unavailable(errno))
             return fd;
-        stepByStep = true; // a kernel before 5.6
+        stepByStep = true;
     }
     FileDescriptor current(::openat(fd_, ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
     for (const std::string& name : names) {
@@ -221,7 +213,7 @@ void ConfinedFolder::fail(int error, std::string_view relative, Access access) c
     }
     if (access == Access::read)
         throw BlitzfangError(fehlertext::dateiKannNichtGeoeffnetWerden(absolute(relative)));
-    throw BlitzfangError(fehlertext::eaFehler(error));
+    throw WriteFailure(fehlertext::eaFehler(error));
 }
 
 std::optional<std::string> ConfinedFolder::linkOnTheWay(std::string_view relative) const
@@ -261,32 +253,7 @@ int ConfinedFolder::openForReading(std::string_view relative) const
 std::string ConfinedFolder::readFile(std::string_view relative, std::size_t largestSize) const
 {
     FileDescriptor file(openForReading(relative, largestSize));
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0)
-        fail(errno, relative, Access::read);
-
-    // One byte more than the file holds: its end shows without the buffer growing (and copying).
-    std::string bytes(static_cast<std::size_t>(info.st_size) + 1, '\0');
-    std::size_t filled = 0;
-    while (true) {
-        if (filled == bytes.size()) {
-            // The file has grown since fstat.
-            if (bytes.size() > largestSize)
-                throw BlitzfangError(fehlertext::dateiZuGross(absolute(relative), sizeText(largestSize)));
-            // Up to one byte beyond the ceiling: that byte tells the file is too large.
-            bytes.resize(std::min(bytes.size() + 4096, std::max(largestSize, largestSize + 1)));
-        }
-        const ssize_t got = ::read(file.get(), bytes.data() + filled, bytes.size() - filled);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            fail(errno, relative, Access::read);
-        if (got == 0)
-            break;
-        filled += static_cast<std::size_t>(got);
-    }
-    bytes.resize(filled);
-    return bytes;
+    return readWholeFile(file.get(), largestSize, absolute(relative));
 }
 
 void ConfinedFolder::writeFile(std::string_view relative, std::string_view bytes, fs::perms ceiling) const
@@ -296,70 +263,143 @@ void ConfinedFolder::writeFile(std::string_view relative, std::string_view bytes
 
 void ConfinedFolder::writeFile(std::string_view relative, const BytePieces& pieces, fs::perms ceiling) const
 {
-    const auto [folder, name, error] = parentForWriting(relative);
+    StagedFiles file(*this);
+    file.write(relative, pieces, ceiling);
+    file.commit();
+}
 
-    mode_t mode = newFileMode();
+std::string ConfinedFolder::writeTemporary(const Parent& parent, std::string_view relative, const BytePieces& pieces,
+                                           fs::perms ceiling) const
+{
+    const int folder = parent.folder.get();
+    // A new file gets the bits of any new file (the umask applies), an existing one keeps its
+    // own; never more than `ceiling`.
+    std::optional<mode_t> kept;
     struct stat old {};
-    if (::fstatat(folder.get(), name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (::fstatat(folder, parent.name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0) {
         if (S_ISLNK(old.st_mode))
             fail(ELOOP, relative, Access::write);
-        mode = old.st_mode & 07777;
+        kept = old.st_mode & 07777 & static_cast<mode_t>(ceiling);
     }
-    mode &= static_cast<mode_t>(ceiling);
+    const mode_t created = kept.value_or(0666 & static_cast<mode_t>(ceiling));
 
     std::string temporary;
     FileDescriptor file;
     for (int attempt = 0; file.get() < 0; ++attempt) {
-        temporary = temporaryNameFor(name);
+        temporary = temporaryNameFor(parent.name);
         const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-        file = FileDescriptor(::openat(folder.get(), temporary.c_str(), flags, 0600));
+        file = FileDescriptor(::openat(folder, temporary.c_str(), flags, created));
         if (file.get() < 0 && (errno != EEXIST || attempt == 100))
-            throw BlitzfangError(fehlertext::eaFehler(errno));
+            throw WriteFailure(fehlertext::eaFehler(errno));
     }
-    const auto failWith = [&](int code) {
-        file.close();
-        ::unlinkat(folder.get(), temporary.c_str(), 0);
-        return BlitzfangError(fehlertext::eaFehler(code));
-    };
-    if (::fchmod(file.get(), mode) != 0)
-        throw failWith(errno);
     try {
+        // The umask may have taken bits the old file had: they come back, on the descriptor.
+        if (kept && ::fchmod(file.get(), *kept) != 0)
+            throw WriteFailure(fehlertext::eaFehler(errno));
         pieces([&](std::string_view piece) {
-            if (!writeAll(file.get(), piece))
-                throw BlitzfangError(fehlertext::eaFehler(errno));
+            try {
+                writeAll(file.get(), piece);
+            } catch (const BlitzfangError& error) {
+                throw WriteFailure(error.what());
+            }
         });
+        if (file.close() != 0)
+            throw WriteFailure(fehlertext::eaFehler(errno));
     } catch (...) {
         file.close();
-        ::unlinkat(folder.get(), temporary.c_str(), 0);
+        ::unlinkat(folder, temporary.c_str(), 0);
         throw;
     }
-    if (::fsync(file.get()) != 0 || file.close() != 0)
-        throw failWith(errno);
-    if (::renameat(folder.get(), temporary.c_str(), folder.get(), name.c_str()) != 0)
-        throw failWith(errno);
-    // The rename is done; a file system that cannot sync folders still holds the new file.
-    FileDescriptor synced(::openat(folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (synced.get() >= 0)
-        ::fsync(synced.get());
+    return temporary;
 }
 
-void ConfinedFolder::createFolder(std::string_view relative) const
+StagedFiles::StagedFiles(const ConfinedFolder& folder) : folder_(folder) {}
+
+StagedFiles::~StagedFiles()
+{
+    for (const Staged& file : staged_)
+        ::unlinkat(folders_.at(file.folder).get(), file.temporary.c_str(), 0);
+    for (auto it = createdFolders_.rbegin(); it != createdFolders_.rend(); ++it) {
+        try {
+            folder_.removeEmptyFolder(*it);
+        } catch (const BlitzfangError&) {
+            // Something else was put there meanwhile: it stays.
+        }
+    }
+}
+
+void StagedFiles::createFolder(std::string_view relative)
+{
+    if (folder_.createFolder(relative))
+        createdFolders_.emplace_back(relative);
+}
+
+void StagedFiles::write(std::string_view relative, std::string_view bytes, fs::perms ceiling)
+{
+    write(relative, [bytes](const std::function<void(std::string_view)>& take) { take(bytes); }, ceiling);
+}
+
+void StagedFiles::write(std::string_view relative, const BytePieces& pieces, fs::perms ceiling)
+{
+    ConfinedFolder::Parent parent = folder_.parentForWriting(relative);
+    const std::string temporary = folder_.writeTemporary(parent, relative, pieces, ceiling);
+    const auto [known, isNew] = folders_.try_emplace(parent.path, std::move(parent.folder));
+    const auto [place, first] = places_.try_emplace(parent.path + "/" + parent.name, staged_.size());
+    if (first) {
+        staged_.push_back({parent.path, temporary, parent.name});
+        return;
+    }
+    // The same file written again: the later bytes count.
+    std::string& earlier = staged_[place->second].temporary;
+    ::unlinkat(known->second.get(), earlier.c_str(), 0);
+    earlier = temporary;
+}
+
+void StagedFiles::commit()
+{
+    // Every byte on the disk before any file takes its place: a crash leaves old or new files.
+    syncEach(staged_.size(), [&](std::size_t i) {
+        return FileDescriptor(::openat(folders_.at(staged_[i].folder).get(), staged_[i].temporary.c_str(),
+                                       O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    });
+    // In the order written; a rename fails only on a broken file system, and what is renamed
+    // before then stays in place.
+    for (std::size_t i = 0; i < staged_.size(); ++i) {
+        const int folder = folders_.at(staged_[i].folder).get();
+        if (::renameat(folder, staged_[i].temporary.c_str(), folder, staged_[i].name.c_str()) != 0) {
+            const int error = errno;
+            staged_.erase(staged_.begin(), staged_.begin() + static_cast<std::ptrdiff_t>(i));
+            throw WriteFailure(fehlertext::eaFehler(error));
+        }
+    }
+    staged_.clear();
+    places_.clear();
+    createdFolders_.clear();
+    // The renames done; a file system that cannot sync folders still holds the new files.
+    for (const auto& [path, folder] : folders_) {
+        FileDescriptor synced(::openat(folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (synced.get() >= 0)
+            ::fsync(synced.get());
+    }
+}
+
+bool ConfinedFolder::createFolder(std::string_view relative) const
 {
     std::vector<std::string> names = namesOf(relative);
     if (names.empty())
-        return;
+        return false;
     const std::string name = names.back();
     names.pop_back();
     FileDescriptor folder(openFolder(names));
     if (folder.get() < 0)
         fail(errno, relative, Access::write);
     if (::mkdirat(folder.get(), name.c_str(), 0777) == 0)
-        return;
+        return true;
     const int error = errno;
     struct stat info {};
     if (error == EEXIST && ::fstatat(folder.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
         if (S_ISDIR(info.st_mode))
-            return;
+            return false;
         if (S_ISLNK(info.st_mode))
             fail(ELOOP, relative, Access::write);
     }
@@ -374,6 +414,7 @@ ConfinedFolder::Parent ConfinedFolder::parentOf(std::string_view relative, int e
     Parent parent;
     parent.name = names.back();
     names.pop_back();
+    parent.path = joined(names, names.size());
     parent.folder = FileDescriptor(openFolder(names));
     parent.error = parent.folder ? 0 : errno;
     return parent;
@@ -399,7 +440,7 @@ bool ConfinedFolder::removeEmptyFolder(std::string_view relative) const
 
 bool ConfinedFolder::removeEntry(std::string_view relative, bool folderWanted) const
 {
-    const auto [folder, name, error] = parentOf(relative, folderWanted ? EBUSY : EISDIR);
+    const auto [folder, path, name, error] = parentOf(relative, folderWanted ? EBUSY : EISDIR);
     struct stat info {};
     if (!folder && error != ENOENT)
         fail(error, relative, Access::write);
@@ -489,44 +530,33 @@ EntryFacts ConfinedFolder::factsOf(std::string_view relative) const
     struct stat info {};
     if (folder.get() < 0 || ::fstatat(folder.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return {};
-    return {kindOfMode(info.st_mode), static_cast<std::uint64_t>(info.st_size), info.st_mtim};
-}
-
-void ConfinedFolder::setModified(std::string_view relative, const timespec& when) const
-{
-    const auto [folder, name, error] = parentForWriting(relative);
-    const timespec times[2] = {{0, UTIME_OMIT}, when};
-    if (::utimensat(folder.get(), name.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
-        throw BlitzfangError(fehlertext::eaFehler(errno));
-}
-
-int ConfinedFolder::openForLocking(std::string_view relative) const
-{
-    const auto [folder, name, error] = parentForWriting(relative);
-    FileDescriptor file(
-        ::openat(folder.get(), name.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600));
-    struct stat info {};
-    if (file.get() < 0)
-        fail(errno, relative, Access::write);
-    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
-        throw BlitzfangError(fehlertext::dateiKannNichtGeoeffnetWerden(absolute(relative)));
-    return file.release();
+    return {kindOfMode(info.st_mode), static_cast<std::uint64_t>(info.st_size)};
 }
 
 int ConfinedFolder::createFile(std::string_view relative) const
 {
-    const auto [folder, name, error] = parentForWriting(relative);
-    const int fd = ::openat(folder.get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, newFileMode());
+    const auto [folder, path, name, error] = parentForWriting(relative);
+    const int fd = ::openat(folder.get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0)
         fail(errno, relative, Access::write);
     return fd;
 }
 
-void ConfinedFolder::syncFileSystem() const
+void ConfinedFolder::syncFiles(const std::vector<std::string>& written) const
 {
-    FileDescriptor folder(::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() < 0 || ::syncfs(folder.get()) != 0)
-        throw BlitzfangError(fehlertext::eaFehler(errno));
+    syncEach(written.size(), [&](std::size_t i) { return FileDescriptor(openForReading(written[i])); });
+    std::set<std::string> folders = {""};
+    for (const std::string& file : written) {
+        const std::vector<std::string> names = namesOf(file);
+        for (std::size_t depth = 1; depth < names.size(); ++depth)
+            folders.insert(joined(names, depth));
+    }
+    for (const std::string& folder : folders) {
+        FileDescriptor path(openFolder(namesOf(folder)));
+        FileDescriptor readable(path ? ::openat(path.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1);
+        if (!readable || ::fsync(readable.get()) != 0)
+            throw WriteFailure(fehlertext::eaFehler(errno));
+    }
 }
 
 void ConfinedFolder::syncFolder() const
@@ -543,7 +573,7 @@ int ConfinedFolder::openForReading(std::string_view relative, std::size_t larges
     if (::fstat(file.get(), &info) != 0)
         fail(errno, relative, Access::read);
     if (static_cast<std::uintmax_t>(info.st_size) > largestSize)
-        throw BlitzfangError(fehlertext::dateiZuGross(absolute(relative), sizeText(largestSize)));
+        throw BlitzfangError(fehlertext::dateiZuGross(absolute(relative), fehlertext::sizeText(largestSize)));
     return file.release();
 }
 

@@ -10,17 +10,26 @@
 // Relative paths name entries below the folder with "/" between the names; the empty path is
 // the folder itself, "." is skipped and ".." is refused.
 
+#include "platform/BlitzfangError.h"
 #include "platform/FileDescriptor.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <ctime>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
+
+// A file of the program folder that the system refuses to write (a full disk, a file size limit,
+// no permission): unlike a source that cannot be read, it stops a whole save.
+class WriteFailure : public BlitzfangError {
+public:
+    using BlitzfangError::BlitzfangError;
+};
 
 // What an entry is as lstat sees it: a link is never looked through.
 enum class EntryKind { missing, file, folder, link, other };
@@ -30,11 +39,10 @@ struct FolderEntry {
     EntryKind kind;
 };
 
-// What lstat says of an entry: its kind, and for a file its size and last change.
+// What lstat says of an entry: its kind, and for a file its size.
 struct EntryFacts {
     EntryKind kind = EntryKind::missing;
     std::uint64_t size = 0;
-    timespec modified{};
 };
 
 // Hands a file's bytes piece by piece to `write`, which throws when they cannot be written; a
@@ -82,10 +90,9 @@ public:
     // A descriptor of the regular file `relative`, opened for reading without waiting on a FIFO;
     // the caller closes it. Throws like readFile.
     int openForReading(std::string_view relative) const;
-    // Sets the time of the last change of the file `relative` (never of a link's target).
-    void setModified(std::string_view relative, const timespec& when) const;
     // Creates a folder; one that exists already is fine, anything else in its place throws.
-    void createFolder(std::string_view relative) const;
+    // True when it was created.
+    bool createFolder(std::string_view relative) const;
     // Removes a file or a link (the link, never what it points to), never a folder. False when
     // there is nothing to remove; throws BlitzfangError when it cannot.
     bool removeFile(std::string_view relative) const;
@@ -98,23 +105,22 @@ public:
     std::vector<FolderEntry> list(std::string_view relative = {}) const;
     // What `relative` is. A link on the way to it throws.
     EntryKind kindOf(std::string_view relative) const;
-    // The same with a file's size and last change.
+    // The same with a file's size.
     EntryFacts factsOf(std::string_view relative) const;
     // The first entry on the way to `relative`, itself included, that is a link ("Mond/sound");
     // nothing when there is none.
     std::optional<std::string> linkOnTheWay(std::string_view relative) const;
-    // A descriptor of the regular file `relative`, opened for reading and writing and created
-    // when missing; the caller closes it. Throws like writeFile.
-    int openForLocking(std::string_view relative) const;
 
     // Many files written at once (a scenario package unpacked into a temporary folder): each is
-    // created new, never replacing anything, and nothing is synced until syncFileSystem.
+    // created new, never replacing anything, and nothing is synced until syncFiles.
     // A descriptor of the new regular file `relative`, open for writing with the permission bits
     // of a new file; the caller writes and closes it. Throws like writeFile, and for a name that
     // exists already.
     int createFile(std::string_view relative) const;
-    // Waits until everything written to the folder's file system is on its disk.
-    void syncFileSystem() const;
+    // Waits until the files `written` (made with createFile) and the folders that hold them are
+    // on the disk: only they are flushed, never the rest of the file system, whose other
+    // programs' data could keep the wait going for seconds.
+    void syncFiles(const std::vector<std::string>& written) const;
     // Syncs the folder's own entries (after a rename into it).
     void syncFolder() const;
     // A descriptor of the regular file `relative`, open for reading, never waiting on a FIFO;
@@ -146,18 +152,24 @@ public:
     static void resolveStepByStep(bool on);
 
 private:
+    friend class StagedFiles;
     enum class Access { read, write };
     int openFolder(const std::vector<std::string>& names) const;
     // The folder that holds the last name of `relative`, and that name; without the folder,
     // `error` says why. The root itself has no parent: BlitzfangError with `errorForRoot`.
     struct Parent {
         FileDescriptor folder;
+        std::string path; // relative, "" for the folder itself
         std::string name;
         int error = 0;
     };
     Parent parentOf(std::string_view relative, int errorForRoot) const;
     // The same for writing there: a folder that cannot be opened fails with the write message.
     Parent parentForWriting(std::string_view relative) const;
+    // The bytes of `pieces` in a new temporary file beside `parent.name`, closed (not yet
+    // synced): its name. Any failure removes it; the system's refusals throw WriteFailure.
+    std::string writeTemporary(const Parent& parent, std::string_view relative, const BytePieces& pieces,
+                               std::filesystem::perms ceiling) const;
     // A file (or, with `folderWanted`, an empty folder) removed; false when it is missing.
     bool removeEntry(std::string_view relative, bool folderWanted) const;
     [[noreturn]] void fail(int error, std::string_view relative, Access access) const;
@@ -165,4 +177,41 @@ private:
     std::filesystem::path path_;
     std::string text_;
     int fd_ = -1;
+};
+
+// Files written as one, as a save writes its copies, help text, scenario file and setup file:
+// each goes into a temporary file beside its place, and commit() syncs them all, puts them in
+// place and syncs their folders. Until then no file has changed: a failure while writing, or a batch dropped without commit, removes every temporary
+// and every folder the batch created that is still empty, and leaves every file as it was.
+class StagedFiles {
+public:
+    explicit StagedFiles(const ConfinedFolder& folder);
+    ~StagedFiles();
+    StagedFiles(const StagedFiles&) = delete;
+    StagedFiles& operator=(const StagedFiles&) = delete;
+
+    const ConfinedFolder& folder() const { return folder_; }
+    // ConfinedFolder::createFolder, undone when the batch is dropped.
+    void createFolder(std::string_view relative);
+    // ConfinedFolder::writeFile into a temporary; the same file written again replaces the earlier
+    // bytes. A link at the place or on the way is refused before anything is written.
+    void write(std::string_view relative, std::string_view bytes,
+               std::filesystem::perms ceiling = std::filesystem::perms::mask);
+    void write(std::string_view relative, const BytePieces& pieces,
+               std::filesystem::perms ceiling = std::filesystem::perms::mask);
+    // Syncs every temporary, renames each over its file in the order written, then syncs each
+    // folder once.
+    void commit();
+
+private:
+    struct Staged {
+        std::string folder; // the key of folders_
+        std::string temporary;
+        std::string name;
+    };
+    const ConfinedFolder& folder_;
+    std::map<std::string, FileDescriptor> folders_; // each folder written to, opened once
+    std::vector<Staged> staged_;
+    std::unordered_map<std::string, std::size_t> places_; // folder and name -> its index in staged_
+    std::vector<std::string> createdFolders_;
 };

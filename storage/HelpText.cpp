@@ -53,9 +53,9 @@ std::string helpTextOf(std::string_view bytes, const std::string& shownPath)
     return text;
 }
 
-void writeHelpText(const ConfinedFolder& folder, const std::string& scenarioFolder, const std::string& text)
+void writeHelpText(StagedFiles& save, const std::string& scenarioFolder, const std::string& text)
 {
-    folder.createFolder(scenarioFolder);
+    save.createFolder(scenarioFolder);
     std::string bytes;
     if (!text.empty()) {
         for (std::size_t start = 0; start <= text.size();) {
@@ -64,5 +64,5 @@ void writeHelpText(const ConfinedFolder& folder, const std::string& scenarioFold
             start = end + 1;
         }
     }
-    folder.writeFile(findeOhneGrossKlein(folder, scenarioFolder, kFileName), bytes);
+    save.write(findeOhneGrossKlein(save.folder(), scenarioFolder, kFileName), bytes);
 }

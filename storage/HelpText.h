@@ -28,7 +28,7 @@ std::string readHelpText(const ConfinedFolder& folder, const std::string& scenar
 // names the text in the message.
 std::string helpTextOf(std::string_view bytes, const std::string& shownPath);
 
-// Writes the text as the scenario's help text: UTF-8, every line ending in CR LF. Creates the
-// scenario folder when it is missing; a link there or at the file throws BlitzfangError and
-// writes nothing.
-void writeHelpText(const ConfinedFolder& folder, const std::string& scenarioFolder, const std::string& text);
+// Writes the text as the scenario's help text into the save `save`: UTF-8, every line ending in
+// CR LF. Creates the scenario folder when it is missing; a link there or at the file throws
+// BlitzfangError and writes nothing.
+void writeHelpText(StagedFiles& save, const std::string& scenarioFolder, const std::string& text);

@@ -14,19 +14,8 @@ namespace {
 
 std::vector<std::string> componentsOf(const std::string& path)
 {
-    std::vector<std::string> parts;
-    std::string part;
-    for (char c : path) {
-        if (c == '/' || c == '\\') {
-            if (!part.empty())
-                parts.push_back(std::move(part));
-            part.clear();
-        } else {
-            part += c;
-        }
-    }
-    if (!part.empty())
-        parts.push_back(std::move(part));
+    std::vector<std::string> parts = pathParts(path);
+    std::erase(parts, std::string());
     return parts;
 }
 

@@ -1,10 +1,11 @@
 #include "storage/ProgramFolderLock.h"
 
 #include "platform/BlitzfangError.h"
+#include "platform/FileDescriptor.h"
 
+#include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <vector>
@@ -14,52 +15,49 @@ namespace {
 struct HeldLock {
     dev_t device;
     ino_t folder;
-    int fd;
+    FileDescriptor descriptor;
 };
 
-// The locks this program holds, open until it ends.
+// The locks this program holds, open until it ends: a second descriptor of the same folder
+// would be refused by the lock of the first.
 std::vector<HeldLock>& heldLocks()
 {
     static std::vector<HeldLock> locks;
     return locks;
 }
 
-// Still the folder's lock file: not removed or replaced since it was locked.
-bool isCurrentLockFile(const ConfinedFolder& folder, int fd)
+// A folder removed since has no name left, and the system may give its number to a new one.
+bool stillInPlace(const FileDescriptor& folder)
 {
-    struct stat held {}, there {};
-    return ::fstat(fd, &held) == 0 && held.st_nlink > 0 &&
-           ::fstatat(folder.descriptor(), kLockFileName, &there, AT_SYMLINK_NOFOLLOW) == 0 &&
-           held.st_dev == there.st_dev && held.st_ino == there.st_ino;
+    struct stat info {};
+    return ::fstat(folder.get(), &info) == 0 && info.st_nlink > 0;
 }
 
 } // namespace
 
 bool holdProgramFolder(const ConfinedFolder& folder)
 {
+    // flock needs a descriptor opened for reading; the folder's own is a path descriptor.
+    FileDescriptor readable(::openat(folder.descriptor(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     struct stat self {};
-    if (::fstat(folder.descriptor(), &self) != 0)
+    if (!readable || ::fstat(readable.get(), &self) != 0)
         throw BlitzfangError(fehlertext::eaFehler(errno));
     std::vector<HeldLock>& locks = heldLocks();
     for (auto it = locks.begin(); it != locks.end(); ++it) {
         if (it->device != self.st_dev || it->folder != self.st_ino)
             continue;
-        if (isCurrentLockFile(folder, it->fd))
+        if (stillInPlace(it->descriptor))
             return true;
-        ::close(it->fd); // a folder removed since, whose number the system gave again
         locks.erase(it);
         break;
     }
-    const int fd = folder.openForLocking(kLockFileName);
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-        locks.push_back({self.st_dev, self.st_ino, fd});
+    if (::flock(readable.get(), LOCK_EX | LOCK_NB) == 0) {
+        locks.push_back({self.st_dev, self.st_ino, std::move(readable)});
         return true;
     }
-    const int error = errno;
-    ::close(fd);
-    if (error == EWOULDBLOCK)
+    if (errno == EWOULDBLOCK)
         return false;
-    throw BlitzfangError(fehlertext::eaFehler(error));
+    throw BlitzfangError(fehlertext::eaFehler(errno));
 }
 
 bool holdProgramFolder(const std::filesystem::path& programFolder)

@@ -382,7 +382,7 @@ void evaluateFile(std::string_view bytes, ScenarioSettings& settings, SetupState
     // never be saved again, and its values alone would take three times the file.
     if (!utf8 && utf8SizeOfWindows1252(content) > kLargestScenarioFile)
         throw BlitzfangError("Als UTF-8-Text wäre die Datei größer als " +
-                             std::to_string(kLargestScenarioFile / (1024 * 1024)) + " MiB.");
+                             fehlertext::sizeText(kLargestScenarioFile) + ".");
     // The list takes the file's names together: one by one, each insertion would walk the list.
     std::vector<std::string> listed;
     std::size_t soundIndex = 0;

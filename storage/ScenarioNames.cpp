@@ -128,3 +128,14 @@ std::string dateinamenteil(std::string_view path)
     const auto last = path.find_last_of("/\\");
     return std::string(last == std::string_view::npos ? path : path.substr(last + 1));
 }
+
+std::vector<std::string> pathParts(std::string_view path, std::string_view separators)
+{
+    std::vector<std::string> parts;
+    for (std::size_t start = 0; start <= path.size();) {
+        const std::size_t end = std::min(path.find_first_of(separators, start), path.size());
+        parts.emplace_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class ConfinedFolder;
 
@@ -47,3 +48,7 @@ bool isMediaFolderName(std::string_view name);
 
 // The text after the last path separator ("/" or "\"), the whole text if there is none.
 std::string dateinamenteil(std::string_view path);
+
+// The parts of a path between any of `separators`, empty ones included: "a//b/" gives
+// "a", "", "b", "".
+std::vector<std::string> pathParts(std::string_view path, std::string_view separators = "/\\");

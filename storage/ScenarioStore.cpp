@@ -47,7 +47,7 @@ void refuseUnreadable(const std::string& scenarioText)
 {
     if (scenarioText.size() > kLargestScenarioFile)
         throw BlitzfangError("Das Szenario wird nicht gespeichert: seine Datei wäre größer als " +
-                             std::to_string(kLargestScenarioFile / (1024 * 1024)) + " MiB.");
+                             fehlertext::sizeText(kLargestScenarioFile) + ".");
     ScenarioSettings readBack = programStartSettings();
     SetupState setup;
     evaluateFile(scenarioText, readBack, setup);
@@ -115,7 +115,8 @@ ScenarioStore::ScenarioStore(const fs::path& programFolder, Notifier& notifier)
     try {
         held = holdProgramFolder(folder_);
     } catch (const BlitzfangError&) {
-        // The lock file cannot be opened: the program start has said so; nothing is cleaned.
+        // The folder cannot be opened for its lock: the program start has said so; nothing is
+        // cleaned.
     }
     if (held)
         cleanLeftoverTemporaries();
@@ -178,14 +179,18 @@ SetupState ScenarioStore::freshSetup(const std::string& spielstart) const
 
 void ScenarioStore::standardschreiben()
 {
-    writeStandardFile();
     const SetupState fresh = freshSetup(kStandardName);
-    folder_.writeFile(setupFile(), setupFileText(fresh.spielstart, fresh.speicherstaende));
+    StagedFiles files(folder_);
+    files.write(scenarioFile("standard"), standardFileText(standardSettings(folder_)));
+    files.write(setupFile(), setupFileText(fresh.spielstart, fresh.speicherstaende));
+    files.commit();
 }
 
 void ScenarioStore::dateischreiben(const std::string& name)
 {
-    writeScenarioText(name, checkedScenarioText(name, settings));
+    StagedFiles save(folder_);
+    writeScenarioText(save, name, checkedScenarioText(name, settings));
+    save.commit();
 }
 
 std::string ScenarioStore::checkedScenarioText(const std::string& name, const ScenarioSettings& from) const
@@ -196,10 +201,10 @@ std::string ScenarioStore::checkedScenarioText(const std::string& name, const Sc
     return text;
 }
 
-void ScenarioStore::writeScenarioText(const std::string& name, const std::string& text)
+void ScenarioStore::writeScenarioText(StagedFiles& save, const std::string& name, const std::string& text) const
 {
-    folder_.writeFile(scenarioFile(name), text);
-    dateischreibensetup();
+    save.write(scenarioFile(name), text);
+    save.write(setupFile(), setupFileText(setup.spielstart, setup.speicherstaende));
 }
 
 void ScenarioStore::dateischreibensetup()

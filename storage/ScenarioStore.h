@@ -61,8 +61,9 @@ public:
     // anything. The text of the scenario file `name` as written from `from`: throws the refusals
     // of dateischreiben and writes nothing.
     std::string checkedScenarioText(const std::string& name, const ScenarioSettings& from) const;
-    // Writes that text as the scenario file `name`, then setup.cfg.
-    void writeScenarioText(const std::string& name, const std::string& text);
+    // Writes that text as the scenario file `name` and setup.cfg into the save `save`, which
+    // puts them in place with its other files.
+    void writeScenarioText(StagedFiles& save, const std::string& name, const std::string& text) const;
     // Writes setup.cfg from `setup.spielstart` and `setup.speicherstaende`.
     void dateischreibensetup();
     // Loads setup.cfg and the scenario `name` (szenarioladen). Each file is taken whole or not

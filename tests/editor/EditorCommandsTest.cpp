@@ -1,17 +1,21 @@
 // The editor's commands on whole scenarios: delete, save-as and load hand-overs, and the two
-// ways of leaving without saving.
+// ways of leaving without saving, and the test game.
 
 #include "dialogs/LadenUnit2.h"
 #include "dialogs/speicherUnit2.h"
+#include "media/PictureBox.h"
 #include "storage/ScenarioStore.h"
 #include "tests/editor/EditorFixture.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 
 #include <filesystem>
+#include <map>
 
 namespace {
 
@@ -26,6 +30,15 @@ const std::string kStandardRefused =
 bool exists(const TempFolder& folder, const std::string& relative)
 {
     return fs::exists(fs::symlink_status(folder / relative));
+}
+
+// Every entry below the program folder, a file with its bytes.
+std::map<std::string, std::string> everyEntry(const TempFolder& folder)
+{
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(folder.path()))
+        entries[entry.path()] = entry.is_regular_file() ? folder.read(fs::relative(entry.path(), folder.path())) : "";
+    return entries;
 }
 
 TEST_F(EditorCommands, deletingAnsweredNoOrOfTheStandardScenarioChangesNothing)
@@ -139,6 +152,12 @@ TEST_F(EditorCommands, abbrechenRefreshesTheMenuCaptionsAndTheCloseBoxDoesNot)
     QTest::keyClick(form.SpielnameEdit, Qt::Key_Escape);
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(mainForm().Label2->text(), "Nur im Speicher");
+
+    // The repeats of an Escape held down since another window keep the editor and its changes.
+    openEditor();
+    QKeyEvent repeated(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(form.SpielnameEdit, &repeated);
+    EXPECT_TRUE(form.isVisible());
 }
 
 TEST_F(EditorCommands, saveAsDisablesTheVisibleEditorAndLoadHidesIt)
@@ -177,6 +196,48 @@ TEST_F(EditorCommands, saveAsDisablesTheVisibleEditorAndLoadHidesIt)
     EXPECT_EQ(valueOf("setup.cfg", "Spielstart: "), "Sonne");
     openEditor();
     EXPECT_EQ(form.Label18->text(), "Sonne");
+}
+
+TEST_F(EditorCommands, aTestGamePlaysTheUnsavedStateWritesNothingAndEveryWayBackKeepsTheEditor)
+{
+    TEditorForm& form = openEditor();
+    TMainForm& game = mainForm();
+    boxes.fileAnswers = {picture("fremd/figur.bmp", 30, 30)};
+    form.AbschussButton->click();
+    form.ZielnameEdit->setText(QStringLiteral("Mars"));
+    form.setTextColour(0x0000FF);
+    form.setBackgroundColour(0x00FF00);
+    form.abschusstranspCheckBox->setChecked(false);
+    form.PageControl1->setCurrentIndex(0);
+    const ScenarioSettings shown = form.shownSettings(), stored = store().settings;
+    const auto files = everyEntry(folder);
+    const std::function<void()> waysBack[] = {
+        [&] { QTest::keyClick(game.Image1, Qt::Key_Escape); }, [&] { game.MenueClick(); },
+        [&] { game.Image1->move(game.BonnImage1->geometry().center()); game.KiTimer1Timer(); },
+        [&] { game.spiel.haustreffer = game.spiel.hausenergie; game.SchussTimerTimer(); }};
+    for (const auto& wayBack : waysBack) {
+        form.ProbespielButton->click();
+        ASSERT_TRUE(game.isVisible() && game.Panel1->isHidden() && !form.isVisible());
+        EXPECT_TRUE(game.Image1->pictureSize() == QSize(30, 30) && !game.Image1->transparent() &&
+                    game.ZielLabel->text() == "Mars" && game.Label4->textColor() == Qt::red &&
+                    game.palette().color(QPalette::Window) == Qt::green);
+        wayBack();
+        EXPECT_TRUE(form.isVisible() && !game.isVisible() && game.Image1->transparent() &&
+                    form.PageControl1->currentIndex() == 0);
+        EXPECT_TRUE(form.shownSettings() == shown && store().settings == stored && everyEntry(folder) == files);
+    }
+    EXPECT_EQ(boxes.notices, (Lines{"Tja, Alien hat doch Mars erreicht, du hast VERLOREN!", "Sieg"}));
+}
+
+TEST_F(EditorCommands, aPictureTheGameRefusesIsReportedAsStartReportsItAndTheEditorStays)
+{
+    TEditorForm& form = openEditor();
+    const std::string missing = inFolder("fehlt.jpg");
+    form.hbildEdit->setText(QString::fromStdString(missing));
+    form.ProbespielButton->click();
+    EXPECT_EQ(boxes.errors, Lines{"Datei " + missing + " kann nicht geöffnet werden"});
+    EXPECT_TRUE(form.isVisible() && !mainForm().isVisible() && !mainForm().Panel1->isHidden() &&
+                !mainForm().probespielLaeuft());
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "storage/ScenarioStore.h"
 #include "tests/editor/EditorFixture.h"
 #include "tests/media/MediaFixtures.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -414,6 +415,51 @@ TEST_F(EditorSave, aScenarioTheLoaderWouldRefuseIsNotSavedAndKeepsTheOldFiles)
         form.AbbrechenButton4->click();
         EXPECT_EQ(mainForm().Label2->text(), "Alien");
     }
+}
+
+TEST_F(EditorSave, aSaveStoppedByAFileSizeLimitAtAnyOfItsWritesLeavesEveryFileAsItWas)
+{
+    // Saved once, the scenario's media lie in its folder: the next save copies only what is new.
+    writeFullScenario("Mond");
+    openEditor().SpeicherButton->click();
+    const std::string figur = picture("woanders/figur.bmp", 5, 5);
+    const std::string neu = wav("woanders/neu.wav", 20);
+    const std::uintmax_t pictureSize = fs::file_size(figur), soundSize = fs::file_size(neu);
+    const std::string help(soundSize + 1000, 'H');
+    const std::uintmax_t helpSize = help.size() + 2, scenarioMost = helpSize + 6000;
+    // The save writes the picture, the sound, the help text, the scenario file and setup.cfg,
+    // each larger than the one before: a limit of one's size stops the save at the next.
+    std::string setup = "Speicherstände\r\nSpielstart: Mond\r\nSpeicherstand: Mond\r\nSpeicherstand: Standard\r\n";
+    for (int i = 0; setup.size() < scenarioMost + 100; ++i)
+        setup += "Speicherstand: Szenario " + std::to_string(i) + "\r\n";
+    folder.write("setup.cfg", setup);
+    windows.reset();
+    TEditorForm& form = openEditor();
+    boxes.fileAnswers = {figur, neu};
+    form.AbschussButton->click();
+    form.Durchsuchen1->click();
+    form.Hinzu->click();
+    form.Memo1->setPlainText(QString::fromStdString(help));
+    form.SpielnameEdit->setText(QString(int(helpSize) + 1000, QLatin1Char('T')));
+    const auto before = folder.snapshot();
+    const ScenarioSettings settings = store().settings;
+    for (const std::uintmax_t limit : {std::uintmax_t(0), pictureSize, soundSize, helpSize, scenarioMost}) {
+        boxes.errors.clear();
+        {
+            const FileSizeLimit stopping(limit);
+            click(form.SpeicherButton);
+        }
+        EXPECT_EQ(boxes.errors, Lines{"E/A-Fehler 27"}) << limit;
+        EXPECT_EQ(folder.snapshot(), before) << limit;
+        EXPECT_EQ(store().settings, settings) << limit;
+    }
+    click(form.SpeicherButton);
+    EXPECT_EQ(boxes.errors, Lines{"E/A-Fehler 27"}) << "no further box";
+    EXPECT_LE(fs::file_size(folder / "Mond.cfg"), scenarioMost);
+    EXPECT_GT(fs::file_size(folder / "setup.cfg"), scenarioMost);
+    EXPECT_EQ(folder.read("Mond/hilfe.txt"), help + "\r\n");
+    EXPECT_EQ(folder.read("Mond/bilder/figur.bmp").size(), pictureSize);
+    EXPECT_EQ(folder.read("Mond/sound/neu.wav").size(), soundSize);
 }
 
 TEST_F(EditorSave, differentFilesOfTheSameNameKeepTheirOwnCopies)

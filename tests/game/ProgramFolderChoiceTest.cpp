@@ -2,7 +2,9 @@
 // the player's data folder, which is created and given the shipped standard media.
 
 #include "game/ProgramFolderChoice.h"
+#include "game/ShippedStandard.h"
 #include "platform/BlitzfangError.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -96,33 +98,60 @@ protected:
     }
 };
 
-TEST_F(ShippedReleases, aNewReleaseReplacesTheCopiesOfTheOldAndKeepsWhatThePlayerChanged)
+TEST_F(ShippedReleases, aNewReleaseReplacesTheProgramsCopiesAndKeepsWhatThePlayerChanged)
 {
     // Of the same size, the two pictures differ only in their checksums.
-    const std::string zielA(3000, 'a'), zielB(3000, 'b'), sieg = "RIFF" + std::string(5000, 's');
-    startWith(ship("1.0.0", {{"bilder/ziel.bmp", zielA}, {"hilfe.txt", "Hilfe A"}, {"sound/sieg.wav", sieg},
-                             {"bilder/schuss.bmp", "BM-A"}}));
+    const std::string zielA(3000, 'a'), zielB(3000, 'b');
+    startWith(ship("1.0.0", {{"bilder/ziel.bmp", zielA}, {"hilfe.txt", "Zeile 1\r\nZeile 2\r\n"},
+                             {"sound/sieg.wav", "RIFF-A"}, {"bilder/schuss.bmp", "BM-A"}}));
     EXPECT_EQ(copyOf("bilder/ziel.bmp"), zielA);
-    // The player rewrites the help text (its size stays); a copy of old was cut short; a link
-    // to the player's own file stands where the shot belongs.
-    temp.write("home/.local/share/blitzfang/Standard/hilfe.txt", "Hilfe X");
-    temp.write("home/.local/share/blitzfang/Standard/sound/sieg.wav", sieg.substr(0, 1200));
+    // The player deletes the help text's last line, as the editor saves it: what is left is the
+    // start of the shipped text. A link to the player's own picture stands where the shot belongs.
+    temp.write("home/.local/share/blitzfang/Standard/hilfe.txt", "Zeile 1\r\n");
     temp.write("eigen.bmp", "BM-eigen");
     fs::remove(player() / "Standard/bilder/schuss.bmp");
     fs::create_symlink(temp / "eigen.bmp", player() / "Standard/bilder/schuss.bmp");
+    startWith(temp / "share-1.0.0/Standard");
+    EXPECT_EQ(copyOf("hilfe.txt"), "Zeile 1\r\n");
 
-    startWith(ship("1.1.0", {{"bilder/ziel.bmp", zielB}, {"hilfe.txt", "Hilfe B"}, {"sound/sieg.wav", sieg},
-                             {"bilder/schuss.bmp", "BM-B"}}));
+    const fs::path release = ship("1.1.0", {{"bilder/ziel.bmp", zielB}, {"hilfe.txt", "Zeile 1\r\nZeile 2, neu\r\n"},
+                                            {"sound/sieg.wav", "RIFF-B"}, {"bilder/schuss.bmp", "BM-B"}});
+    // A release channel with fixed file times: the old copy has the new file's size and time.
+    fs::last_write_time(player() / "Standard/bilder/ziel.bmp", fs::last_write_time(release / "bilder/ziel.bmp"));
+    startWith(release);
     EXPECT_EQ(copyOf("bilder/ziel.bmp"), zielB);
-    EXPECT_EQ(copyOf("hilfe.txt"), "Hilfe X");
-    EXPECT_EQ(copyOf("sound/sieg.wav"), sieg);
+    EXPECT_EQ(copyOf("sound/sieg.wav"), "RIFF-B");
+    EXPECT_EQ(copyOf("hilfe.txt"), "Zeile 1\r\n");
     EXPECT_TRUE(fs::is_symlink(player() / "Standard/bilder/schuss.bmp"));
     EXPECT_EQ(temp.read("eigen.bmp"), "BM-eigen");
-    // A picture of the player's own of the old picture's size stays too.
-    const std::string eigen = zielA.substr(0, 2999) + "x";
-    temp.write("home/.local/share/blitzfang/Standard/bilder/ziel.bmp", eigen);
-    startWith(temp / "share-1.1.0/Standard");
-    EXPECT_EQ(copyOf("bilder/ziel.bmp"), eigen);
+
+    // Copies made before the record existed are judged once by the shipped versions.
+    fs::remove(player() / "Standard" / kStandardRecordName);
+    temp.write("home/.local/share/blitzfang/Standard/bilder/ziel.bmp", zielA);
+    temp.write("home/.local/share/blitzfang/Standard/sound/sieg.wav", "RIFF-eigen");
+    startWith(release);
+    EXPECT_EQ(copyOf("bilder/ziel.bmp"), zielB);
+    EXPECT_EQ(copyOf("sound/sieg.wav"), "RIFF-eigen");
+    EXPECT_EQ(copyOf("hilfe.txt"), "Zeile 1\r\n");
+}
+
+TEST_F(ShippedReleases, aFileThatCannotBeUpdatedIsNamedAndTheOthersAreUpdated)
+{
+    const fs::path release = ship("1.0.0", {{"bilder/hbild.jpg", std::string(100'000, 'j')}, {"hilfe.txt", "Hilfe"}});
+    prepareProgramFolder({player(), release});
+    std::string error;
+    try {
+        const FileSizeLimit stopping(50'000);
+        copyShippedStandard({player(), release});
+    } catch (const BlitzfangError& e) {
+        error = e.what();
+    }
+    EXPECT_EQ(error, "Die mitgelieferten Standard-Medien konnten nicht ganz auf den Stand dieser Version gebracht "
+                     "werden; diese Dateien bleiben, wie sie waren:\n" +
+                         (player() / "Standard/bilder/hbild.jpg").string() + ": E/A-Fehler 27");
+    EXPECT_EQ(copyOf("hilfe.txt"), "Hilfe");
+    startWith(release);
+    EXPECT_EQ(copyOf("bilder/hbild.jpg").size(), 100'000u);
 }
 
 TEST_F(ProgramFolderChoosing, aFolderThatCannotBeCreatedIsReportedInGerman)

@@ -7,11 +7,13 @@
 #include "game/ProgramFolderChoice.h"
 #include "game/ProgramHandOver.h"
 #include "platform/BlitzfangError.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/ProgramFixture.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -64,26 +66,14 @@ struct StartState {
 
 // The menu's first frame waits for nothing it does not need; right after it come the player's
 // standard media brought up to date, the hand-over for later starts, the window icon in every
-// size, the game field's fonts and the side windows.
-// Sets an environment variable for its lifetime (unsets it for nullptr).
-class Environment {
-public:
-    Environment(const char* name, const char* value) : name_(name), old_(qgetenv(name))
-    {
-        value ? qputenv(name, value) : qunsetenv(name);
-    }
-    ~Environment() { old_.isNull() ? qunsetenv(name_) : qputenv(name_, old_); }
-
-private:
-    const char* name_;
-    QByteArray old_;
-};
-
+// size, the game field's fonts and the side windows. A standard file that cannot be updated is
+// named in a box, and the start goes on.
 TEST(ProgramStartOrder, theMenuIsSeenBeforeTheStandardUpdateTheHandOverTheIconAndTheSideWindows)
 {
-    TempFolder shipped, player, runtime;
-    const Environment privateRuntime("XDG_RUNTIME_DIR", runtime.path().c_str());
+    TempFolder shipped, player;
     shipped.copyStandardMedia();
+    shipped.write("Standard/bilder/gross.bmp", std::string(3'000'000, 'B')); // beyond the limit below
+    std::string box;
     std::filesystem::create_directories(player / "Standard"); // an earlier start's copy, now incomplete
     const ProgramFolderChoice choice{player.path(), shipped / "Standard"};
     const auto now = [&] {
@@ -113,14 +103,21 @@ TEST(ProgramStartOrder, theMenuIsSeenBeforeTheStandardUpdateTheHandOverTheIconAn
     QTimer watch;
     const QDeadlineTimer patience(10000);
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (atFirstPaint && (topLevel("EditorForm") || patience.hasExpired())) {
+        if (auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            box = shown->text().toStdString();
+            shown->close();
+        } else if (atFirstPaint && (topLevel("EditorForm") || patience.hasExpired())) {
             afterIt = now();
             topLevel("MainForm")->close();
         }
     });
     watch.start(10);
-    EXPECT_EQ(startBlitzfang(choice), 0);
+    {
+        const FileSizeLimit stopping(2'000'000);
+        EXPECT_EQ(startBlitzfang(choice), 0);
+    }
     qApp->removeEventFilter(&firstPaint);
+    EXPECT_NE(box.find((player / "Standard/bilder/gross.bmp").string() + ": E/A-Fehler 27"), std::string::npos) << box;
 
     ASSERT_TRUE(atFirstPaint && afterIt);
     EXPECT_FALSE(atFirstPaint->sideWindows || atFirstPaint->icon || atFirstPaint->handOver ||
@@ -132,6 +129,20 @@ TEST(ProgramStartOrder, theMenuIsSeenBeforeTheStandardUpdateTheHandOverTheIconAn
     EXPECT_TRUE(afterIt->fieldFonts);
     EXPECT_FALSE(QFileInfo::exists(handOverName(player.path()))) << "the hand-over ends with the program";
 }
+
+// Sets an environment variable for its lifetime (unsets it for nullptr).
+class Environment {
+public:
+    Environment(const char* name, const char* value) : name_(name), old_(qgetenv(name))
+    {
+        value ? qputenv(name, value) : qunsetenv(name);
+    }
+    ~Environment() { old_.isNull() ? qunsetenv(name_) : qputenv(name_, old_); }
+
+private:
+    const char* name_;
+    QByteArray old_;
+};
 
 // Without a runtime folder the socket lies in a folder of the player's alone in the temporary
 // folder; a name another user took first is passed over.

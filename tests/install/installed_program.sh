@@ -26,6 +26,8 @@ if [[ $mode != *_in_x ]]; then
     mkdir -p "$shots"
     cmake --install "$build" --prefix "$prefix" >/dev/null
 fi
+# The program's folder below the prefix, as the build was configured (games for the package).
+bindir=$(sed -n 's/^CMAKE_INSTALL_BINDIR:PATH=//p' "$build/CMakeCache.txt")
 
 # Lists every entry below $1 with its size, time and mode: equal lists mean nothing was written.
 listing() { (cd "$1" && find . -printf '%p %s %T@ %m\n' | sort); }
@@ -34,7 +36,7 @@ listing() { (cd "$1" && find . -printf '%p %s %T@ %m\n' | sort); }
 run_until_setup_written() {
     local data=$1
     shift
-    env "$@" QT_QPA_PLATFORM=offscreen "$prefix/bin/blitzfang" >/dev/null 2>&1 &
+    env "$@" QT_QPA_PLATFORM=offscreen "$prefix/$bindir/blitzfang" >/dev/null 2>&1 &
     pid=$!
     for _ in $(seq 100); do
         [[ -s "$data/setup.cfg" ]] && break
@@ -59,7 +61,7 @@ check_data_folder() {
 headless() {
     require_tools desktop-file-validate appstreamcli
     local id=de.kolvarbauwerk.blitzfang
-    for file in bin/blitzfang share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
+    for file in "$bindir/blitzfang" share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
                 share/icons/hicolor/scalable/apps/$id.svg share/blitzfang/Standard/bilder/hbild.jpg \
                 share/blitzfang/standard-media.manifest \
                 share/man/man6/blitzfang.6.gz share/doc/blitzfang/copyright share/doc/blitzfang/changelog.gz; do
@@ -119,7 +121,7 @@ start_standard_game() {
 }
 
 game_in_x() {
-    start_standard_game "$prefix/bin/blitzfang" installed-game HOME="$work/home" XDG_DATA_HOME="$work/xdg"
+    start_standard_game "$prefix/$bindir/blitzfang" installed-game HOME="$work/home" XDG_DATA_HOME="$work/xdg"
     start_standard_game "$work/alt/blitzfang" portable-game
     mv "$work/alt" "$work/umgezogen"
     start_standard_game "$work/umgezogen/blitzfang" moved-folder-game

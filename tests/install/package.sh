@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package as tools/make-package.sh does (in <build folder>/package) and
-# checks it as a distribution and a player on Debian 12 or Ubuntu 24.04 would: its files, its
+# Makes the Debian package from the tested build as tools/make-package.sh does (in <build
+# folder>/package), without building anything again, and checks it as a distribution and a player on Debian 12 or Ubuntu 24.04 would: its files, its
 # dependencies, the hardened program, lintian, and the README naming the file it makes.
 # Usage: package.sh <build folder>; exit 77 = skipped (a packaging tool is not installed).
 set -euo pipefail
@@ -14,7 +14,8 @@ use_private_runtime "$work"
 
 out=$build/package
 rm -f "$out"/*.deb
-"$root/tools/make-package.sh" "$out" >"$work/build.log" 2>&1 || { cat "$work/build.log"; fail "the package build failed"; }
+cpack --config "$build/CPackConfig.cmake" -G DEB -B "$out" >"$work/build.log" 2>&1 ||
+    { cat "$work/build.log"; fail "making the package failed"; }
 deb=$(ls "$out"/*.deb)
 name=$(basename "$deb")
 
@@ -49,7 +50,8 @@ readelf -d "$program" | grep -q 'NEEDED.*libjpeg' && fail "the program still loa
 exec_line=$(sed -n 's/^Exec=//p' "$work/root/usr/share/applications/$id.desktop")
 [[ ${exec_line%% *} == /usr/games/blitzfang ]] || fail "the packaged menu entry runs '$exec_line'"
 
-# Debian 12's dpkg-buildflags knows no control-flow protection (later releases add it).
+# The control-flow protection note needs every object linked to carry it, and Debian 12's start
+# files and libjpeg.a do not.
 hardening-check --nocfprotection "$program" || fail "the program lacks a hardening feature"
 # Bound at load (bindnow), a missing symbol ends the program at once: the packaged program,
 # beside the packaged media, starts and writes its setup.
@@ -73,7 +75,6 @@ pid=
 #   spelling-error-in-changelog Programm, Programms
 #                                      German notes of the changelog, not English misspellings
 allowed='(embedded-library libjpeg|spelling-error-in-changelog Programms?) '
-# Its cache files go into the work folder, not into the shared /tmp.
 TMPDIR=$work lintian --show-overrides "$deb" >"$work/lintian.log" 2>&1 || true
 grep -E '^[EWO]: ' "$work/lintian.log" | sed 's/^\([EWO]\): blitzfang[^:]*: /\1 /' >"$work/tags" || true
 grep '^E ' "$work/tags" && fail "lintian reports errors: $(cat "$work/lintian.log")"

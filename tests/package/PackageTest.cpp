@@ -9,6 +9,7 @@
 #include "media/PictureLoader.h"
 #include "media/PackageChecks.h"
 #include "package/CheckedPackage.h"
+#include "package/PackageExport.h"
 #include "package/ZipArchive.h"
 #include "platform/QtErrorReport.h"
 #include "storage/ScenarioStore.h"
@@ -285,6 +286,16 @@ TEST_F(Packages, anExportThatIsCancelledOrRefusedStoresNothingAndNamesTheSlot)
                                                       "Szenario \"Standard\" kommt mit jedem Blitzfang. Geben Sie ihm mit "
                                                       "\"Speichern unter\" zuerst einen eigenen Namen, dann lässt es "
                                                       "sich exportieren."});
+}
+
+TEST_F(Packages, anExportStoppedByAnyErrorLeavesNothingBesideItsTarget)
+{
+    startWithOwnMond();
+    MediaChecks failing = packageMediaChecks();
+    failing.picture = [](std::string_view, const std::string&, int) -> SmallPicture { throw std::bad_alloc(); };
+    const std::string target = (elsewhere.path() / "Mond.blitzfang").string();
+    EXPECT_THROW(writePackage(store().folder(), planPackage(store().folder(), "Mond"), target, failing), std::bad_alloc);
+    EXPECT_TRUE(fs::is_empty(elsewhere.path()));
 }
 
 TEST_F(Packages, aPackageHandedOverDuringAGameWaitsForTheMenu)

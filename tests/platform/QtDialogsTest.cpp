@@ -3,6 +3,7 @@
 #include "platform/BlitzfangError.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtErrorReport.h"
+#include "tests/support/TempFolder.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -134,8 +135,17 @@ void whenModal(const std::function<void(Dialog*)>& act)
     });
 }
 
-TEST(FileDialog, opensInTheStartFolderWithAndWithoutPreview)
+// Where the dialogs of this test process remember, as the program's own folder: never ~/.config.
+const TempFolder& dialogMemory()
 {
+    static const TempFolder memory;
+    keepDialogMemoryIn(memory.path());
+    return memory;
+}
+
+TEST(FileDialog, opensInTheStartFolderWithAndWithoutPreviewAndRemembersInTheGivenFolder)
+{
+    const TempFolder& memory = dialogMemory();
     QtDialogs dialogs;
     const std::string folder = std::filesystem::temp_directory_path().string();
     for (bool preview : {true, false}) {
@@ -147,10 +157,12 @@ TEST(FileDialog, opensInTheStartFolderWithAndWithoutPreview)
         EXPECT_FALSE(dialogs.openFile("Alle (*.*)|*.*", folder, preview, true)) << preview;
         EXPECT_EQ(shown.toStdString(), folder) << preview;
     }
+    EXPECT_NE(memory.read("QtProject.conf").find("[FileDialog]"), std::string::npos);
 }
 
 TEST(FileDialog, thePicturePreviewShowsWhatTheProgramsDecoderGives)
 {
+    dialogMemory();
     QtDialogs dialogs;
     std::vector<std::string> asked;
     setPicturePreview([&asked](const std::string& path, QSize box) {

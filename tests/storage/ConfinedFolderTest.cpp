@@ -11,6 +11,12 @@
 #include <csignal>
 #include <functional>
 
+#include <fcntl.h>
+#include <linux/filter.h>
+#include <linux/openat2.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -105,6 +111,41 @@ TEST(ConfinedFolder, absolutePathsAreMappedToTheirPlaceBelowTheFolder)
     EXPECT_EQ(confined.relativePathOf(folder.text() + "x/a.bmp"), std::nullopt);
 }
 
+// A seccomp filter as some container and sandbox set-ups install it: openat2 answers `error`.
+bool refuseOpenat2(int error)
+{
+    sock_filter filter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_openat2, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | (static_cast<unsigned>(error) & SECCOMP_RET_DATA)),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    const sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+    open_how how{};
+    return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0 &&
+           ::syscall(SYS_openat2, AT_FDCWD, ".", &how, sizeof how) < 0 && errno == error;
+}
+
+TEST(ConfinedFolder, aSandboxThatRefusesOpenat2StillReachesEveryFileAndNoLink)
+{
+    ProgramFolder folder;
+    folder.write("Mond/bilder/a.bmp", "BM");
+    fs::create_directory_symlink("..", folder.path() / "Mond" / "sound");
+    const std::string linked = folder.text() + "/Mond/sound ist eine Verknüpfung (Link): dort wird nichts geschrieben.";
+    for (const int error : {EPERM, ENOSYS}) {
+        const int code = runInChild([&] {
+            if (!refuseOpenat2(error))
+                return 10;
+            const ConfinedFolder confined(folder.path());
+            confined.writeFile("Mond/bilder/b.bmp", confined.readFile("Mond/bilder/a.bmp", 10));
+            return refusal([&] { confined.writeFile("Mond/sound/x.wav", "RIFF"); }) == linked ? 0 : 1;
+        });
+        EXPECT_EQ(code, 0) << error;
+        EXPECT_EQ(folder.read("Mond/bilder/b.bmp"), "BM") << error;
+        EXPECT_FALSE(folder.has("x.wav"));
+    }
+}
+
 TEST(ConfinedFolder, aFileWrittenInPiecesThatFailHalfWayLeavesTheOldFileAndNoTemporary)
 {
     ProgramFolder folder;
@@ -119,7 +160,7 @@ TEST(ConfinedFolder, aFileWrittenInPiecesThatFailHalfWayLeavesTheOldFileAndNoTem
     EXPECT_EQ(folder.snapshot(), before);
 }
 
-TEST(ProgramFolderLock, aSecondProgramIsRefusedAndCleansNothingAndAKilledOneBlocksNothing)
+TEST(ProgramFolderLock, aSecondProgramIsRefusedWhateverIsDeletedAndCleansNothingAndAKilledOneBlocksNothing)
 {
     ProgramFolder folder;
     ScriptedDialogs dialogs;
@@ -141,6 +182,11 @@ TEST(ProgramFolderLock, aSecondProgramIsRefusedAndCleansNothingAndAKilledOneBloc
     EXPECT_FALSE(holdProgramFolder(folder.path()));
     { ScenarioStore second(folder.path(), dialogs); }
     EXPECT_TRUE(folder.has(halfSaved)) << "the first program's save may still be running";
+    // Nothing deleted in the folder lets a second program in.
+    for (const auto& entry : fs::directory_iterator(folder.path()))
+        fs::remove_all(entry.path());
+    EXPECT_FALSE(holdProgramFolder(folder.path()));
+    folder.write(halfSaved, "halb");
 
     ::kill(first, SIGKILL);
     ::waitpid(first, nullptr, 0);

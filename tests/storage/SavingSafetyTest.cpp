@@ -25,23 +25,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Runs `body` in a forked child and returns its exit code (-1 when it did not exit).
-int runInChild(const std::function<int()>& body)
-{
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        int code = 98;
-        try {
-            code = body();
-        } catch (...) {
-        }
-        ::_exit(code);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 // 0 when the save failed with exactly `message`, 1 when it reported success, 2 otherwise.
 int saveExpectingError(const fs::path& programFolder, const std::string& message)
 {

@@ -1,7 +1,6 @@
 // Writing scenario and setup files: the three layouts byte for byte, writes into the existing
 // file whatever its case, values that must not break the line structure, refused names.
 
-#include "storage/ProgramFolderLock.h"
 #include "storage/ScenarioFile.h"
 #include "storage/ScenarioNames.h"
 #include "tests/storage/StorageTestSupport.h"
@@ -30,8 +29,7 @@ std::vector<std::string> entries(const fs::path& folder)
 {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.path().filename() != kLockFileName)
-            names.push_back(entry.path().filename().string());
+        names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }

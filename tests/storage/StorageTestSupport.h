@@ -7,12 +7,14 @@
 #include "tests/support/TempFolder.h"
 
 #include <filesystem>
-#include <fstream>
+#include <functional>
 #include <initializer_list>
-#include <iterator>
 #include <map>
 #include <string>
 #include <string_view>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 // Every line followed by CR LF.
 inline std::string crlf(std::initializer_list<std::string_view> lines)
@@ -37,18 +39,7 @@ public:
     bool has(const std::string& name) const { return std::filesystem::exists(path() / name); }
 
     // Every file below the temporary folder (the program folder and beside it) with its bytes.
-    std::map<std::string, std::string> snapshot() const
-    {
-        std::map<std::string, std::string> files;
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(root_.path())) {
-            if (entry.is_regular_file()) {
-                std::ifstream in(entry.path(), std::ios::binary);
-                files[std::filesystem::relative(entry.path(), root_.path()).string()] =
-                    std::string(std::istreambuf_iterator<char>(in), {});
-            }
-        }
-        return files;
-    }
+    std::map<std::string, std::string> snapshot() const { return root_.snapshot(); }
 
 private:
     TempFolder root_;
@@ -80,4 +71,21 @@ inline std::string scenarioText(std::string_view titel, std::initializer_list<st
     for (std::string_view line : more)
         text.append(line).append("\r\n");
     return text;
+}
+
+// Runs `body` in a forked child and returns its exit code (-1 when it did not exit).
+inline int runInChild(const std::function<int()>& body)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        int code = 98;
+        try {
+            code = body();
+        } catch (...) {
+        }
+        ::_exit(code);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

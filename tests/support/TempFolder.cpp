@@ -43,6 +43,15 @@ std::string TempFolder::read(const std::string& name) const
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+std::map<std::string, std::string> TempFolder::snapshot() const
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(path_))
+        if (entry.is_regular_file())
+            files[fs::relative(entry.path(), path_).string()] = read(fs::relative(entry.path(), path_).string());
+    return files;
+}
+
 void TempFolder::copyStandardMedia() const
 {
     fs::copy(sourceDir() / "data" / "Standard", path_ / "Standard",

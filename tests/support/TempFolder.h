@@ -2,6 +2,7 @@
 // A fresh temporary folder per test (a program folder), removed afterwards.
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -18,6 +19,8 @@ public:
     // Whole-file helpers for tests.
     void write(const std::string& name, const std::string& bytes) const;
     std::string read(const std::string& name) const;
+    // Every file below the folder with its bytes: equal snapshots mean nothing was written.
+    std::map<std::string, std::string> snapshot() const;
 
     // Copies the shipped standard scenario's media (data/Standard) into this folder.
     void copyStandardMedia() const;
