@@ -20,14 +20,15 @@
 inline constexpr std::string_view kPackageEnding = ".blitzfang";
 
 // What one scenario can hold, and no package more: 10000 hit sounds, four event sounds, five
-// pictures, the help text, the scenario file and three folders, with room to spare; and 1 GiB
-// unpacked (10000 sounds of 100 KB, or four event sounds of ten minutes in CD quality and
-// thousands of short ones). Every byte is inflated and counted by the check, never taken from
-// what the archive claims: at about 200 MB a second for the slowest data, the check of the
-// largest package stays within 10 s together with its five largest pictures.
+// pictures, the help text, the scenario file and three folders, with room to spare; and 512 MiB
+// unpacked (10000 sounds of 50 KB, or four event sounds of ten minutes in CD quality and
+// thousands of short ones: ten times what a large scenario holds). Every byte is inflated and
+// counted by the check, never taken from what the archive claims: at about 190 MB a second for the
+// slowest data, the check of the largest package stays well within 10 s together with its five
+// costliest pictures (about a second each).
 struct PackageLimits {
     std::size_t mostEntries = kMaxSoundCount + 100;
-    std::uint64_t mostBytes = std::uint64_t(1) * 1024 * 1024 * 1024;
+    std::uint64_t mostBytes = std::uint64_t(512) * 1024 * 1024;
 };
 
 // The bytes read for an archive's directory, which is held in memory while the package is read:
