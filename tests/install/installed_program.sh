@@ -21,6 +21,7 @@ shots=$3
 if [[ $mode != *_in_x ]]; then
     work=$(mktemp -d)
     trap 'rm -rf "$work"' EXIT
+    use_private_runtime "$work"
     prefix=$work/prefix
     mkdir -p "$shots"
     cmake --install "$build" --prefix "$prefix" >/dev/null
