@@ -46,7 +46,8 @@ public:
     {
         return std::nullopt;
     }
-    std::optional<std::string> saveFile(const std::string&, const std::string&, const std::string&) override
+    std::optional<std::string> saveFile(const std::string&, const std::string&, const std::string&,
+                                        const std::string&) override
     {
         return std::nullopt;
     }

@@ -1,21 +1,27 @@
-// The import of a scenario package with 10000 hit sounds, each a copy of one of the standard
-// sounds, as the program's export writes it. Goal: at most 2 s with bounded memory. Prints the
-// package's size and entries, the export's time, and for each of a few imports into a fresh
-// program folder its time (check, unpacking with the syncs of its files, adding to the list)
-// and the peak memory of the process that imports.
+// Scenario packages, each measured in a forked child (time and peak resident memory):
+// 1. the import of a package with 10000 hit sounds, each a copy of one of the standard sounds, as
+//    the program's export writes it (goal: at most 2 s): its check, its unpacking with the syncs
+//    of its files, adding it to the list and loading it;
+// 2. the check of the worst package the check accepts (goal: at most 10 s): five pictures of 8K,
+//    each a progressive JPEG at the decoding bound, and deflated sounds that inflate slowly up to
+//    the unpacked limit;
+// 3. the check of a package of 40 unnamed 8K JPEGs with 100 scans each (3.9 s apiece to decode),
+//    which is refused before any of them is decoded.
 //
-//   build/bench/package_bench [SOUNDS] [deflated]      (deflated: the sounds compressed, as
-//                                                      another archive tool might write them)
+//   build/bench/package_bench [SOUNDS]
 
-#include "game/ScenarioPackages.h"
+#include "bench/BenchFolder.h"
 #include "media/PackageChecks.h"
+#include "media/PictureLoader.h"
 #include "package/CheckedPackage.h"
 #include "package/PackageExport.h"
 #include "package/PackageImport.h"
 #include "package/ZipArchive.h"
+#include "platform/BlitzfangError.h"
 #include "platform/Dialogs.h"
 #include "storage/ScenarioFile.h"
 #include "storage/ScenarioStore.h"
+#include "tests/media/MediaFixtures.h"
 
 #include <QGuiApplication>
 
@@ -29,7 +35,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <functional>
+#include <random>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -55,6 +62,45 @@ fs::path programFolder(const fs::path& root, const std::string& name)
     return folder;
 }
 
+// Runs `step` in a forked child and prints its peak resident memory and processor time after what
+// it printed (the processor time tells the cost on a machine that other work slows down).
+void measured(const char* what, const std::function<void()>& step)
+{
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child == 0) {
+        step();
+        std::fflush(stdout);
+        _exit(0);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    const double processor = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                             double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    std::printf("%s: peak resident memory %ld MiB, processor time %.3f s\n", what, usage.ru_maxrss / 1024, processor);
+}
+
+// Checks the package in a fresh program folder; prints the time and the result.
+void timeCheck(const fs::path& root, const std::string& what, const fs::path& package)
+{
+    const fs::path folder = programFolder(root, "check");
+    measured(what.c_str(), [&] {
+        const ConfinedFolder confined(folder);
+        const auto start = Clock::now();
+        std::string result = "accepted";
+        try {
+            checkPackage(confined, package.string(), packageMediaChecks());
+        } catch (const BlitzfangError& error) {
+            result = std::string("refused: ") + error.what();
+        }
+        std::printf("%s: check %.3f s, %.200s\n", what.c_str(), secondsSince(start), result.c_str());
+    });
+    fs::remove_all(folder);
+}
+
+// --- 1: the 10000-sound package -----------------------------------------------------------
+
 // "Tausend": the standard scenario's settings with `sounds` hit sounds of its own.
 void writeScenario(const fs::path& folder, int sounds)
 {
@@ -73,37 +119,11 @@ void writeScenario(const fs::path& folder, int sounds)
     std::ofstream(folder / "Tausend.cfg", std::ios::binary) << scenarioFileText(settings);
 }
 
-// The same package with its sounds deflated.
-void deflated(const fs::path& from, const fs::path& to)
-{
-    const int in = ::open(from.c_str(), O_RDONLY);
-    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ZipReader reader(in, 64 << 20);
-    ZipWriter writer(out);
-    ZipReader::Entry entry;
-    while (reader.next(entry)) {
-        if (entry.kind == EntryKind::folder) {
-            writer.addFolder(entry.name.substr(0, entry.name.size() - 1));
-            continue;
-        }
-        std::string bytes;
-        for (std::string_view piece = reader.read(); !piece.empty(); piece = reader.read())
-            bytes += piece;
-        writer.beginFile(entry.name, bytes.size(), true);
-        writer.write(bytes);
-    }
-    writer.finish();
-    ::close(in);
-    ::close(out);
-}
-
 void importOnce(const fs::path& root, int round, const fs::path& package)
 {
     const fs::path folder = programFolder(root, "import-" + std::to_string(round));
     ::sync(); // the copies of the standard media are no part of the import
-    std::fflush(stdout);
-    const pid_t child = fork();
-    if (child == 0) {
+    measured(("import " + std::to_string(round)).c_str(), [&] {
         PrintingNotifier notifier;
         ScenarioStore store(folder, notifier);
         store.programmstartVorbereiten();
@@ -111,7 +131,9 @@ void importOnce(const fs::path& root, int round, const fs::path& package)
         const auto start = Clock::now();
         const CheckedPackage checked = checkPackage(store.folder(), package.string(), packageMediaChecks());
         const double checkedAfter = secondsSince(start);
-        unpackPackage(store.folder(), checked, store.scenarioFile(checked.name), store.scenarioFolder(checked.name));
+        unpackPackage(store.folder(), checked,
+                      {store.scenarioFile(checked.name), store.scenarioFolder(checked.name), false}, store.settings,
+                      Trash());
         const double unpackedAfter = secondsSince(start);
         store.neudateieintrag(checked.name);
         store.setup.spielstart = checked.name;
@@ -120,13 +142,97 @@ void importOnce(const fs::path& root, int round, const fs::path& package)
         std::printf("import %d: %.3f s (check %.3f s, unpack and sync %.3f s, list and load %.3f s), %zu sounds\n",
                     round, secondsSince(start), checkedAfter, unpackedAfter - checkedAfter,
                     secondsSince(start) - unpackedAfter, store.settings.sounds.size());
-        std::fflush(stdout);
-        _exit(0);
+    });
+}
+
+// --- 2 and 3: crafted packages -----------------------------------------------------------
+
+// The most repetitions that keep the picture within the decoding bound.
+std::string jpegAtTheBound()
+{
+    const JpegOutline plain = outlineJpeg(fixtures::greyProgressiveJpeg(0));
+    const std::uint64_t perScan = outlineJpeg(fixtures::greyProgressiveJpeg(1)).work() - plain.work();
+    return fixtures::greyProgressiveJpeg(int((kMostJpegWork - plain.work()) / perScan));
+}
+
+// "Ziel.cfg" naming `pictures` and `sounds` of its own, as a package holds it.
+std::string scenarioNaming(const std::vector<std::string>& pictures, const std::vector<std::string>& sounds)
+{
+    std::string text = "Titel: Schwer\r\nZielort: Ziel\r\nSpielername: Ute\r\nTextfarbe: 255\r\n";
+    const char* keys[] = {"Ziel: ", "Abschuss: ", "Abschuss2: ", "Schuss: ", "Hintergrundbild: "};
+    for (std::size_t i = 0; i < pictures.size() && i < 5; ++i)
+        text += std::string(keys[i]) + "Ziel/bilder/" + pictures[i] + "\r\n";
+    text += "Sounddateianzahl: " + std::to_string(sounds.size()) + "\r\n";
+    for (const std::string& sound : sounds)
+        text += "Sounds: Ziel/sound/" + sound + "\r\n";
+    return text + "Siegsound: Ziel/sound/" + sounds.front() + "\r\n";
+}
+
+// The worst package within the limits: five pictures at the bound, and deflated sounds of 100 MiB
+// whose bytes inflate slowly (random values below 16) up to the unpacked limit.
+void writeWorstPackage(const fs::path& path)
+{
+    const std::string jpeg = jpegAtTheBound();
+    const JpegOutline outline = outlineJpeg(jpeg);
+    std::printf("picture at the bound: %d scans, work %.1f million (bound %.1f million), %zu bytes\n", outline.scans,
+                double(outline.work()) / 1e6, double(kMostJpegWork) / 1e6, jpeg.size());
+    const std::vector<std::string> pictures = {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"};
+    const std::uint64_t soundBytes = 100 << 20;
+    std::vector<std::string> sounds;
+    const std::uint64_t room = PackageLimits().mostBytes - 5 * jpeg.size() - (1 << 20);
+    for (std::uint64_t used = 0; used + soundBytes <= room; used += soundBytes)
+        sounds.push_back("s" + std::to_string(sounds.size()) + ".wav");
+    std::minstd_rand random(1);
+    std::string samples(soundBytes - 44, '\0');
+    for (char& sample : samples)
+        sample = char(random() & 15);
+
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    {
+        ZipWriter zip(fd);
+        const std::string text = scenarioNaming(pictures, sounds);
+        zip.beginFile("Ziel.cfg", text.size(), true);
+        zip.write(text);
+        for (const std::string& picture : pictures) {
+            zip.beginFile("Ziel/bilder/" + picture, jpeg.size(), true);
+            zip.write(jpeg);
+        }
+        for (const std::string& sound : sounds) {
+            zip.beginFile("Ziel/sound/" + sound, soundBytes, true);
+            zip.write(fixtures::wavHeader(1, 22050, 16, std::uint32_t(samples.size())));
+            zip.write(samples);
+        }
+        zip.finish();
     }
-    int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
-    std::printf("import %d: peak resident memory of the importing process %ld MiB\n", round, usage.ru_maxrss / 1024);
+    ::close(fd);
+    std::printf("worst package: %.1f MB, 5 pictures and %zu sounds, %.0f MiB unpacked\n",
+                double(fs::file_size(path)) / 1e6, sounds.size(),
+                double(5 * jpeg.size() + sounds.size() * soundBytes) / (1 << 20));
+}
+
+// 40 JPEGs of 8K with 100 scans that the scenario file does not name.
+void writeUnnamedPictures(const fs::path& path)
+{
+    const std::string jpeg = fixtures::greyProgressiveJpeg(90);
+    std::vector<std::string> sound = {"s.wav"};
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    {
+        ZipWriter zip(fd);
+        const std::string text = scenarioNaming({"a.jpg", "a.jpg", "a.jpg", "a.jpg"}, sound);
+        zip.beginFile("Ziel.cfg", text.size(), true);
+        zip.write(text);
+        const std::string wav = fixtures::wavHeader(1, 22050, 16, 2) + std::string(2, '\0');
+        zip.beginFile("Ziel/sound/s.wav", wav.size(), true);
+        zip.write(wav);
+        for (int n = 0; n <= 40; ++n) {
+            zip.beginFile("Ziel/bilder/" + (n == 0 ? std::string("a") : "x" + std::to_string(n)) + ".jpg", jpeg.size(), true);
+            zip.write(jpeg);
+        }
+        zip.finish();
+    }
+    ::close(fd);
+    std::printf("unnamed pictures: %.1f MB, 40 unnamed JPEGs of %d scans\n", double(fs::file_size(path)) / 1e6,
+                outlineJpeg(jpeg).scans);
 }
 
 } // namespace
@@ -136,25 +242,25 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
     const int sounds = argc > 1 ? std::atoi(argv[1]) : 10000;
-    const bool deflate = argc > 2 && std::string(argv[2]) == "deflated";
-    const fs::path root = fs::temp_directory_path() / ("blitzfang-package-bench-" + std::to_string(::getpid()));
+    const BenchFolder bench;
+    const fs::path& root = bench.path;
+
     const fs::path author = programFolder(root, "author");
     writeScenario(author, sounds);
-
     PrintingNotifier notifier;
     const ScenarioStore store(author, notifier);
-    fs::path package = root / "Tausend.blitzfang";
+    const fs::path package = root / "Tausend.blitzfang";
     const auto start = Clock::now();
     writePackage(store.folder(), planPackage(store.folder(), "Tausend"), package.string(), packageMediaChecks());
     std::printf("export of %d sounds: %.3f s\n", sounds, secondsSince(start));
-    if (deflate) {
-        deflated(package, root / "Tausend-deflated.blitzfang");
-        package = root / "Tausend-deflated.blitzfang";
-    }
-    std::printf("package: %.1f MB, %d entries%s\n", double(fs::file_size(package)) / 1e6, sounds + 7,
-                deflate ? ", sounds deflated" : ", sounds stored");
+    std::printf("package: %.1f MB, %d entries\n", double(fs::file_size(package)) / 1e6, sounds + 7);
     for (int round = 1; round <= 3; ++round)
         importOnce(root, round, package);
-    fs::remove_all(root);
+
+    writeWorstPackage(root / "Schwer.blitzfang");
+    timeCheck(root, "worst accepted package", root / "Schwer.blitzfang");
+    fs::remove(root / "Schwer.blitzfang");
+    writeUnnamedPictures(root / "Unbenannt.blitzfang");
+    timeCheck(root, "40 unnamed 8K JPEGs of 100 scans", root / "Unbenannt.blitzfang");
     return 0;
 }

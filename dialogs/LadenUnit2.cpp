@@ -198,11 +198,13 @@ void TLadenForm::importierenButtonClick()
         if (!package)
             return;
         importFolder_ = std::filesystem::path(*package).parent_path().string();
-        if (!importPackage(windows, *package))
-            return;
-        // The load window hands back to the editor, which fills itself with the new scenario.
-        hide();
-        windows.EditorForm->show();
+        importPackage(windows, *this, *package, [this](bool imported) {
+            if (!imported)
+                return;
+            // The load window hands back to the editor, which fills itself with the new scenario.
+            hide();
+            windows.EditorForm->show();
+        });
     });
 }
 

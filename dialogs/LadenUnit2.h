@@ -45,8 +45,8 @@ public:
     // Lists the found scenario in the box, writes the setup file and searches again.
     void hinzufuegenButtonClick();
     void Button1Click();
-    // Imports a scenario package chosen in a file dialog (ScenarioPackages.h); the imported
-    // scenario becomes current and, as after "&OK", the editor shows it.
+    // Opens the import window (ImportWindow.h) for a scenario package chosen in a file dialog;
+    // an imported scenario becomes current and, as after "&OK", the editor shows it.
     void importierenButtonClick();
     // Closes the window; nothing is loaded.
     void abbruchbuttonButtonClick();

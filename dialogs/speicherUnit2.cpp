@@ -72,7 +72,8 @@ void TSpeichernform::saveUnderTypedName()
     const std::string name = listedSpelling(list, typed);
 
     const bool exists = hasScenarioFile(store, name);
-    if (exists && !dialogs().askWarning(kUeberschreiben))
+    // Enter keeps the scenario that is there, as with every question that destroys.
+    if (exists && !dialogs().askWarning(kUeberschreiben, DefaultAnswer::nein))
         return; // the window stays open with the name in it, the editor disabled
     handBackToEditor();
     hide();

@@ -813,10 +813,7 @@ void TEditorForm::storeAndReload(const std::string& name, SaveKind kind)
     setPathText(schussstartsoundEdit, saved.schussstartsound);
     store.settings = std::move(plan.settings);
     store.dateiexlesen(name);
-
-    TMainForm& main = *windows.MainForm;
-    main.menuebeschriften();
-    main.ZielLabel->setText(fromUtf8(store.settings.zielort));
+    windows.MainForm->showCurrentScenario();
 }
 
 void TEditorForm::speichern(const std::string& name, SaveKind kind)
@@ -838,6 +835,7 @@ void TEditorForm::checkSave(const std::string& name)
     SavePlan plan;
     planSave(plan, name, SaveKind::editor);
 }
+
 
 void TEditorForm::reportFileProblem(const std::string& file, const std::string& text)
 {
@@ -1039,9 +1037,7 @@ void TEditorForm::showAfterTestGame()
 void TEditorForm::AbbrechenButton4Click()
 {
     leaveWithoutSaving();
-    TMainForm& main = *windows.MainForm;
-    main.menuebeschriften();
-    main.ZielLabel->setText(fromUtf8(store.settings.zielort));
+    windows.MainForm->showCurrentScenario();
     leaveForMainWindow();
 }
 

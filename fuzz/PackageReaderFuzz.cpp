@@ -65,7 +65,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string imported;
     try {
         const CheckedPackage package = readPackage(folder, fd, "paket.blitzfang", packageMediaChecks());
-        unpackPackage(folder, package, package.name + ".cfg", package.name);
+        ScenarioSettings player;
+        player.spielername = "Spieler";
+        player.schwierigkeitsgrad = 1;
+        unpackPackage(folder, package, {package.name + ".cfg", package.name, false}, player, Trash());
         std::ifstream in(program / (package.name + ".cfg"), std::ios::binary);
         imported.assign(std::istreambuf_iterator<char>(in), {});
     } catch (const BlitzfangError&) {

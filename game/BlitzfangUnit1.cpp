@@ -8,6 +8,7 @@
 #include "game/ScenarioPackages.h"
 #include "game/WindowSet.h"
 #include "media/PictureBox.h"
+#include "platform/BlitzfangError.h"
 #include "platform/Dialogs.h"
 #include "platform/QtControls.h"
 #include "platform/QtDialogs.h"
@@ -17,6 +18,7 @@
 #include "platform/QtWindowPlacement.h"
 #include "storage/Highscore.h"
 #include "storage/ScenarioFile.h"
+#include "storage/ScenarioMedia.h"
 #include "storage/ScenarioStore.h"
 
 #include <QApplication>
@@ -265,6 +267,13 @@ void TMainForm::menuebeschriften()
     StartSpeedButton1->setText(fromUtf8(store.settings.startbutton));
 }
 
+void TMainForm::showCurrentScenario()
+{
+    menuebeschriften();
+    ZielLabel->setText(fromUtf8(store.settings.zielort));
+    menuezentrieren();
+}
+
 void TMainForm::menuezentrieren()
 {
     const int c = Panel1->width() / 2;
@@ -492,6 +501,9 @@ void TMainForm::setUpGame()
 {
     // Every loading step comes before Panel1 is hidden: a failure leaves the menu screen up.
     const ScenarioSettings& s = playedSettings();
+    // The same test that every imported package passes.
+    if (const std::string problem = startProblem(s); !problem.empty())
+        throw BlitzfangError(problem);
     KiTimer1->setInterval(kStartInterval);
     setCursor(Qt::CrossCursor); // every control of the field inherits it; Panel1 keeps its arrow
     if (testGame_) {

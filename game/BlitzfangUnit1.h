@@ -89,6 +89,10 @@ public:
     void FormCreate();
     // Title and start caption of the current scenario onto the menu screen.
     void menuebeschriften();
+    // The current scenario on the menu screen after a save, a cancelled editor or an import: its
+    // title and start caption (menuebeschriften) and its target's name, laid out anew at once
+    // (menuezentrieren), so that a menu in view shows the title centred and whole.
+    void showCurrentScenario();
     // The game field's own fonts. Set once the menu is seen (WindowSet): a label measures its
     // text in its font, which loads the font, and the menu does not show these.
     void styleGameField();

@@ -27,9 +27,33 @@ constexpr char kTaken = '1';
 
 // A request arrives whole before it is read; a sender that stops half-way is dropped.
 constexpr auto kRequestPatience = std::chrono::milliseconds(2000);
-// A request sent is answered once the holder's event loop runs, after an import in progress: the
-// request is never sent twice.
-constexpr auto kAnswerPatience = std::chrono::milliseconds(15000);
+
+// Only the player can enter it: a folder (not a link) of the player's, closed to everybody else.
+bool isPrivateFolder(const std::string& path, bool followLink)
+{
+    struct stat info {};
+    const int result = followLink ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info);
+    return result == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() && (info.st_mode & 077) == 0;
+}
+
+// The folder of the hand-over's socket: the player's runtime folder when it is theirs alone,
+// else "blitzfang-<user number>" in the temporary folder, made so (mode 0700). The temporary
+// folder is everybody's: when another user made that name first, the next of "-1" to "-9" that
+// is or becomes the player's alone.
+std::string handOverFolder()
+{
+    const std::string runtime = qEnvironmentVariable("XDG_RUNTIME_DIR").toStdString();
+    if (!runtime.empty() && isPrivateFolder(runtime, true))
+        return runtime;
+    const std::string base = QDir::tempPath().toStdString() + "/blitzfang-" + std::to_string(::geteuid());
+    for (int n = 0; n < 10; ++n) {
+        const std::string candidate = n == 0 ? base : base + "-" + std::to_string(n);
+        ::mkdir(candidate.c_str(), S_IRWXU);
+        if (isPrivateFolder(candidate, false))
+            return candidate;
+    }
+    return {};
+}
 
 } // namespace
 
@@ -80,16 +104,12 @@ QString handOverName(const std::filesystem::path& programFolder)
 {
     struct stat folder {};
     ::stat(programFolder.c_str(), &folder);
-    const QString name = QStringLiteral("blitzfang-%1-%2-%3.socket")
-                             .arg(::getuid())
-                             .arg(qulonglong(folder.st_dev), 0, 16)
-                             .arg(qulonglong(folder.st_ino), 0, 16);
-    // The runtime folder is the player's alone (mode 0700); the temporary folder is everybody's,
-    // so the socket there is made the player's alone (see listenLocal).
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    const QFileInfo runtimeFolder(runtime);
-    const bool ownRuntime = !runtime.isEmpty() && runtimeFolder.isDir() && runtimeFolder.ownerId() == ::getuid();
-    return (ownRuntime ? runtime : QDir::tempPath()) + QLatin1Char('/') + name;
+    const std::string place = handOverFolder();
+    if (place.empty())
+        return {};
+    return QString::fromStdString(place) + QStringLiteral("/blitzfang-%1-%2.socket")
+                                               .arg(qulonglong(folder.st_dev), 0, 16)
+                                               .arg(qulonglong(folder.st_ino), 0, 16);
 }
 
 bool handOverToRunningProgram(const std::filesystem::path& programFolder, const std::string& package,
@@ -98,11 +118,16 @@ bool handOverToRunningProgram(const std::filesystem::path& programFolder, const 
     const std::string name = handOverName(programFolder).toStdString();
     const auto deadline = std::chrono::steady_clock::now() + patience;
     do {
-        if (const FileDescriptor socket = connectLocal(name); socket.valid()) {
+        // A socket of another user is nobody to hand the player's path to.
+        if (const FileDescriptor socket = connectLocal(name); socket.valid() && peerIsThisUser(socket.get())) {
             const auto sent = std::chrono::steady_clock::now();
+            if (!sendAll(socket.get(), framedRequest(package), sent + kRequestPatience))
+                return false;
+            // Sent whole, the request is the holder's: it takes it as soon as its event loop
+            // turns, and the answer only tells when. This start ends either way.
             std::string answer;
-            return sendAll(socket.get(), framedRequest(package), sent + kRequestPatience) &&
-                   receiveSome(socket.get(), answer, 1, sent + kAnswerPatience) && answer == std::string(1, kTaken);
+            receiveSome(socket.get(), answer, 1, sent + kRequestPatience);
+            return true;
         }
         QThread::msleep(100);
     } while (std::chrono::steady_clock::now() < deadline);
@@ -120,7 +145,9 @@ HandOverServer::HandOverServer(const std::filesystem::path& programFolder)
     auto* incoming = new QSocketNotifier(listener_.get(), QSocketNotifier::Read, this);
     connect(incoming, &QSocketNotifier::activated, this, [this] {
         while (FileDescriptor socket = acceptLocal(listener_.get()))
-            new HandOverRequest(std::move(socket), *this);
+            // Another user's program never hands the player a file to open.
+            if (peerIsThisUser(socket.get()))
+                new HandOverRequest(std::move(socket), *this);
     });
 }
 

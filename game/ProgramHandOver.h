@@ -3,9 +3,9 @@
 // socket the messenger. A second start on the same folder hands its package file, or only its
 // wish to be seen, to the program that holds the lock and ends; so does a double-click on a
 // package while the game runs. The socket is named after the folder (its device and inode, so
-// that every path to it meets) in the player's own runtime folder, or with the player's user
-// number in the temporary folder; only the lock's holder creates it, and it first removes one
-// that a killed program left.
+// that every path to it meets) in the player's own runtime folder, or in a folder of the
+// player's alone in the temporary folder; only the lock's holder creates it, replacing one that
+// a killed program left. Both ends make sure the other runs as the same user.
 
 #include "platform/LocalSocket.h"
 
@@ -18,12 +18,14 @@
 
 class WindowSet;
 
-// The socket's name (a path) for the program folder.
+// The socket's name (a path) for the program folder; the private folder it lies in is made when
+// missing. Empty when no folder of the player's alone can be had.
 QString handOverName(const std::filesystem::path& programFolder);
 
 // Hands `package` (an absolute path; empty when there is none) to the program that holds the
 // folder's lock. A program that has just taken the lock may not listen yet: it is asked again
-// until `patience` is over. A request sent is never sent again. True once it has taken it.
+// until `patience` is over. A request sent is never sent again. True once it was sent whole:
+// the holder takes it as soon as its window thread turns.
 bool handOverToRunningProgram(const std::filesystem::path& programFolder, const std::string& package,
                               std::chrono::milliseconds patience);
 

@@ -7,6 +7,10 @@
 #include "dialogs/speicherUnit2.h"
 #include "editor/Unit1.h"
 #include "game/BlitzfangUnit1.h"
+#include "game/ScenarioPackages.h"
+#include "package/PackageImport.h"
+#include "platform/BlitzfangError.h"
+#include "storage/ProgramFolderLock.h"
 #include "platform/QtErrorReport.h"
 
 void DialogsNotifier::notice(const std::string& text)
@@ -17,6 +21,13 @@ void DialogsNotifier::notice(const std::string& text)
 WindowSet::WindowSet(const std::filesystem::path& programFolder, SideWindows sideWindows)
     : store(programFolder, notifier)
 {
+    try {
+        // Only the folder's holder: another program's import may be on its way.
+        if (holdProgramFolder(store.folder()))
+            finishInterruptedImports(store.folder(), desktopTrash());
+    } catch (const BlitzfangError&) {
+        // The lock file cannot be opened: the program start has said so.
+    }
     MainForm = new TMainForm(*this);
     try {
         MainForm->FormCreate();

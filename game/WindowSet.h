@@ -34,9 +34,10 @@ public:
     // first frame (finishWindows), so that the menu appears sooner.
     enum class SideWindows { now, later };
 
-    // Creates the store for `programFolder` and the main window, whose FormCreate runs before
-    // the other six exist (an error in it is shown and the rest of it skipped), then finishes
-    // the windows unless told `later`. Nothing is shown yet.
+    // Creates the store for `programFolder`, finishes an import that a crash cut short, and
+    // creates the main window, whose FormCreate runs before the other six exist (an error in it
+    // is shown and the rest of it skipped), then finishes the windows unless told `later`.
+    // Nothing is shown yet.
     explicit WindowSet(const std::filesystem::path& programFolder, SideWindows sideWindows = SideWindows::now);
     ~WindowSet();
     WindowSet(const WindowSet&) = delete;

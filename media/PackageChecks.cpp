@@ -27,7 +27,21 @@ MediaChecks packageMediaChecks()
 {
     MediaChecks checks;
     checks.largestPicture = kLargestPictureFile;
-    checks.picture = [](std::string_view bytes, const std::string& path) { checkPictureBytes(bytes, path); };
+    checks.picture = [](std::string_view bytes, const std::string& path, int previewSide) {
+        if (previewSide <= 0) {
+            checkPictureBytes(bytes, path);
+            return SmallPicture();
+        }
+        const QImage preview =
+            checkedPreview(bytes, path, QSize(previewSide, previewSide)).convertToFormat(QImage::Format_ARGB32);
+        SmallPicture small{preview.width(), preview.height(), {}};
+        small.pixels.reserve(std::size_t(preview.width()) * std::size_t(preview.height()));
+        for (int y = 0; y < preview.height(); ++y) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(preview.constScanLine(y));
+            small.pixels.insert(small.pixels.end(), row, row + preview.width());
+        }
+        return small;
+    };
     checks.largestSound = kLargestSoundFile;
     checks.sound = [](std::string_view firstBytes, std::uint64_t size, const std::string& path) {
         SoundBeginning sound(firstBytes, size);

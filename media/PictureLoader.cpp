@@ -2,6 +2,7 @@
 
 #include "media/MediaFile.h"
 #include "platform/BlitzfangError.h"
+#include "platform/Cancellation.h"
 #include "storage/ScenarioNames.h"
 
 #include <QBuffer>
@@ -52,17 +53,146 @@ void jpegErrorExit(j_common_ptr cinfo)
 // Warnings (e.g. a file cut inside the image data) are not errors and print nothing.
 void jpegNoOutput(j_common_ptr) {}
 
-// Returned instead of a message code when the header claims a picture beyond the ceiling, and
-// when the picture has more scans than any real one.
+// Returned instead of a message code when the header claims a picture beyond the ceiling, when
+// the picture has more scans than any real one, and when the player cancelled the work.
 constexpr int kJpegTooLarge = -1;
 constexpr int kJpegTooManyScans = -2;
+constexpr int kJpegCancelled = -3;
 
 // Each scan is a pass over the whole picture: a file that repeats one scan thousands of times
-// would keep the decoder busy for minutes. Called for every row of every scan.
+// would keep the decoder busy for minutes. The outline refuses such a file before; this stays
+// for a stream the outline read otherwise. Called for every row of every scan, so a cancelled
+// check stops here too.
 void stopAtTooManyScans(j_common_ptr cinfo)
 {
     if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMostJpegScans)
         failJpeg(cinfo, kJpegTooManyScans);
+    if (cancelRequested())
+        failJpeg(cinfo, kJpegCancelled);
+}
+
+// --- The outline of a JPEG, from its markers alone -----------------------------------------
+
+class MarkerWalk {
+public:
+    explicit MarkerWalk(std::string_view bytes) : bytes_(bytes) {}
+
+    JpegOutline outline()
+    {
+        if (bytes_.size() < 2 || byte(0) != 0xff || byte(1) != 0xd8)
+            return outline_;
+        at_ = 2;
+        while (const int marker = nextMarker()) {
+            if (marker == 0xd9) // end of the picture
+                break;
+            if (marker == 0xd8 || marker == 0x01 || (marker >= 0xd0 && marker <= 0xd7))
+                continue; // no length
+            if (at_ + 2 > bytes_.size())
+                break;
+            const std::size_t length = std::size_t(byte(at_)) << 8 | byte(at_ + 1);
+            if (length < 2 || at_ + length > bytes_.size())
+                break;
+            const std::string_view segment = bytes_.substr(at_ + 2, length - 2);
+            at_ += length;
+            if (isFrame(marker) && !outline_.framed)
+                readFrame(marker, segment);
+            else if (marker == 0xda)
+                readScan(segment);
+        }
+        return outline_;
+    }
+
+private:
+    unsigned byte(std::size_t at) const { return static_cast<unsigned char>(bytes_[at]); }
+
+    static bool isFrame(int marker)
+    {
+        return marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc;
+    }
+
+    // As the decoder: bytes before a marker are skipped, as are fill bytes and a stuffed zero.
+    int nextMarker()
+    {
+        for (;;) {
+            while (at_ < bytes_.size() && byte(at_) != 0xff)
+                ++at_;
+            while (at_ < bytes_.size() && byte(at_) == 0xff)
+                ++at_;
+            if (at_ >= bytes_.size())
+                return 0;
+            const int marker = int(byte(at_++));
+            if (marker != 0)
+                return marker;
+        }
+    }
+
+    void readFrame(int marker, std::string_view segment)
+    {
+        if (segment.size() < 6)
+            return;
+        const auto at = [&](std::size_t i) { return unsigned(static_cast<unsigned char>(segment[i])); };
+        outline_.framed = true;
+        outline_.height = at(1) << 8 | at(2);
+        outline_.width = at(3) << 8 | at(4);
+        // Progressive (C2, C6, CA, CE) and arithmetic-coded (C9 to CF) frames cost by their data.
+        outline_.progressive = marker == 0xc2 || marker == 0xc6 || marker >= 0xc9;
+        const std::size_t count = std::min<std::size_t>(at(5), (segment.size() - 6) / 3);
+        unsigned widest = 1, tallest = 1;
+        for (std::size_t i = 0; i < count; ++i) {
+            widest = std::max(widest, at(7 + 3 * i) >> 4);
+            tallest = std::max(tallest, at(7 + 3 * i) & 15);
+        }
+        // Blocks by whole MCUs, as an interleaved scan passes over them.
+        const std::uint64_t across = (std::uint64_t(outline_.width) + 8 * widest - 1) / (8 * widest);
+        const std::uint64_t down = (std::uint64_t(outline_.height) + 8 * tallest - 1) / (8 * tallest);
+        for (std::size_t i = 0; i < count; ++i)
+            blocks_[at(6 + 3 * i)] = across * (at(7 + 3 * i) >> 4) * down * (at(7 + 3 * i) & 15);
+    }
+
+    // The scan header, then its data up to the next marker that is no restart marker.
+    void readScan(std::string_view segment)
+    {
+        ++outline_.scans;
+        const std::size_t count = segment.empty() ? 0 : std::min<std::size_t>(segment[0], (segment.size() - 1) / 2);
+        for (std::size_t i = 0; i < count; ++i)
+            outline_.blockPasses += blocks_[static_cast<unsigned char>(segment[1 + 2 * i])];
+        const std::size_t start = at_;
+        while (at_ < bytes_.size()) {
+            if (byte(at_) != 0xff) {
+                ++at_;
+                continue;
+            }
+            std::size_t next = at_ + 1;
+            while (next < bytes_.size() && byte(next) == 0xff)
+                ++next;
+            if (next < bytes_.size() && (byte(next) == 0 || (byte(next) >= 0xd0 && byte(next) <= 0xd7))) {
+                at_ = next + 1;
+                continue;
+            }
+            break;
+        }
+        outline_.entropyBytes += at_ - start;
+    }
+
+    std::string_view bytes_;
+    std::size_t at_ = 0;
+    JpegOutline outline_;
+    std::uint64_t blocks_[256] = {};
+};
+
+// Refused before decoding: a picture beyond the ceiling, or one whose decoding would cost more
+// than any picture a program writes.
+void judgeJpeg(std::string_view bytes, const std::string& path)
+{
+    const JpegOutline outline = outlineJpeg(bytes);
+    if (!outline.framed)
+        return;
+    if (!pictureSizeAllowed(outline.width, outline.height))
+        throw BlitzfangError(fehlertext::bildZuGross(path, int(outline.width), int(outline.height)));
+    if (outline.scans > kMostJpegScans)
+        throw BlitzfangError(fehlertext::bildMitZuVielenDurchlaeufen(path, kMostJpegScans));
+    if (outline.work() > kMostJpegWork)
+        throw BlitzfangError(fehlertext::bildZuAufwendig(path, outline.scans));
 }
 
 // 0 for a side without a limit.
@@ -178,6 +308,7 @@ unsigned char* allocateImage(void* context, int width, int height, std::size_t* 
 // The whole picture's size is returned through `size`.
 QImage decodeJpegAs(std::string_view bytes, const std::string& path, const JpegRequest& request, QSize* size = nullptr)
 {
+    judgeJpeg(bytes, path);
     QImage image;
     JpegTarget target{allocateImage, &image, 0, 0};
     const int code =
@@ -187,6 +318,8 @@ QImage decodeJpegAs(std::string_view bytes, const std::string& path, const JpegR
             fehlertext::bildZuGross(path, static_cast<int>(target.width), static_cast<int>(target.height)));
     if (code == kJpegTooManyScans)
         throw BlitzfangError(fehlertext::bildMitZuVielenDurchlaeufen(path, kMostJpegScans));
+    if (code == kJpegCancelled)
+        throw WorkCancelled();
     if (code != 0)
         throw BlitzfangError(fehlertext::jpegFehler(code));
     if (size)
@@ -274,6 +407,11 @@ LoadedPicture loadedFrom(const MediaFile& file, PictureKind kind, QSize shown)
 
 } // namespace
 
+JpegOutline outlineJpeg(std::string_view bytes)
+{
+    return MarkerWalk(bytes).outline();
+}
+
 bool pictureSizeAllowed(long long width, long long height)
 {
     return width > 0 && height > 0 && width <= kLargestPictureSide && height <= kLargestPictureSide &&
@@ -315,15 +453,32 @@ LoadedPicture loadPictureBytesAtLeast(std::string_view bytes, const std::string&
     return loaded;
 }
 
-void checkPictureBytes(std::string_view bytes, const std::string& path)
+namespace {
+
+// A JPEG decoded reduced as far as `least` allows (an eighth for 1 x 1), a bitmap whole.
+QImage decodedForCheck(std::string_view bytes, const std::string& path, QSize least)
 {
     const PictureKind kind = kindByExtension(path);
     if (bytes.size() > kLargestPictureFile)
         throw BlitzfangError(fehlertext::dateiKannNichtGeoeffnetWerden(path));
     if (kind == PictureKind::Jpeg)
-        decodeJpegAs(bytes, path, {0, 0, 1, 1});
-    else
-        decodeBitmapBytes(bytes, path, QSize(), nullptr);
+        return decodeJpegAs(bytes, path, {0, 0, sideOf(least.width()), sideOf(least.height())});
+    return decodeBitmapBytes(bytes, path, QSize(), nullptr);
+}
+
+} // namespace
+
+void checkPictureBytes(std::string_view bytes, const std::string& path)
+{
+    decodedForCheck(bytes, path, QSize(1, 1));
+}
+
+QImage checkedPreview(std::string_view bytes, const std::string& path, QSize box)
+{
+    QImage image = decodedForCheck(bytes, path, box);
+    if (image.width() > box.width() || image.height() > box.height())
+        image = image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return image;
 }
 
 QImage previewPicture(const std::string& path, QSize box)

@@ -17,6 +17,7 @@ ArchiveLibrary loadArchiveLibrary()
     BLITZFANG_RESOLVE(archive_read_new);
     BLITZFANG_RESOLVE(archive_read_free);
     BLITZFANG_RESOLVE(archive_read_support_format_zip_seekable);
+    BLITZFANG_RESOLVE(archive_read_set_options);
     BLITZFANG_RESOLVE(archive_read_set_read_callback);
     BLITZFANG_RESOLVE(archive_read_set_seek_callback);
     BLITZFANG_RESOLVE(archive_read_set_skip_callback);

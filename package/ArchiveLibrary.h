@@ -12,6 +12,7 @@ struct ArchiveLibrary {
     decltype(&::archive_read_new) archive_read_new;
     decltype(&::archive_read_free) archive_read_free;
     decltype(&::archive_read_support_format_zip_seekable) archive_read_support_format_zip_seekable;
+    decltype(&::archive_read_set_options) archive_read_set_options;
     decltype(&::archive_read_set_read_callback) archive_read_set_read_callback;
     decltype(&::archive_read_set_seek_callback) archive_read_set_seek_callback;
     decltype(&::archive_read_set_skip_callback) archive_read_set_skip_callback;

@@ -3,7 +3,9 @@
 #include "package/ZipArchive.h"
 #include "platform/ActionReport.h"
 #include "platform/BlitzfangError.h"
+#include "platform/Cancellation.h"
 #include "storage/HelpText.h"
+#include "storage/ScenarioMedia.h"
 #include "storage/ScenarioNames.h"
 #include "storage/ScenarioStore.h"
 
@@ -14,6 +16,7 @@
 #include <cerrno>
 #include <map>
 #include <optional>
+#include <unordered_set>
 #include <unordered_map>
 #include <utility>
 
@@ -39,10 +42,20 @@ std::string shown(std::string_view name)
            "\"";
 }
 
+// A file system takes at most this many bytes for one name.
+constexpr std::size_t kLongestFileName = 255;
+
 bool isPlainName(const std::string& name)
 {
-    return !name.empty() && name != "." && name != ".." &&
-           std::none_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 32 || c == 127; });
+    return !name.empty() && name != "." && name != ".." && !hasControlOrDirectionCharacter(name);
+}
+
+bool hasTooLongName(std::string_view path)
+{
+    for (const std::string& name : pathParts(path, "/"))
+        if (name.size() > kLongestFileName)
+            return true;
+    return false;
 }
 
 // Where an entry belongs: NAME.cfg, NAME/hilfe.txt, NAME/bilder/F, NAME/sound/F, or one of the
@@ -81,8 +94,9 @@ std::optional<Place> placeOf(std::string_view name, bool isFolder)
 class EntryBytes {
 public:
     EntryBytes(const std::string& entry, Role role, const MediaChecks& checks, std::uint64_t& packageBytes,
-               std::uint64_t mostPackageBytes)
-        : entry_(entry), role_(role), checks_(checks), packageBytes_(packageBytes), mostPackageBytes_(mostPackageBytes)
+               std::uint64_t mostPackageBytes, int previewSide = 0)
+        : entry_(entry), role_(role), checks_(checks), packageBytes_(packageBytes), mostPackageBytes_(mostPackageBytes),
+          previewSide_(previewSide)
     {
         switch (role) {
         case Role::scenarioFile: largest_ = kLargestScenarioFile; break;
@@ -95,6 +109,7 @@ public:
 
     void take(std::string_view piece)
     {
+        stopWhenCancelled();
         size_ += piece.size();
         packageBytes_ += piece.size();
         if (size_ > largest_)
@@ -121,7 +136,7 @@ public:
     {
         switch (role_) {
         case Role::helpText: check([&] { helpTextOf(kept_, entry_); }); break;
-        case Role::picture: check([&] { checks_.picture(kept_, entry_); }); break;
+        case Role::picture: check([&] { preview_ = checks_.picture(kept_, entry_, previewSide_); }); break;
         case Role::sound: check([&] { checks_.sound(kept_, size_, entry_); }); break;
         default: break;
         }
@@ -129,6 +144,7 @@ public:
 
     std::uint64_t size() const { return size_; }
     std::string& bytes() { return kept_; }
+    SmallPicture& preview() { return preview_; }
 
 private:
     template <typename Check>
@@ -146,9 +162,11 @@ private:
     const MediaChecks& checks_;
     std::uint64_t& packageBytes_;
     std::uint64_t mostPackageBytes_;
+    int previewSide_;
     std::uint64_t largest_ = 0;
     std::uint64_t size_ = 0;
     std::string kept_;
+    SmallPicture preview_;
     bool beginningChecked_ = false;
 };
 
@@ -162,10 +180,9 @@ public:
     {
         for (const PackagedFile& file : package.files)
             byFoldedTarget_.emplace(kleinAZ(file.target), file.target);
-        std::vector<std::string*> shipped = mediaPaths(standard_);
-        for (std::size_t i = 0; i < shipped.size(); ++i)
-            standardByName_.emplace((i < kPictureFields ? "bilder/" : "sound/") + kleinAZ(dateinamenteil(*shipped[i])),
-                                    *shipped[i]);
+        for (const MediaSlot& shipped : mediaSlots(standard_))
+            standardByName_.emplace((shipped.picture ? "bilder/" : "sound/") + kleinAZ(dateinamenteil(*shipped.path)),
+                                    *shipped.path);
     }
 
     std::string placeOf(const std::string& stored, bool picture) const
@@ -219,17 +236,6 @@ ScenarioSettings readScenarioFile(const std::string& bytes)
 
 } // namespace
 
-std::vector<std::string*> mediaPaths(ScenarioSettings& s)
-{
-    std::vector<std::string*> paths = {&s.zielBild, &s.abschussBild, &s.abschuss2Bild, &s.schussBild,
-                                       &s.hintergrundbild};
-    for (std::string& sound : s.sounds)
-        paths.push_back(&sound);
-    for (std::string* event : {&s.verlorensound, &s.siegsound, &s.explosionssound, &s.schussstartsound})
-        paths.push_back(event);
-    return paths;
-}
-
 CheckedPackage::~CheckedPackage()
 {
     if (fd_ >= 0)
@@ -238,7 +244,8 @@ CheckedPackage::~CheckedPackage()
 
 CheckedPackage::CheckedPackage(CheckedPackage&& other) noexcept
     : path(std::move(other.path)), name(std::move(other.name)), entries(std::move(other.entries)),
-      files(std::move(other.files)), settings(std::move(other.settings)), fd_(std::exchange(other.fd_, -1)),
+      files(std::move(other.files)), settings(std::move(other.settings)), preview(std::move(other.preview)),
+      fd_(std::exchange(other.fd_, -1)),
       checked_(other.checked_)
 {
 }
@@ -252,23 +259,24 @@ bool CheckedPackage::unchanged() const
            now.st_ctim.tv_nsec == checked_.st_ctim.tv_nsec;
 }
 
-CheckedPackage readPackage(const ConfinedFolder& programFolder, int fd, const std::string& shownPath,
-                           const MediaChecks& checks, const PackageLimits& limits)
-{
-    CheckedPackage package;
-    package.fd_ = fd;
-    package.path = shownPath;
-    if (::fstat(fd, &package.checked_) != 0)
-        throw BlitzfangError(fehlertext::eaFehler(errno));
+namespace {
 
-    ZipReader reader(fd, directoryBudget(limits));
-    std::string scenarioEntry;
+// What the first reading of a package finds: every entry's place, and the scenario file.
+struct Layout {
+    std::vector<Place> places; // one for each of the package's entries, in their order
     std::string scenarioBytes;
+};
+
+// The first reading: every entry's name, kind and place, the scenario file's bytes, nothing else.
+Layout readNames(CheckedPackage& package, const MediaChecks& checks, const PackageLimits& limits)
+{
+    Layout layout;
+    ZipReader reader(package.descriptor(), directoryBudget(limits));
     std::string scenarioFolder; // the first name of the first entry: every entry shares it
     std::map<std::string, std::string> byFoldedName;
-    std::uint64_t packageBytes = 0;
     ZipReader::Entry entry;
     while (reader.next(entry)) {
+        stopWhenCancelled();
         if (package.entries.size() == limits.mostEntries)
             throw BlitzfangError(ZipReader::kZuVieleEintraege);
         package.entries.push_back(entry.name);
@@ -278,6 +286,12 @@ CheckedPackage readPackage(const ConfinedFolder& programFolder, int fd, const st
             throw BlitzfangError(shown(entry.name) + " ist keine gewöhnliche Datei.");
         if (entry.encrypted)
             throw BlitzfangError(shown(entry.name) + " ist verschlüsselt.");
+        if (hasControlOrDirectionCharacter(entry.name))
+            throw BlitzfangError(shown(entry.name) + " enthält Steuerzeichen oder Zeichen, die die Schreibrichtung "
+                                 "umkehren: so ein Name zeigt etwas anderes, als er ist.");
+        if (hasTooLongName(entry.name))
+            throw BlitzfangError(shown(entry.name) + " hat einen Namen, der länger als 255 Bytes ist: so lange Namen "
+                                 "nimmt kein Datenträger.");
         const std::optional<Place> place = placeOf(entry.name, entry.kind == EntryKind::folder);
         if (!place)
             throw BlitzfangError(shown(entry.name) + " gehört nicht zu einem Szenario: ein Paket enthält nur NAME.cfg, "
@@ -293,36 +307,119 @@ CheckedPackage readPackage(const ConfinedFolder& programFolder, int fd, const st
                                      ? shown(entry.name) + " steht zweimal darin."
                                      : shown(known->second) + " und " + shown(entry.name) +
                                            " unterscheiden sich nur in der Groß- und Kleinschreibung.");
+        if (place->role == Role::scenarioFile) {
+            std::uint64_t counted = 0;
+            EntryBytes bytes(entry.name, place->role, checks, counted, limits.mostBytes);
+            for (std::string_view piece = reader.read(); !piece.empty(); piece = reader.read())
+                bytes.take(piece);
+            layout.scenarioBytes = std::move(bytes.bytes());
+            package.name = place->scenario;
+        } else if (place->role != Role::folder) {
+            package.files.push_back({entry.name, place->target, 0});
+        }
+        layout.places.push_back(*place);
+    }
+    if (package.name.empty())
+        throw BlitzfangError("es enthält keine Szenario-Datei NAME.cfg.");
+    return layout;
+}
 
-        EntryBytes bytes(entry.name, place->role, checks, packageBytes, limits.mostBytes);
+// The scenario's name, its file and what that file names: all that the names tell.
+void checkScenario(CheckedPackage& package, const Layout& layout, const ConfinedFolder& programFolder)
+{
+    if (const std::string problem = scenarioNameError(package.name); !problem.empty())
+        throw BlitzfangError(problem);
+    if (package.name.starts_with('.'))
+        throw BlitzfangError("der Name " + shown(package.name) + " beginnt mit einem Punkt: so heißen nur versteckte "
+                             "Dateien und die eigenen Dateien von Blitzfang.");
+    if (kleinAZ(package.name) == "standard")
+        throw BlitzfangError(kStandardWirdMitgeliefert);
+    package.settings = readScenarioFile(layout.scenarioBytes);
+    const MediaPlaces places(package, programFolder);
+    std::unordered_set<std::string> named;
+    for (const MediaSlot& slot : mediaSlots(package.settings)) {
+        *slot.path = places.placeOf(*slot.path, slot.picture);
+        named.insert(*slot.path);
+    }
+    // Only what the scenario uses travels: anything else would be checked and carried for nothing.
+    for (const PackagedFile& file : package.files)
+        if (file.target != kHelpText && !named.contains(file.target))
+            throw BlitzfangError(shown(file.entry) + " verwendet das Szenario nicht: ein Paket enthält nur die Bilder "
+                                 "und Sounds, die seine Szenario-Datei nennt.");
+    if (const std::string problem = startProblem(package.settings); !problem.empty())
+        throw BlitzfangError("sein Szenario ließe sich nicht spielen: " + problem);
+}
+
+// The first lines of the help text, for the preview.
+std::string firstLines(const std::string& text, std::size_t count)
+{
+    std::size_t end = 0;
+    for (std::size_t line = 0; line < count; ++line) {
+        end = text.find('\n', end);
+        if (end == std::string::npos)
+            return text;
+        ++end;
+    }
+    return text.substr(0, end - 1);
+}
+
+// The second reading: every byte, checked; the preview taken on the way.
+void checkBytes(CheckedPackage& package, const Layout& layout, const MediaChecks& checks, const PackageLimits& limits,
+                const ProgressReport& progress)
+{
+    const ScenarioSettings& s = package.settings;
+    const std::pair<const std::string*, SmallPicture*> shownPictures[] = {{&s.abschussBild, &package.preview.figure},
+                                                                          {&s.zielBild, &package.preview.target},
+                                                                          {&s.abschuss2Bild, &package.preview.house},
+                                                                          {&s.hintergrundbild, &package.preview.background}};
+    ZipReader reader(package.descriptor(), directoryBudget(limits));
+    std::uint64_t packageBytes = 0;
+    auto file = package.files.begin();
+    ZipReader::Entry entry;
+    for (std::size_t index = 0; reader.next(entry); ++index) {
+        if (index == package.entries.size() || entry.name != package.entries[index])
+            throw BlitzfangError("es hat sich verändert, während es geprüft wurde.");
+        const Place& place = layout.places[index];
+        const bool previewed = place.role == Role::picture &&
+                           std::any_of(std::begin(shownPictures), std::end(shownPictures),
+                                       [&](const auto& picture) { return *picture.first == place.target; });
+        EntryBytes bytes(entry.name, place.role, checks, packageBytes, limits.mostBytes, previewed ? kPreviewSide : 0);
         for (std::string_view piece = reader.read(); !piece.empty(); piece = reader.read())
             bytes.take(piece);
         bytes.finish();
-        if (place->role == Role::scenarioFile) {
-            scenarioEntry = entry.name;
-            scenarioBytes = std::move(bytes.bytes());
-            package.name = place->scenario;
-        } else if (place->role != Role::folder) {
-            package.files.push_back({entry.name, place->target, bytes.size()});
-        }
+        if (place.role == Role::helpText)
+            package.preview.helpStart = firstLines(helpTextOf(bytes.bytes(), entry.name), kPreviewHelpLines);
+        for (const auto& [path, preview] : shownPictures)
+            if (previewed && *path == place.target)
+                *preview = bytes.preview();
+        if (place.role != Role::scenarioFile && place.role != Role::folder)
+            (file++)->size = bytes.size();
+        package.preview.pictures += place.role == Role::picture;
+        package.preview.sounds += place.role == Role::sound;
+        if (progress)
+            progress(double(index + 1) / double(package.entries.size()));
     }
+    package.preview.unpackedBytes = packageBytes;
+}
 
-    if (scenarioEntry.empty())
-        throw BlitzfangError("es enthält keine Szenario-Datei NAME.cfg.");
-    if (const std::string problem = scenarioNameError(package.name); !problem.empty())
-        throw BlitzfangError(problem);
-    if (kleinAZ(package.name) == "standard")
-        throw BlitzfangError(kStandardWirdMitgeliefert);
-    package.settings = readScenarioFile(scenarioBytes);
-    const MediaPlaces places(package, programFolder);
-    std::vector<std::string*> paths = mediaPaths(package.settings);
-    for (std::size_t i = 0; i < paths.size(); ++i)
-        *paths[i] = places.placeOf(*paths[i], i < kPictureFields);
+} // namespace
+
+CheckedPackage readPackage(const ConfinedFolder& programFolder, int fd, const std::string& shownPath,
+                           const MediaChecks& checks, const PackageLimits& limits, const ProgressReport& progress)
+{
+    CheckedPackage package;
+    package.fd_ = fd;
+    package.path = shownPath;
+    if (::fstat(fd, &package.checked_) != 0)
+        throw BlitzfangError(fehlertext::eaFehler(errno));
+    const Layout layout = readNames(package, checks, limits);
+    checkScenario(package, layout, programFolder);
+    checkBytes(package, layout, checks, limits, progress);
     return package;
 }
 
 CheckedPackage checkPackage(const ConfinedFolder& programFolder, const std::string& packagePath,
-                            const MediaChecks& checks, const PackageLimits& limits)
+                            const MediaChecks& checks, const PackageLimits& limits, const ProgressReport& progress)
 {
     try {
         // Never waiting on a FIFO, never reading a device: only a regular file is a package.
@@ -333,19 +430,22 @@ CheckedPackage checkPackage(const ConfinedFolder& programFolder, const std::stri
                 ::close(fd);
             throw BlitzfangError(fehlertext::dateiKannNichtGeoeffnetWerden(packagePath));
         }
-        return readPackage(programFolder, fd, packagePath, checks, limits);
+        return readPackage(programFolder, fd, packagePath, checks, limits, progress);
     } catch (const BlitzfangError& error) {
         throw BlitzfangError(paketNichtImportiert(packagePath, error.what()));
     }
 }
 
 std::string scenarioTextFor(const CheckedPackage& package, const ConfinedFolder& programFolder,
-                            const std::string& scenarioFolder)
+                            const std::string& scenarioFolder, const ScenarioSettings& player)
 {
     ScenarioSettings settings = package.settings;
-    for (std::string* path : mediaPaths(settings))
-        if (!path->empty() && path->front() != '/')
-            *path = programFolder.absolute(scenarioFolder + "/" + *path);
+    for (const MediaSlot& slot : mediaSlots(settings))
+        if (!slot.path->empty() && slot.path->front() != '/')
+            *slot.path = programFolder.absolute(scenarioFolder + "/" + *slot.path);
+    // The player plays under the own name and level; the author's highscore stays the challenge.
+    settings.spielername = player.spielername;
+    settings.schwierigkeitsgrad = player.schwierigkeitsgrad;
     buildPreparedLines(settings, !settings.hintergrundbild.empty());
     return scenarioFileText(settings);
 }

@@ -20,6 +20,20 @@ struct PackagedFile {
     std::uint64_t size = 0;
 };
 
+// What the import window shows of a package before anything is written.
+struct PackagePreview {
+    std::string helpStart; // the first lines of its help text
+    SmallPicture figure;
+    SmallPicture target;
+    SmallPicture house;
+    SmallPicture background;
+    std::size_t pictures = 0;
+    std::size_t sounds = 0;
+    std::uint64_t unpackedBytes = 0;
+};
+inline constexpr int kPreviewSide = 96;
+inline constexpr std::size_t kPreviewHelpLines = 6;
+
 class CheckedPackage {
 public:
     CheckedPackage() = default;
@@ -35,6 +49,7 @@ public:
     // by their place in the scenario folder ("bilder/ziel.bmp"), the standard scenario's shipped
     // media by their absolute path in this program folder.
     ScenarioSettings settings;
+    PackagePreview preview;
 
     // The package, open since it was checked.
     int descriptor() const { return fd_; }
@@ -43,7 +58,7 @@ public:
 
 private:
     friend CheckedPackage readPackage(const ConfinedFolder&, int, const std::string&, const MediaChecks&,
-                                      const PackageLimits&);
+                                      const PackageLimits&, const ProgressReport&);
     int fd_ = -1;
     struct stat checked_ {};
 };
@@ -51,25 +66,30 @@ private:
 // Opens and checks the package file `packagePath` for the program folder `programFolder`.
 // Throws BlitzfangError "Das Paket "…" kann nicht importiert werden: <reason>" for anything but a
 // regular file holding exactly one scenario laid out as in the program folder: an entry elsewhere
-// (an absolute path, "..", another folder, a second scenario), a link, a device, an encrypted
-// entry, names that differ only in letter case, a scenario name the save-as window would refuse
-// or "Standard", a scenario file the loader would refuse, a path of the scenario file that names
-// no file of the package (nor a shipped standard medium), a picture or sound that the checks
+// (an absolute path, "..", another folder, a second scenario), a name longer than 255 bytes or
+// with control or direction characters, a link, a device, an encrypted entry, names that differ
+// only in letter case, a scenario name the save-as window would refuse, a hidden one or
+// "Standard", a scenario file the loader would refuse, a path of the scenario file that names no
+// file of the package (nor a shipped standard medium), a picture or sound that the scenario
+// does not name, a scenario that "&Start" would refuse, a picture or sound that the checks
 // refuse, more entries or unpacked bytes than `limits` allow, a damaged or cut archive.
+// The names are all read before any byte is checked: an unnamed file is refused before any
+// picture is decoded. `progress` hears how far the check of the bytes has come. On a thread
+// that watches a cancel flag (Cancellation.h) it stops with WorkCancelled between entries and
+// inside long pieces of work.
 CheckedPackage checkPackage(const ConfinedFolder& programFolder, const std::string& packagePath,
-                            const MediaChecks& checks, const PackageLimits& limits = {});
+                            const MediaChecks& checks, const PackageLimits& limits = {},
+                            const ProgressReport& progress = {});
 
 // The same for the package open as `fd` (read from its start; the result takes it over);
 // throws the bare reason. `shownPath` names the package in the result.
 CheckedPackage readPackage(const ConfinedFolder& programFolder, int fd, const std::string& shownPath,
-                           const MediaChecks& checks, const PackageLimits& limits = {});
+                           const MediaChecks& checks, const PackageLimits& limits = {},
+                           const ProgressReport& progress = {});
 
 // The package's scenario file for the scenario folder `scenarioFolder` (relative to the program
-// folder): every picture and sound an absolute path of the program folder.
+// folder): every picture and sound an absolute path of the program folder, and the receiving
+// player's name and level (`player`) instead of the author's. Its highscore stays the author's:
+// the challenge that comes with it.
 std::string scenarioTextFor(const CheckedPackage& package, const ConfinedFolder& programFolder,
-                            const std::string& scenarioFolder);
-
-// The settings' picture and sound paths: the five pictures first, then the hit sounds and the
-// four event sounds.
-std::vector<std::string*> mediaPaths(ScenarioSettings& settings);
-inline constexpr std::size_t kPictureFields = 5;
+                            const std::string& scenarioFolder, const ScenarioSettings& player);

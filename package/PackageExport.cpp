@@ -5,6 +5,7 @@
 #include "platform/BlitzfangError.h"
 #include "storage/HelpText.h"
 #include "storage/MovedPaths.h"
+#include "storage/ScenarioMedia.h"
 #include "storage/ScenarioNames.h"
 #include "storage/ScenarioStore.h"
 
@@ -28,21 +29,23 @@ public:
         : folder_(folder), scenarioFolder_(kleinAZ(scenarioFolder)), name_(name), plan_(plan)
     {
         ScenarioSettings standard = standardSettings(folder);
-        for (const std::string* shipped : mediaPaths(standard))
-            shipped_[*shipped] = folder.relativePathOf(*shipped).value_or(*shipped);
+        for (const MediaSlot& shipped : mediaSlots(standard))
+            shipped_[*shipped.path] = folder.relativePathOf(*shipped.path).value_or(*shipped.path);
     }
 
-    std::string packaged(const std::string& path, bool picture)
+    std::string packaged(const MediaSlot& slot)
     {
+        const std::string& path = *slot.path;
         if (path.empty())
             return path;
         if (const auto found = shipped_.find(path); found != shipped_.end())
             return found->second;
         const std::optional<std::string> relative = folder_.relativePathOf(path);
         const std::vector<std::string> names = relative ? pathParts(*relative, "/") : std::vector<std::string>();
-        if (names.size() != 3 || kleinAZ(names[0]) != scenarioFolder_ || kleinAZ(names[1]) != (picture ? "bilder" : "sound"))
-            throw BlitzfangError("die Datei " + path + " liegt nicht in seinem Ordner " + name_ + "/" +
-                                 (picture ? "bilder" : "sound") + ". Speichern Sie es im Editor, dann kommt sie dorthin.");
+        const char* media = slot.picture ? "bilder" : "sound";
+        if (names.size() != 3 || kleinAZ(names[0]) != scenarioFolder_ || kleinAZ(names[1]) != media)
+            throw BlitzfangError(exportRefusal(slot, path + " liegt nicht in seinem Ordner " + name_ + "/" + media +
+                                                         ": die Datei ließ sich nicht dorthin kopieren."));
         // Paths are bytes; the package's names are UTF-8 (Windows-1252 taken as the text files are).
         const std::string entry = name_ + "/" + kleinAZ(names[1]) + "/" + zuUtf8(names[2]);
         const auto [known, isNew] = entries_.try_emplace(entry, *relative);
@@ -112,12 +115,25 @@ void copyInto(ZipWriter& zip, const ConfinedFolder& folder, const PackagePlan::F
 
 } // namespace
 
+std::string exportRefusal(const MediaSlot& slot, const std::string& reason)
+{
+    if (slot.picture)
+        return "das Bild \"" + slot.name + "\" taugt nicht für ein Paket: " + reason +
+               " Wählen Sie im Editor auf der Seite \"Grafiken\" ein anderes Bild, dann exportieren Sie noch einmal.";
+    return "der \"" + slot.name + "\" taugt nicht für ein Paket: " + reason +
+           " Wählen Sie im Editor auf der Seite \"Sound\" einen anderen Sound oder keinen, dann exportieren Sie noch "
+           "einmal.";
+}
+
+const std::string kStandardNichtExportiert = "Das Szenario \"Standard\" kommt mit jedem Blitzfang. Geben Sie ihm mit "
+                                             "\"Speichern unter\" zuerst einen eigenen Namen, dann lässt es sich exportieren.";
+
 PackagePlan planPackage(const ConfinedFolder& folder, const std::string& name)
 {
     try {
         szenarionamePruefen(name);
         if (kleinAZ(name) == "standard")
-            throw BlitzfangError(kStandardWirdMitgeliefert);
+            throw BlitzfangError(kStandardNichtExportiert);
         PackagePlan plan;
         plan.name = zuUtf8(name);
         const std::string scenarioFolder = findeOhneGrossKlein(folder, "", name);
@@ -134,9 +150,8 @@ PackagePlan planPackage(const ConfinedFolder& folder, const std::string& name)
         if (!passesLoadCheck(settings))
             throw BlitzfangError("in seiner Datei fehlen Angaben.");
         PackagedMedia media(folder, scenarioFolder, plan.name, plan);
-        std::vector<std::string*> paths = mediaPaths(settings);
-        for (std::size_t i = 0; i < paths.size(); ++i)
-            *paths[i] = media.packaged(*paths[i], i < kPictureFields);
+        for (const MediaSlot& slot : mediaSlots(settings))
+            *slot.path = media.packaged(slot);
         buildPreparedLines(settings, !settings.hintergrundbild.empty());
         plan.scenarioText = scenarioFileText(settings);
         return plan;

@@ -7,6 +7,15 @@
 #include <string>
 #include <vector>
 
+struct MediaSlot;
+
+// The refusal of an export for the picture or sound in `slot`: the slot named, the reason, and
+// where in the editor the author chooses another one.
+std::string exportRefusal(const MediaSlot& slot, const std::string& reason);
+
+// Why "Standard" is not exported: it comes with every Blitzfang; "Speichern unter" gives it a name.
+extern const std::string kStandardNichtExportiert;
+
 // What goes into the package of one scenario.
 struct PackagePlan {
     struct File {

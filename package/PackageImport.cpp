@@ -2,6 +2,7 @@
 
 #include "package/ZipArchive.h"
 #include "platform/BlitzfangError.h"
+#include "platform/Cancellation.h"
 #include "storage/SafeFile.h"
 #include "storage/ScenarioStore.h"
 
@@ -13,6 +14,29 @@
 namespace {
 
 const std::string kVeraendert = "es wurde verändert, während es importiert wurde.";
+const std::string kPapierkorbNimmtNichts =
+    "der Papierkorb nimmt das vorhandene Szenario nicht auf. Es bleibt, wie es war.";
+
+// An import on its way is a folder of the program folder: ".blitzfang-replace-" and six letters
+// or digits, holding these entries.
+constexpr std::string_view kJournalPrefix = ".blitzfang-replace-";
+constexpr std::size_t kJournalNameLength = kJournalPrefix.size() + 6;
+// Where the new scenario goes and where the old one: "Papierkorb" or "löschen", then the
+// scenario file and the scenario folder, one a line.
+constexpr std::string_view kTarget = "ziel";
+constexpr std::string_view kNewFolder = "neu";
+// The new scenario file, written last: once it is there the import is whole.
+constexpr std::string_view kNewFile = "neu.cfg";
+// The old scenario when no trash takes it, removed with the journal.
+constexpr std::string_view kOldFolder = "alt";
+constexpr std::string_view kOldFile = "alt.cfg";
+constexpr std::string_view kToTrash = "Papierkorb";
+constexpr std::string_view kDelete = "löschen";
+
+std::string inJournal(const std::string& journal, std::string_view entry)
+{
+    return journal + "/" + std::string(entry);
+}
 
 void removeQuietly(const ConfinedFolder& folder, const std::string& relative)
 {
@@ -35,7 +59,7 @@ void refuseOddPlace(const ConfinedFolder& folder, const std::string& relative, E
 
 // The package's files, read a second time, into the folder `unpacked`: the same entries in the
 // same order with the same sizes as when checked, or the import stops.
-void writeFiles(const ConfinedFolder& unpacked, const CheckedPackage& package)
+void writeFiles(const ConfinedFolder& unpacked, const CheckedPackage& package, const ProgressReport& progress)
 {
     unpacked.createFolder("bilder");
     unpacked.createFolder("sound");
@@ -52,6 +76,7 @@ void writeFiles(const ConfinedFolder& unpacked, const CheckedPackage& package)
         std::uint64_t written = 0;
         try {
             for (std::string_view piece = reader.read(); !piece.empty(); piece = reader.read()) {
+                stopWhenCancelled();
                 written += piece.size();
                 if (written > file->size)
                     throw BlitzfangError(kVeraendert);
@@ -66,68 +91,125 @@ void writeFiles(const ConfinedFolder& unpacked, const CheckedPackage& package)
         if (written != file->size)
             throw BlitzfangError(kVeraendert);
         ++file;
+        if (progress)
+            progress(double(file - package.files.begin()) / double(package.files.size()));
     }
     if (index != package.entries.size() || file != package.files.end() || !package.unchanged())
         throw BlitzfangError(kVeraendert);
 }
 
-// The unpacked folder takes the scenario folder's place, the scenario file is written; an old
-// scenario folder waits under a temporary name until then, and comes back when that fails.
-void putInPlace(const ConfinedFolder& folder, const std::string& unpacked, const std::string& scenarioFolder,
-                const std::string& scenarioFile, const std::string& scenarioText)
+std::string targetText(const ImportTarget& target)
 {
-    std::string old;
-    if (folder.kindOf(scenarioFolder) == EntryKind::folder) {
-        old = ConfinedFolder::temporaryFolderName();
-        folder.rename(scenarioFolder, old);
-    }
-    bool moved = false;
-    try {
-        folder.rename(unpacked, scenarioFolder);
-        moved = true;
-        folder.writeFile(scenarioFile, scenarioText);
-    } catch (...) {
-        try {
-            if (moved)
-                folder.rename(scenarioFolder, unpacked);
-            if (!old.empty())
-                folder.rename(old, scenarioFolder);
-        } catch (const BlitzfangError&) {
+    return std::string(target.oldToTrash ? kToTrash : kDelete) + "\n" + target.scenarioFile + "\n" +
+           target.scenarioFolder + "\n";
+}
+
+ImportTarget readTarget(const ConfinedFolder& folder, const std::string& journal)
+{
+    const std::string text = folder.readFile(inJournal(journal, kTarget), 4096);
+    const std::size_t first = text.find('\n');
+    const std::size_t second = first == std::string::npos ? first : text.find('\n', first + 1);
+    if (second == std::string::npos || text.back() != '\n')
+        throw BlitzfangError(folder.absolute(inJournal(journal, kTarget)) + " ist beschädigt.");
+    return {text.substr(first + 1, second - first - 1), text.substr(second + 1, text.size() - second - 2),
+            text.substr(0, first) == kToTrash};
+}
+
+// Puts the new scenario of a whole journal in its place: the old folder and file leave (into
+// the trash, or aside into the journal, which goes at the end), then the new folder and the new
+// file are renamed into their places, the file last. Each step can be the first after a crash. With `keepOldWhenRefused`, a trash that refuses the old
+// scenario before anything has moved removes the journal and throws: nothing has changed.
+void finishImport(const ConfinedFolder& folder, const std::string& journal, const Trash& trash, bool keepOldWhenRefused)
+{
+    const ImportTarget target = readTarget(folder, journal);
+    bool changed = false;
+    const auto leave = [&](const std::string& place, std::string_view aside) {
+        if (folder.kindOf(place) == EntryKind::missing)
+            return;
+        if (!target.oldToTrash || !trash.take || !trash.take(folder.absolute(place))) {
+            if (target.oldToTrash && keepOldWhenRefused && !changed) {
+                removeQuietly(folder, journal);
+                throw BlitzfangError(kPapierkorbNimmtNichts);
+            }
+            folder.rename(place, inJournal(journal, aside));
         }
-        throw;
-    }
-    if (!old.empty())
-        removeQuietly(folder, old);
+        changed = true;
+    };
+    // A new folder still in the journal: the folder in its place is the old one.
+    const bool folderWaits = folder.kindOf(inJournal(journal, kNewFolder)) == EntryKind::folder;
+    if (folderWaits)
+        leave(target.scenarioFolder, kOldFolder);
+    leave(target.scenarioFile, kOldFile);
+    if (folderWaits)
+        folder.rename(inJournal(journal, kNewFolder), target.scenarioFolder);
+    folder.rename(inJournal(journal, kNewFile), target.scenarioFile);
+    folder.syncFolder();
+    removeQuietly(folder, journal);
 }
 
 } // namespace
 
-void unpackPackage(const ConfinedFolder& folder, const CheckedPackage& package, const std::string& scenarioFile,
-                   const std::string& scenarioFolder)
+void unpackPackage(const ConfinedFolder& folder, const CheckedPackage& package, const ImportTarget& target,
+                   const ScenarioSettings& player, const Trash& trash, const ProgressReport& progress)
 {
-    std::string unpacked;
+    std::string journal;
     try {
-        refuseOddPlace(folder, scenarioFile, EntryKind::file);
-        refuseOddPlace(folder, scenarioFolder, EntryKind::folder);
-        const std::string text = scenarioTextFor(package, folder, scenarioFolder);
+        refuseOddPlace(folder, target.scenarioFile, EntryKind::file);
+        refuseOddPlace(folder, target.scenarioFolder, EntryKind::folder);
+        const std::string text = scenarioTextFor(package, folder, target.scenarioFolder, player);
         refuseUnreadable(text);
 
-        unpacked = ConfinedFolder::temporaryFolderName();
-        folder.createFolder(unpacked);
-        const ConfinedFolder unpackedFolder(folder, unpacked);
-        writeFiles(unpackedFolder, package);
+        journal = ConfinedFolder::uniqueName(kJournalPrefix);
+        folder.createFolder(journal);
+        folder.writeFile(inJournal(journal, kTarget), targetText(target));
+        folder.createFolder(inJournal(journal, kNewFolder));
+        const ConfinedFolder unpacked(folder, inJournal(journal, kNewFolder));
+        writeFiles(unpacked, package, progress);
         std::vector<std::string> written;
         for (const PackagedFile& file : package.files)
             written.push_back(file.target);
-        unpackedFolder.syncFiles(written);
-        putInPlace(folder, unpacked, scenarioFolder, scenarioFile, text);
+        // On the disk, files and folders, before the new scenario counts as whole.
+        unpacked.syncFiles(written);
+        stopWhenCancelled();
+        folder.writeFile(inJournal(journal, kNewFile), text);
     } catch (const BlitzfangError& error) {
-        if (!unpacked.empty())
-            removeQuietly(folder, unpacked);
+        if (!journal.empty())
+            removeQuietly(folder, journal);
         throw BlitzfangError(paketNichtImportiert(package.path, error.what()));
     } catch (...) {
-        if (!unpacked.empty())
-            removeQuietly(folder, unpacked);
+        if (!journal.empty())
+            removeQuietly(folder, journal);
         throw;
+    }
+    // The new scenario is whole: from here on a crash is finished by the next start.
+    try {
+        finishImport(folder, journal, trash, true);
+    } catch (const BlitzfangError& error) {
+        const bool unchanged = error.what() == kPapierkorbNimmtNichts;
+        throw BlitzfangError(paketNichtImportiert(package.path, error.what()) +
+                             (unchanged ? "" : " Der nächste Start von Blitzfang bringt den Import zu Ende."));
+    }
+}
+
+void finishInterruptedImports(const ConfinedFolder& folder, const Trash& trash)
+{
+    std::vector<FolderEntry> entries;
+    try {
+        entries = folder.list();
+    } catch (const BlitzfangError&) {
+        return;
+    }
+    for (const FolderEntry& entry : entries) {
+        if (entry.kind != EntryKind::folder || entry.name.size() != kJournalNameLength ||
+            !entry.name.starts_with(kJournalPrefix))
+            continue;
+        try {
+            if (folder.kindOf(inJournal(entry.name, kNewFile)) == EntryKind::file)
+                finishImport(folder, entry.name, trash, false);
+            else
+                folder.removeTree(entry.name);
+        } catch (const BlitzfangError&) {
+            // Left as it is for the next start.
+        }
     }
 }

@@ -15,16 +15,20 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 inline constexpr std::string_view kPackageEnding = ".blitzfang";
 
 // What one scenario can hold, and no package more: 10000 hit sounds, four event sounds, five
-// pictures, the help text, the scenario file and three folders, with room to spare; and 4 GiB
-// unpacked (10000 sounds of 400 KB, or many long ones). Bytes are counted as they are unpacked,
-// never taken from what the archive claims.
+// pictures, the help text, the scenario file and three folders, with room to spare; and 512 MiB
+// unpacked (10000 sounds of 50 KB, or four event sounds of ten minutes in CD quality and
+// thousands of short ones: ten times what a large scenario holds). Every byte is inflated and
+// counted by the check, never taken from what the archive claims: at about 190 MB a second for the
+// slowest data, the check of the largest package stays well within 10 s together with its five
+// costliest pictures (about a second each).
 struct PackageLimits {
     std::size_t mostEntries = kMaxSoundCount + 100;
-    std::uint64_t mostBytes = std::uint64_t(4) * 1024 * 1024 * 1024;
+    std::uint64_t mostBytes = std::uint64_t(512) * 1024 * 1024;
 };
 
 // The bytes read for an archive's directory, which is held in memory while the package is read:
@@ -37,16 +41,27 @@ inline std::uint64_t directoryBudget(const PackageLimits& limits)
 // A sound is checked by its header, which lies at its beginning: only this much of it is held.
 inline constexpr std::size_t kSoundHeaderRoom = 1024 * 1024;
 
+// A picture scaled down for the import window: plain pixels (0xAARRGGBB, row by row).
+struct SmallPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+};
+
 // The checks an imported picture or sound passes, the same as a copy into a scenario folder.
 struct MediaChecks {
     std::uint64_t largestPicture = 0;
-    // Throws BlitzfangError with the reason when the bytes are no picture the game shows.
-    std::function<void(std::string_view bytes, const std::string& path)> picture;
+    // Throws BlitzfangError with the reason when the bytes are no picture the game shows. With a
+    // `previewSide` above 0 it returns the picture fitted into a square of that side.
+    std::function<SmallPicture(std::string_view bytes, const std::string& path, int previewSide)> picture;
     std::uint64_t largestSound = 0;
     // Throws BlitzfangError with the reason when a file of `size` bytes that begins with
     // `firstBytes` (kSoundHeaderRoom of them, or all) is no sound the game plays.
     std::function<void(std::string_view firstBytes, std::uint64_t size, const std::string& path)> sound;
 };
+
+// How far a long package job has come, from 0 to 1. Called on the thread that does the job.
+using ProgressReport = std::function<void(double done)>;
 
 // "Das Paket "…" kann nicht importiert werden: <reason>"
 std::string paketNichtImportiert(const std::string& package, const std::string& reason);

@@ -101,6 +101,9 @@ ZipReader::ZipReader(int fd, std::uint64_t directoryBudget)
     // The seekable reader takes the entries from the archive's directory: it sees links, and a
     // cut archive lacks the directory's end.
     zip().archive_read_support_format_zip_seekable(archive_);
+    // A name without the format's UTF-8 flag is CP437, as the format defines it: what archivers
+    // on other systems write for "ä". A name with the flag stays UTF-8.
+    zip().archive_read_set_options(archive_, "zip:hdrcharset=CP437");
     zip().archive_read_set_read_callback(archive_, &Source::read);
     zip().archive_read_set_seek_callback(archive_, &Source::seek);
     zip().archive_read_set_skip_callback(archive_, &Source::skip);

@@ -1,6 +1,7 @@
 #pragma once
 // ZIP archives through libarchive, for scenario packages. Entry names are UTF-8 whatever the
-// program's locale. Plain C++: no Qt.
+// program's locale; names that an archive does not mark as UTF-8 are read as CP437. Plain C++:
+// no Qt.
 
 #include "storage/ConfinedFolder.h"
 

@@ -2,6 +2,7 @@
 // The one error type of the program. Its text is the German message the central
 // handler shows in an error box; the program goes on after it.
 
+#include <cerrno>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -21,9 +22,21 @@ inline std::string keinIntegerwert(std::string_view text)
     return "'" + std::string(text) + "' ist kein gültiger Integerwert";
 }
 
+// The system's error number, in words where a player can act on it (free space, a write-protected
+// disk, permissions, a long name), with its number for whoever helps.
 inline std::string eaFehler(int code)
 {
-    return "E/A-Fehler " + std::to_string(code);
+    const std::string number = "E/A-Fehler " + std::to_string(code);
+    switch (code) {
+    case ENOSPC: return "Der Datenträger ist voll (" + number + ").";
+    case EDQUOT: return "Der Speicherplatz, der Ihnen auf dem Datenträger zusteht, ist aufgebraucht (" + number + ").";
+    case EFBIG: return "Die Datei wird größer, als es hier erlaubt ist (" + number + ").";
+    case EROFS: return "Der Datenträger ist schreibgeschützt (" + number + ").";
+    case EACCES:
+    case EPERM: return "Dafür fehlt die Berechtigung (" + number + ").";
+    case ENAMETOOLONG: return "Der Name ist für den Datenträger zu lang (" + number + ").";
+    default: return number;
+    }
 }
 
 inline const std::string dateiNichtGefunden = "Datei nicht gefunden";
@@ -80,6 +93,12 @@ inline std::string bildMitZuVielenDurchlaeufen(std::string_view path, int most)
 {
     return "Das Bild " + std::string(path) + " ist beschädigt: es hat mehr als " + std::to_string(most) +
            " Durchläufe.";
+}
+
+inline std::string bildZuAufwendig(std::string_view path, int scans)
+{
+    return "Das Bild " + std::string(path) + " macht zu viel Arbeit beim Entpacken: " + std::to_string(scans) +
+           " Durchläufe über so viele Bildpunkte oder Daten schreibt kein gewöhnliches Programm.";
 }
 
 inline std::string keineGueltigeWavDatei(std::string_view path)

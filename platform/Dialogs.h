@@ -27,11 +27,11 @@ public:
     // "Name (*.a;*.b)|*.a;*.b|..." form. Returns the chosen full path, or nothing when cancelled.
     virtual std::optional<std::string> openFile(const std::string& filter, const std::string& startFolder,
                                                 bool picturePreview, bool mustExist) = 0;
-    // File-save dialog showing `startFolder` with `suggestedName` filled in; the first pattern
-    // of `filter` gives the ending a typed name gets. Returns the chosen full path, or nothing
-    // when cancelled. The dialog itself asks before an existing file is replaced.
+    // File-save dialog titled `title`, showing `startFolder` with `suggestedName` filled in; the
+    // first pattern of `filter` gives the ending a typed name gets. Returns the chosen full path,
+    // or nothing when cancelled. The dialog itself asks before an existing file is replaced.
     virtual std::optional<std::string> saveFile(const std::string& filter, const std::string& startFolder,
-                                                const std::string& suggestedName) = 0;
+                                                const std::string& suggestedName, const std::string& title) = 0;
     // Colour dialog preselected with `initial`; colours are 0x00BBGGRR. Nothing when cancelled.
     virtual std::optional<std::uint32_t> chooseColor(std::uint32_t initial) = 0;
     // Opens a web address or mail link with the desktop's default handler; failures are silent.

@@ -15,15 +15,53 @@
 
 namespace {
 
-bool addressOf(const std::string& path, sockaddr_un& address)
-{
-    address = {};
-    address.sun_family = AF_UNIX;
-    if (path.empty() || path.size() >= sizeof address.sun_path)
-        return false;
-    std::memcpy(address.sun_path, path.data(), path.size());
-    return true;
-}
+// The address of the socket file at `path`: the path itself when it fits, else its folder through
+// a descriptor, which stays open as long as the address is used.
+class SocketAddress {
+public:
+    explicit SocketAddress(const std::string& path)
+    {
+        const std::size_t slash = path.rfind('/');
+        folderText_ = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+        name_ = path.substr(folderText_.size());
+        const std::string folder = folderText_.empty() ? "." : folderText_;
+        folder_ = FileDescriptor(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        set();
+    }
+
+    // The same folder with another name in it.
+    bool rename(const std::string& name)
+    {
+        name_ = name;
+        return set();
+    }
+
+    bool valid() const { return valid_ && folder_.valid(); }
+    const sockaddr* get() const { return reinterpret_cast<const sockaddr*>(&address_); }
+    socklen_t size() const { return sizeof address_; }
+    int folder() const { return folder_.get(); }
+    const std::string& name() const { return name_; }
+
+private:
+    bool set()
+    {
+        std::string text = folderText_ + name_;
+        if (text.size() >= sizeof address_.sun_path)
+            text = "/proc/self/fd/" + std::to_string(folder_.get()) + "/" + name_;
+        address_ = {};
+        address_.sun_family = AF_UNIX;
+        valid_ = !name_.empty() && text.size() < sizeof address_.sun_path;
+        if (valid_)
+            std::memcpy(address_.sun_path, text.data(), text.size());
+        return valid_;
+    }
+
+    std::string folderText_; // the path up to its last "/", that included
+    std::string name_;
+    FileDescriptor folder_;
+    sockaddr_un address_{};
+    bool valid_ = false;
+};
 
 FileDescriptor newSocket(int flags)
 {
@@ -49,19 +87,20 @@ bool waitFor(int fd, short events, std::chrono::steady_clock::time_point deadlin
     }
 }
 
-std::string privateName(const std::string& path)
+std::string privateName(const std::string& name)
 {
     std::random_device random;
-    return path + ".new-" + std::to_string(random()) + std::to_string(::getpid());
+    return name + ".new-" + std::to_string(random()) + std::to_string(::getpid());
 }
 
 } // namespace
 
 FileDescriptor listenLocal(const std::string& path)
 {
-    sockaddr_un address;
-    const std::string fresh = privateName(path);
-    if (!addressOf(path, address) || !addressOf(fresh, address))
+    SocketAddress address(path);
+    const std::string name = address.name();
+    const std::string fresh = privateName(name);
+    if (!address.valid() || !address.rename(fresh))
         return {};
     FileDescriptor listener = newSocket(SOCK_NONBLOCK);
     if (!listener.valid())
@@ -69,11 +108,11 @@ FileDescriptor listenLocal(const std::string& path)
     // fchmod before bind gives the socket file its mode on Linux; the chmod after it is for
     // systems where it does not, and the private name keeps others out until then.
     ::fchmod(listener.get(), S_IRUSR | S_IWUSR);
-    if (::bind(listener.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+    if (::bind(listener.get(), address.get(), address.size()) != 0)
         return {};
-    if (::chmod(fresh.c_str(), S_IRUSR | S_IWUSR) != 0 || ::listen(listener.get(), 8) != 0 ||
-        ::rename(fresh.c_str(), path.c_str()) != 0) {
-        ::unlink(fresh.c_str());
+    if (::fchmodat(address.folder(), fresh.c_str(), S_IRUSR | S_IWUSR, 0) != 0 || ::listen(listener.get(), 8) != 0 ||
+        ::renameat(address.folder(), fresh.c_str(), address.folder(), name.c_str()) != 0) {
+        ::unlinkat(address.folder(), fresh.c_str(), 0);
         return {};
     }
     return listener;
@@ -86,13 +125,21 @@ FileDescriptor acceptLocal(int listener)
 
 FileDescriptor connectLocal(const std::string& path)
 {
-    sockaddr_un address;
-    if (!addressOf(path, address))
+    const SocketAddress address(path);
+    if (!address.valid())
         return {};
     FileDescriptor socket = newSocket(0);
-    if (!socket.valid() || ::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+    if (!socket.valid() || ::connect(socket.get(), address.get(), address.size()) != 0)
         return {};
     return socket;
+}
+
+bool peerIsThisUser(int socket)
+{
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return ::getsockopt(socket, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && size == sizeof peer &&
+           peer.uid == ::geteuid();
 }
 
 bool sendAll(int fd, std::string_view bytes, std::chrono::steady_clock::time_point deadline)
@@ -139,8 +186,6 @@ std::string unframedRequest(const std::string& received, std::size_t longest, bo
     std::uint32_t length = 0;
     for (int n = 0; n < 4; ++n)
         length = length << 8 | std::uint8_t(received[std::size_t(n)]);
-    if (length == 0xFFFFFFFFu) // an empty request as a null byte array
-        length = 0;
     tooLong = length > longest;
     complete = !tooLong && received.size() >= 4 + std::size_t(length);
     return complete ? received.substr(4, length) : std::string();

@@ -9,9 +9,13 @@
 #include <string>
 #include <string_view>
 
+// A socket address holds 107 bytes of path; a path too long for it is reached through its
+// folder's descriptor ("/proc/self/fd/N/NAME"), so any folder works whose last name is short.
+
 // A listening socket at `path`, its file the player's alone (mode 0600): it is bound under a
 // private name and renamed into place, so nobody else can connect in between. A socket file
-// that a killed program left at `path` is replaced. Non-blocking. Invalid when it fails.
+// that a killed program, or another program of the player, left at `path` is replaced.
+// Non-blocking. Invalid when it fails.
 FileDescriptor listenLocal(const std::string& path);
 
 // The next waiting connection (non-blocking); invalid when none waits.
@@ -19,6 +23,10 @@ FileDescriptor acceptLocal(int listener);
 
 // A connection to the socket at `path`; invalid when nobody listens there.
 FileDescriptor connectLocal(const std::string& path);
+
+// True when the program at the other end of the connected socket runs as this program's user:
+// another user may have made the socket, and must not get the player's request.
+bool peerIsThisUser(int socket);
 
 // Writes all of `bytes` before `deadline`.
 bool sendAll(int fd, std::string_view bytes, std::chrono::steady_clock::time_point deadline);

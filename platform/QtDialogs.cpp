@@ -255,9 +255,10 @@ std::optional<std::string> QtDialogs::openFile(const std::string& filter, const 
 }
 
 std::optional<std::string> QtDialogs::saveFile(const std::string& filter, const std::string& startFolder,
-                                               const std::string& suggestedName)
+                                               const std::string& suggestedName, const std::string& title)
 {
-    QFileDialog dialog(boxParent(), QString(), QFile::decodeName(QByteArray::fromStdString(startFolder)));
+    QFileDialog dialog(boxParent(), QString::fromStdString(title),
+                       QFile::decodeName(QByteArray::fromStdString(startFolder)));
     neverQuitOnClose(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

@@ -46,6 +46,9 @@ FormWindow::FormWindow(const QString& caption, int designWidth, int designHeight
 
 FormWindow::~FormWindow()
 {
+    // A window that belonged to another (the import window) leaves it free again.
+    if (owner_ && owner_->owned_ == this)
+        owner_->owned_ = nullptr;
     qApp->removeEventFilter(this);
 }
 

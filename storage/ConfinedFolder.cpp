@@ -610,6 +610,11 @@ std::string ConfinedFolder::temporaryFolderName()
     return std::string(kTemporaryFolderMarker) + randomPart();
 }
 
+std::string ConfinedFolder::uniqueName(std::string_view prefix)
+{
+    return std::string(prefix) + randomPart();
+}
+
 bool ConfinedFolder::isTemporaryFolderName(std::string_view name)
 {
     return name.size() == kTemporaryFolderMarker.size() + kRandomPartLength && name.starts_with(kTemporaryFolderMarker) &&

@@ -144,6 +144,8 @@ public:
     // package is unpacked into one and renamed into place, and a scenario folder it replaces
     // is moved to one until it is removed. The start-up cleaning removes what a crash left.
     static std::string temporaryFolderName();
+    // `prefix` followed by 6 random letters or digits: a name no other run picks.
+    static std::string uniqueName(std::string_view prefix);
     static bool isTemporaryFolderName(std::string_view name);
 
     // Tests: resolve paths component by component, as on a kernel without openat2.

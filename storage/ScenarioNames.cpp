@@ -3,23 +3,45 @@
 #include "platform/BlitzfangError.h"
 #include "storage/ConfinedFolder.h"
 
-#include <algorithm>
 #include <system_error>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-bool isControlCharacter(unsigned char c) { return c < 32 || c == 127; }
+// The program's own entries in the program folder: its lock file and the temporary folders of
+// an import all begin so.
+constexpr std::string_view kProgramOwnPrefix = ".blitzfang";
 
 } // namespace
+
+bool hasControlOrDirectionCharacter(std::string_view text)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7f)
+            return true;
+        const auto next = [&](std::size_t n) { return i + n < text.size() ? static_cast<unsigned char>(text[i + n]) : 0; };
+        // U+0080 to U+009F in UTF-8; a Windows-1252 name never holds C2 followed by 80 to 9F.
+        if (c == 0xc2 && next(1) >= 0x80 && next(1) <= 0x9f)
+            return true;
+        // U+202A to U+202E and U+2066 to U+2069: they turn the text's direction, so that a name
+        // shows other letters than it holds.
+        if (c == 0xe2 && next(1) == 0x80 && next(2) >= 0xaa && next(2) <= 0xae)
+            return true;
+        if (c == 0xe2 && next(1) == 0x81 && next(2) >= 0xa6 && next(2) <= 0xa9)
+            return true;
+    }
+    return false;
+}
 
 std::string scenarioNameError(std::string_view name)
 {
     if (name.empty())
         return "Der Name des Szenarios darf nicht leer sein.";
-    if (std::any_of(name.begin(), name.end(), [](char c) { return isControlCharacter(static_cast<unsigned char>(c)); }))
-        return "Der Name des Szenarios darf keine Steuerzeichen enthalten.";
+    if (hasControlOrDirectionCharacter(name))
+        return "Der Name des Szenarios darf keine Steuerzeichen und keine Zeichen enthalten, die die Schreibrichtung "
+               "umkehren.";
     const std::string text(name);
     if (name == "." || name == "..")
         return "\"" + text + "\" ist kein gültiger Name für ein Szenario.";
@@ -31,9 +53,10 @@ std::string scenarioNameError(std::string_view name)
     // "setup.cfg" is the setup file: a scenario of that name would overwrite it.
     if (kleinAZ(name) == "setup")
         return "Der Name \"" + text + "\" ist für die Setup-Datei reserviert.";
-    // The start-up cleaning removes such a folder with everything in it.
-    if (ConfinedFolder::isTemporaryFolderName(name))
-        return "Der Name \"" + text + "\" ist für Zwischendateien von Blitzfang reserviert.";
+    // The lock file and the import's temporary folders; the start-up cleaning removes such a folder
+    // with everything in it.
+    if (kleinAZ(name).starts_with(kProgramOwnPrefix))
+        return "Der Name \"" + text + "\" ist für die eigenen Dateien von Blitzfang reserviert.";
     return {};
 }
 

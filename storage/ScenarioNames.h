@@ -14,9 +14,14 @@ class ConfinedFolder;
 inline constexpr std::size_t kLongestScenarioName = 255 - 10;
 
 // True for a name that may become a file name: not empty, not "." or "..", no "/", "\",
-// control character or NUL, not longer than kLongestScenarioName bytes, not "setup" in any
-// case (that file is setup.cfg), and not the name of an import's temporary folder.
+// control character, NUL or character that turns the writing direction, not longer than
+// kLongestScenarioName bytes, not "setup" in any case (that file is setup.cfg), and not
+// beginning with ".blitzfang" in any case (the program's lock file and temporary folders).
 bool istGueltigerSzenarioname(std::string_view name);
+
+// True when the text holds a control character (U+0000 to U+001F, U+007F to U+009F) or one that
+// turns the writing direction (U+202A to U+202E, U+2066 to U+2069), in UTF-8.
+bool hasControlOrDirectionCharacter(std::string_view text);
 
 // The German message why `name` cannot be a scenario name; empty for a valid name.
 std::string scenarioNameError(std::string_view name);

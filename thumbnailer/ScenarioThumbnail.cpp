@@ -11,6 +11,7 @@
 #include "platform/QtFonts.h"
 #include "platform/QtText.h"
 #include "storage/ScenarioFile.h"
+#include "storage/ScenarioNames.h"
 
 #include <QPainter>
 
@@ -24,11 +25,13 @@ namespace {
 // Without a background picture the field covers the screen; it is drawn as a 4:3 one.
 constexpr QSize kScreenField(800, 600);
 
-// A picture of the scenario, decoded as small as it comes (a JPEG at an eighth of its size).
+// A picture of the scenario and its whole size: a bitmap decoded whole, a JPEG measured by its
+// markers and decoded only as large as it is shown.
 struct ScenarioPicture {
     std::string path;
     std::shared_ptr<const std::string> bytes;
-    LoadedPicture small;
+    QSize size;
+    QImage bitmap;
 };
 
 // The package's own pictures by their place in the scenario folder, shared by the elements that
@@ -63,6 +66,12 @@ PackagedPictures packagedPictures(const CheckedPackage& package, const std::vect
     return pictures;
 }
 
+bool isJpeg(const std::string& path)
+{
+    const std::string extension = kleinAZ(pictureExtension(path));
+    return extension == "jpg" || extension == "jpeg";
+}
+
 // The picture `path` of the package, or the shipped standard picture of that absolute path.
 // None for an empty path, and none for a picture that does not load (a shipped one missing):
 // the thumbnail leaves it out.
@@ -71,14 +80,23 @@ std::optional<ScenarioPicture> scenarioPicture(const std::string& path, const Pa
     if (path.empty())
         return std::nullopt;
     try {
-        ScenarioPicture picture{path, {}, {}};
+        ScenarioPicture picture{path, {}, {}, {}};
         if (const auto found = packaged.find(path); found != packaged.end())
             picture.bytes = found->second;
         else if (path.starts_with('/'))
             picture.bytes = std::make_shared<const std::string>(MediaFile(path, kLargestPictureFile).readAll());
         else
             return std::nullopt;
-        picture.small = loadPictureBytesAtLeast(*picture.bytes, path, QSize(1, 1));
+        if (isJpeg(path)) {
+            const JpegOutline outline = outlineJpeg(*picture.bytes);
+            if (!outline.framed)
+                return std::nullopt;
+            picture.size = QSize(int(outline.width), int(outline.height));
+        } else {
+            const LoadedPicture whole = loadPictureBytes(*picture.bytes, path);
+            picture.size = whole.size;
+            picture.bitmap = whole.image;
+        }
         return picture;
     } catch (const BlitzfangError&) {
         return std::nullopt;
@@ -86,27 +104,24 @@ std::optional<ScenarioPicture> scenarioPicture(const std::string& path, const Pa
 }
 
 // The picture at `scale`, at least `leastSide` pixels on its longer side, with its transparency
-// (a bitmap's key colour left undrawn); decoded again larger when its small decoding is not
-// enough.
+// (a bitmap's key colour left undrawn).
 QImage shownAt(const std::optional<ScenarioPicture>& picture, double scale, int leastSide, bool transparent)
 {
     if (!picture)
         return {};
-    const LoadedPicture* loaded = &picture->small;
-    QSizeF scaled = QSizeF(loaded->size) * scale;
+    QSizeF scaled = QSizeF(picture->size) * scale;
     if (std::max(scaled.width(), scaled.height()) < leastSide)
         scaled.scale(leastSide, leastSide, Qt::KeepAspectRatio);
     const QSize shown = scaled.toSize().expandedTo(QSize(1, 1));
-    LoadedPicture larger;
-    const bool reduced = loaded->image.size() != loaded->size;
-    if (reduced && (loaded->image.width() < shown.width() || loaded->image.height() < shown.height())) {
+    LoadedPicture loaded{picture->bitmap, PictureKind::Bitmap, picture->size};
+    if (loaded.image.isNull()) {
         try {
-            larger = loadPictureBytesAtLeast(*picture->bytes, picture->path, shown);
-            loaded = &larger;
+            loaded = loadPictureBytesAtLeast(*picture->bytes, picture->path, shown);
         } catch (const BlitzfangError&) {
+            return {};
         }
     }
-    return drawnImage(loaded->image, loaded->kind, transparent)
+    return drawnImage(loaded.image, loaded.kind, transparent)
         .scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
@@ -148,7 +163,7 @@ QImage drawField(const ScenarioSettings& s, const PackagedPictures& packaged, in
     // A background in use sizes the field; a value other than on or "false" counts as off.
     const std::optional<ScenarioPicture> background =
         s.hintergrundbildAktiviert.empty() ? scenarioPicture(s.hintergrundbild, packaged) : std::nullopt;
-    const QSize field = background ? background->small.size : kScreenField;
+    const QSize field = background ? background->size : kScreenField;
     const double scale = double(size) / std::max(field.width(), field.height());
     const QSize canvas = (QSizeF(field) * scale).toSize().expandedTo(QSize(1, 1));
 

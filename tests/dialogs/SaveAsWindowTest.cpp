@@ -74,6 +74,7 @@ TEST_F(SaveAsWindow, existingScenarioAnsweredNoChangesNothingAndYesOverwritesItI
     click(saveAs.OKButton); // no answer queued: "&Nein"
 
     EXPECT_EQ(boxes.warnings, std::vector<std::string>{kOverwrite});
+    EXPECT_EQ(boxes.warningDefaults, std::vector<DefaultAnswer>{DefaultAnswer::nein});
     EXPECT_TRUE(saveAs.isVisible());
     EXPECT_EQ(saveAs.savegameEdit->text(), "Mond");
     EXPECT_FALSE(editor().isEnabled());

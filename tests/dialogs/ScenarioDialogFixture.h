@@ -33,6 +33,9 @@ inline const std::string kDefaultHighscoreLine =
     "Kolvar-Bauwerk;1;1;Kolvar-Bauwerk;1;1;Kolvar-Bauwerk;1;1;Kolvar-Bauwerk;1;1;"
     "Kolvar-Bauwerk;1;1;Kolvar-Bauwerk;1;1;Kolvar-Bauwerk;1;1;";
 
+inline const std::string kSteuerzeichen =
+    "Der Name des Szenarios darf keine Steuerzeichen und keine Zeichen enthalten, die die Schreibrichtung umkehren.";
+
 // The names a scenario may not have, each with the message that refuses it.
 struct RefusedName {
     std::string name;
@@ -45,7 +48,8 @@ inline const std::vector<RefusedName> kRefusedNames = {
     {"../Ausbruch", "Der Name des Szenarios \"../Ausbruch\" darf weder \"/\" noch \"\\\" enthalten."},
     {"/tmp/Ausbruch", "Der Name des Szenarios \"/tmp/Ausbruch\" darf weder \"/\" noch \"\\\" enthalten."},
     {"..\\Ausbruch", "Der Name des Szenarios \"..\\Ausbruch\" darf weder \"/\" noch \"\\\" enthalten."},
-    {"Tab\tName", "Der Name des Szenarios darf keine Steuerzeichen enthalten."},
+    {"Tab\tName", kSteuerzeichen},
+    {"\u202eelbisiv", kSteuerzeichen},
     {"SETUP", "Der Name \"SETUP\" ist für die Setup-Datei reserviert."},
     {std::string(246, 'L'), "Der Name des Szenarios ist mit 246 Bytes zu lang: höchstens 245 Bytes sind möglich (ein "
                             "Umlaut zählt zwei)."},

@@ -449,12 +449,12 @@ TEST_F(EditorSave, aSaveStoppedByAFileSizeLimitAtAnyOfItsWritesLeavesEveryFileAs
             const FileSizeLimit stopping(limit);
             click(form.SpeicherButton);
         }
-        EXPECT_EQ(boxes.errors, Lines{"E/A-Fehler 27"}) << limit;
+        EXPECT_EQ(boxes.errors, Lines{"Die Datei wird größer, als es hier erlaubt ist (E/A-Fehler 27)."}) << limit;
         EXPECT_EQ(folder.snapshot(), before) << limit;
         EXPECT_EQ(store().settings, settings) << limit;
     }
     click(form.SpeicherButton);
-    EXPECT_EQ(boxes.errors, Lines{"E/A-Fehler 27"}) << "no further box";
+    EXPECT_EQ(boxes.errors, Lines{"Die Datei wird größer, als es hier erlaubt ist (E/A-Fehler 27)."}) << "no further box";
     EXPECT_LE(fs::file_size(folder / "Mond.cfg"), scenarioMost);
     EXPECT_GT(fs::file_size(folder / "setup.cfg"), scenarioMost);
     EXPECT_EQ(folder.read("Mond/hilfe.txt"), help + "\r\n");

@@ -148,7 +148,8 @@ TEST_F(ShippedReleases, aFileThatCannotBeUpdatedIsNamedAndTheOthersAreUpdated)
     }
     EXPECT_EQ(error, "Die mitgelieferten Standard-Medien konnten nicht ganz auf den Stand dieser Version gebracht "
                      "werden; diese Dateien bleiben, wie sie waren:\n" +
-                         (player() / "Standard/bilder/hbild.jpg").string() + ": E/A-Fehler 27");
+                         (player() / "Standard/bilder/hbild.jpg").string() +
+                         ": Die Datei wird größer, als es hier erlaubt ist (E/A-Fehler 27).");
     EXPECT_EQ(copyOf("hilfe.txt"), "Hilfe");
     startWith(release);
     EXPECT_EQ(copyOf("bilder/hbild.jpg").size(), 100'000u);

@@ -117,7 +117,8 @@ TEST(ProgramStartOrder, theMenuIsSeenBeforeTheStandardUpdateTheHandOverTheIconAn
         EXPECT_EQ(startBlitzfang(choice), 0);
     }
     qApp->removeEventFilter(&firstPaint);
-    EXPECT_NE(box.find((player / "Standard/bilder/gross.bmp").string() + ": E/A-Fehler 27"), std::string::npos) << box;
+    EXPECT_NE(box.find((player / "Standard/bilder/gross.bmp").string() + ": Die Datei wird größer"), std::string::npos)
+        << box;
 
     ASSERT_TRUE(atFirstPaint && afterIt);
     EXPECT_FALSE(atFirstPaint->sideWindows || atFirstPaint->icon || atFirstPaint->handOver ||
@@ -128,6 +129,36 @@ TEST(ProgramStartOrder, theMenuIsSeenBeforeTheStandardUpdateTheHandOverTheIconAn
     EXPECT_TRUE(afterIt->standardUpdated);
     EXPECT_TRUE(afterIt->fieldFonts);
     EXPECT_FALSE(QFileInfo::exists(handOverName(player.path()))) << "the hand-over ends with the program";
+}
+
+// Sets an environment variable for its lifetime (unsets it for nullptr).
+class Environment {
+public:
+    Environment(const char* name, const char* value) : name_(name), old_(qgetenv(name))
+    {
+        value ? qputenv(name, value) : qunsetenv(name);
+    }
+    ~Environment() { old_.isNull() ? qunsetenv(name_) : qputenv(name_, old_); }
+
+private:
+    const char* name_;
+    QByteArray old_;
+};
+
+// Without a runtime folder the socket lies in a folder of the player's alone in the temporary
+// folder; a name another user took first is passed over.
+TEST(HandOverPlace, isAFolderOfThePlayersAloneAlsoWhenAnotherTookItsNameFirst)
+{
+    TempFolder temporary, program;
+    const Environment noRuntime("XDG_RUNTIME_DIR", nullptr);
+    const Environment tmp("TMPDIR", temporary.path().c_str());
+    const std::string own = "blitzfang-" + std::to_string(::geteuid());
+    std::filesystem::create_directory_symlink(program.path(), temporary / own);
+    const std::filesystem::path socket = handOverName(program.path()).toStdString();
+    EXPECT_EQ(socket.parent_path(), temporary / (own + "-1"));
+    struct stat folder {};
+    ASSERT_EQ(::lstat(socket.parent_path().c_str(), &folder), 0);
+    EXPECT_EQ(folder.st_mode & 0777, 0700u);
 }
 
 TEST_F(ProgramStart, withoutFilesWritesTheStandardFilesSilentlyAndShowsTheStandardScenario)

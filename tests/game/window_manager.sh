@@ -12,6 +12,7 @@ source "$helpers"
 require_tools xvfb-run xdotool xwininfo xprop wmctrl openbox convert
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
+use_private_runtime "$folder"
 make_program_folder "$folder" "$1" "$2"
 # A small field, so that the first Figure arrives within a few seconds.
 convert -size 300x200 xc:navy "BMP3:$folder/klein.bmp"

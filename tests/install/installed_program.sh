@@ -23,6 +23,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 if [[ $mode != *_in_x ]]; then
     work=$(mktemp -d)
     trap 'rm -rf "$work"' EXIT
+    use_private_runtime "$work"
     prefix=$work/prefix
     mkdir -p "$shots"
     cmake --install "$build" --prefix "$prefix" >/dev/null

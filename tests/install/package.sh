@@ -12,6 +12,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 require_tools cpack dpkg-deb dpkg-shlibdeps dpkg-buildflags lintian hardening-check readelf
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+use_private_runtime "$work"
 
 out=$build/package
 rm -f "$out"/*.deb "$out"/*.ddeb

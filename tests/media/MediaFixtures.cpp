@@ -2,7 +2,9 @@
 
 #include "platform/BlitzfangError.h"
 
+#include <QBuffer>
 #include <QColor>
+#include <QImageWriter>
 
 #include <cerrno>
 #include <cmath>
@@ -207,6 +209,19 @@ std::string withRepeatedLastScan(const std::string& jpeg, int times)
     for (int i = 0; i < times; ++i)
         bomb += lastScan;
     return bomb + "\xff\xd9";
+}
+
+std::string greyProgressiveJpeg(int extraScans)
+{
+    QImage image(7680, 4320, QImage::Format_RGB32);
+    image.fill(QColor(90, 100, 110));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    writer.write(image);
+    return withRepeatedLastScan(bytes.toStdString(), extraScans);
 }
 
 void writeBmp32(const std::filesystem::path& path, const QImage& image)

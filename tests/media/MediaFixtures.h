@@ -39,6 +39,10 @@ void writeJpeg(const std::filesystem::path& path, const QImage& image, JpegColou
 // repeated `times` times more: the decoder passes over the whole picture once for each.
 std::string withRepeatedLastScan(const std::string& jpeg, int times);
 
+// A grey progressive JPEG of 8K as Qt's writer makes it (libjpeg's ten scans, quickly even at this
+// size), its last scan repeated `extraScans` times.
+std::string greyProgressiveJpeg(int extraScans);
+
 // A 32-bit BMP (BITMAPV5 header with an alpha mask), which Qt itself does not write.
 void writeBmp32(const std::filesystem::path& path, const QImage& image);
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -374,6 +375,8 @@ TEST_F(SoundPlayerTest, programEndsCleanlyWhileStaticPlayersStillPlay)
             madeAfterTheDevice.open();
             madeAfterTheDevice.play();
             std::this_thread::sleep_for(30ms);
+            // The child's own folder: the exit skips the destructor that would remove it.
+            std::filesystem::remove_all(folder.path());
             std::exit(0);
         },
         ::testing::ExitedWithCode(0), "");

@@ -1,6 +1,6 @@
-// The hand-over's socket: only its player can reach it, a killed program's socket file is
-// replaced, and a request arrives whole or not at all, however it is cut or whatever length it
-// claims.
+// The hand-over's socket: only its player can reach it, a killed or squatting program's socket
+// file is replaced, any folder's path works, the other end's user is known, and a request arrives
+// whole or not at all, however it is cut or whatever length it claims.
 
 #include "platform/LocalSocket.h"
 #include "tests/support/TempFolder.h"
@@ -10,8 +10,12 @@
 #include <sys/stat.h>
 #include <sys/un.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -78,14 +82,48 @@ TEST(LocalSocket, aRequestIsWholeOnlyWithAllItsBytesAndWithinItsLongestLength)
     EXPECT_EQ(unframedRequest(framed, 100, complete, tooLong), "abc");
     EXPECT_TRUE(complete);
 
-    // An empty request, also as the null byte array a data stream writes.
     EXPECT_EQ(unframedRequest(framedRequest(""), 100, complete, tooLong), "");
-    EXPECT_TRUE(complete);
-    EXPECT_EQ(unframedRequest(std::string(4, '\xff'), 100, complete, tooLong), "");
     EXPECT_TRUE(complete);
 
     // A length that no path needs ends the request before its bytes are waited for.
     unframedRequest(std::string("\x7f\0\0\0", 4), 100, complete, tooLong);
     EXPECT_TRUE(tooLong);
     EXPECT_FALSE(complete);
+}
+
+TEST(LocalSocket, aFolderOfAnyLengthWorksASquatterIsReplacedAndTheOtherEndsUserIsKnown)
+{
+    TempFolder folder;
+    const std::filesystem::path deep = folder / std::string(100, 'r');
+    std::filesystem::create_directory(deep);
+    const std::string path = (deep / "blitzfang-801-1a2b3c.socket").string();
+    ASSERT_GT(path.size(), 107u);
+    const FileDescriptor squatter = listenLocal(path);
+    const FileDescriptor listener = listenLocal(path);
+    ASSERT_TRUE(squatter.valid() && listener.valid());
+    const FileDescriptor sender = connectLocal(path);
+    ASSERT_TRUE(sender.valid());
+    EXPECT_TRUE(acceptLocal(listener.get()).valid());
+    EXPECT_FALSE(acceptLocal(squatter.get()).valid()) << "the name is the new listener's";
+    EXPECT_TRUE(peerIsThisUser(sender.get()));
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "another user's listener needs root to be made";
+    std::filesystem::permissions(folder.path(), std::filesystem::perms::all);
+    const std::string foreign = (folder / "fremd.socket").string();
+    const pid_t child = fork();
+    if (child == 0) {
+        if (::setuid(65534) != 0)
+            _exit(1);
+        const FileDescriptor other = listenLocal(foreign);
+        ::sleep(other.valid() ? 5 : 0);
+        _exit(0);
+    }
+    FileDescriptor toStranger;
+    for (int tries = 0; tries < 100 && !toStranger.valid(); ++tries, ::usleep(20000))
+        toStranger = connectLocal(foreign);
+    ASSERT_TRUE(toStranger.valid());
+    EXPECT_FALSE(peerIsThisUser(toStranger.get()));
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
 }

@@ -210,7 +210,7 @@ TEST(ErrorTexts, oursStayAndOthersBecomeGerman)
 {
     EXPECT_EQ(errorText(BlitzfangError("Bitmap ist ungültig")), "Bitmap ist ungültig");
     EXPECT_EQ(errorText(std::filesystem::filesystem_error("x", std::make_error_code(std::errc::permission_denied))),
-              "E/A-Fehler 13");
+              "Dafür fehlt die Berechtigung (E/A-Fehler 13).");
 }
 
 } // namespace

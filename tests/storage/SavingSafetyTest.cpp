@@ -71,7 +71,7 @@ TEST_F(SavingSafety, saveIntoReadOnlyFolderFailsAndKeepsTheOldFiles)
         // The superuser may write anywhere: save as an ordinary user.
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
             return 10;
-        return saveExpectingError(folder.path(), "E/A-Fehler 13");
+        return saveExpectingError(folder.path(), "Dafür fehlt die Berechtigung (E/A-Fehler 13).");
     });
     fs::permissions(folder.path(), fs::perms::owner_all, fs::perm_options::add);
     EXPECT_EQ(code, 0);
@@ -87,7 +87,7 @@ TEST_F(SavingSafety, saveBeyondTheFileSizeLimitFailsAndKeepsTheOldFiles)
         const rlimit limit{1000, 1000};
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
             return 10;
-        return saveExpectingError(folder.path(), "E/A-Fehler 27");
+        return saveExpectingError(folder.path(), "Die Datei wird größer, als es hier erlaubt ist (E/A-Fehler 27).");
     });
     EXPECT_EQ(code, 0);
     EXPECT_EQ(folder.snapshot(), before);

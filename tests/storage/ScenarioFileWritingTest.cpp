@@ -255,6 +255,8 @@ TEST_F(ScenarioFileWriting, valuesCannotBreakTheLineStructureAndStayUtf8)
 
 TEST_F(ScenarioFileWriting, namesThatCannotBeFileNamesAreRefused)
 {
+    const std::string kSteuerzeichen = "Der Name des Szenarios darf keine Steuerzeichen und keine Zeichen enthalten, "
+                                       "die die Schreibrichtung umkehren.";
     const std::vector<std::pair<std::string, std::string>> refused = {
         {"", "Der Name des Szenarios darf nicht leer sein."},
         {".", "\".\" ist kein gültiger Name für ein Szenario."},
@@ -262,9 +264,13 @@ TEST_F(ScenarioFileWriting, namesThatCannotBeFileNamesAreRefused)
         {"../draussen", "Der Name des Szenarios \"../draussen\" darf weder \"/\" noch \"\\\" enthalten."},
         {"a\\b", "Der Name des Szenarios \"a\\b\" darf weder \"/\" noch \"\\\" enthalten."},
         {"/etc/passwd", "Der Name des Szenarios \"/etc/passwd\" darf weder \"/\" noch \"\\\" enthalten."},
-        {"Zeile\nZwei", "Der Name des Szenarios darf keine Steuerzeichen enthalten."},
-        {std::string("Null\0Byte", 9), "Der Name des Szenarios darf keine Steuerzeichen enthalten."},
+        {"Zeile\nZwei", kSteuerzeichen},
+        {std::string("Null\0Byte", 9), kSteuerzeichen},
+        {"C1 \u0085", kSteuerzeichen},
+        {"gnip\u2066", kSteuerzeichen},
         {"Setup", "Der Name \"Setup\" ist für die Setup-Datei reserviert."},
+        {".Blitzfang-replace-Ab12Cd", "Der Name \".Blitzfang-replace-Ab12Cd\" ist für die eigenen Dateien von Blitzfang "
+                                      "reserviert."},
         // Its package NAME.blitzfang must fit a file name of 255 bytes.
         {std::string(244, 'o') + "ö", "Der Name des Szenarios ist mit 246 Bytes zu lang: höchstens 245 Bytes sind möglich "
                                       "(ein Umlaut zählt zwei)."},

@@ -46,9 +46,10 @@ std::optional<std::string> ScriptedDialogs::openFile(const std::string& filter, 
 }
 
 std::optional<std::string> ScriptedDialogs::saveFile(const std::string& filter, const std::string& startFolder,
-                                                     const std::string& suggestedName)
+                                                     const std::string& suggestedName, const std::string& title)
 {
     suggestedNames.push_back(suggestedName);
+    saveTitles.push_back(title);
     return openFile(filter, startFolder, false, false);
 }
 

@@ -22,7 +22,7 @@ public:
     std::optional<std::string> openFile(const std::string& filter, const std::string& startFolder,
                                         bool picturePreview, bool mustExist) override;
     std::optional<std::string> saveFile(const std::string& filter, const std::string& startFolder,
-                                        const std::string& suggestedName) override;
+                                        const std::string& suggestedName, const std::string& title) override;
     std::optional<std::uint32_t> chooseColor(std::uint32_t initial) override;
     void openLink(const std::string& url) override;
 
@@ -34,6 +34,7 @@ public:
     std::vector<std::string> fileFilters;
     std::vector<std::string> fileStartFolders; // of both file dialogs
     std::vector<std::string> suggestedNames;
+    std::vector<std::string> saveTitles;
     std::vector<std::uint32_t> colorInitials;
     std::vector<std::string> links;
 

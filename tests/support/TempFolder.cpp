@@ -66,3 +66,26 @@ static fs::path envPath(const char* name, const char* fallback)
 
 fs::path sourceDir() { return envPath("BLITZFANG_SOURCE_DIR", BLITZFANG_TEST_SOURCE_DIR); }
 fs::path buildDir() { return envPath("BLITZFANG_BUILD_DIR", BLITZFANG_TEST_BUILD_DIR); }
+
+PrivateRuntimeFolder::PrivateRuntimeFolder()
+{
+    const char* compositor = std::getenv("WAYLAND_DISPLAY");
+    if (compositor && *compositor)
+        return;
+    folder_ = std::make_unique<TempFolder>();
+    ::setenv("XDG_RUNTIME_DIR", folder_->path().c_str(), 1);
+}
+
+PrivateRuntimeFolder::~PrivateRuntimeFolder()
+{
+    if (folder_)
+        ::unsetenv("XDG_RUNTIME_DIR");
+}
+
+namespace {
+
+// Every test process, from its start to its end: the sound libraries' and Qt's runtime files of
+// every test stay in it.
+const PrivateRuntimeFolder processRuntime;
+
+} // namespace

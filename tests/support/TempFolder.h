@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 
 class TempFolder {
@@ -26,6 +27,20 @@ public:
 
 private:
     std::filesystem::path path_;
+};
+
+// A runtime folder of the test's own (XDG_RUNTIME_DIR) while it lives: the program's hand-over
+// socket and the runtime files of Qt and the sound libraries go there, never into the shared
+// temporary folder or the player's own runtime folder, and go with it. A test on a Wayland
+// compositor keeps the runtime folder it was given: the compositor's socket lies there. Every
+// test process has one (TempFolder.cpp).
+class PrivateRuntimeFolder {
+public:
+    PrivateRuntimeFolder();
+    ~PrivateRuntimeFolder();
+
+private:
+    std::unique_ptr<TempFolder> folder_;
 };
 
 // The source tree's root (from BLITZFANG_SOURCE_DIR, set by ctest).

@@ -19,11 +19,24 @@ make_program_folder() {
     cp -r "$3" "$1/Standard"
 }
 
+# A runtime folder of the test's own below $1 for the programs it starts (their hand-over's
+# socket, Qt's runtime files), exported as XDG_RUNTIME_DIR: nothing lands in the shared /tmp.
+use_private_runtime() {
+    mkdir -p -m 700 "$1/runtime"
+    export XDG_RUNTIME_DIR=$1/runtime
+}
+
 # Runs its arguments on a virtual screen of 1024 x 768; the program draws there, not offscreen.
 # -noreset: by default the server resets when its last client leaves, and a program started
 # during that reset cannot connect ("could not connect to display"), about one start in 25.
+# The programs get a runtime folder of their own that lives as long as the run.
 run_in_xvfb() {
-    env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$@"
+    local runtime status=0
+    runtime=$(mktemp -d)
+    env -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$runtime" xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$@" ||
+        status=$?
+    rm -rf "$runtime"
+    return "$status"
 }
 
 # Ends the test with a message; a program started as $pid is killed, so that nothing lingers.
