@@ -168,8 +168,10 @@ std::string scenarioNaming(const std::vector<std::string>& pictures, const std::
     return text + "Siegsound: Ziel/sound/" + sounds.front() + "\r\n";
 }
 
-// The worst package within the limits: five pictures at the bound, and deflated sounds of 100 MiB
-// whose bytes inflate slowly (random values below 16) up to the unpacked limit.
+// The worst package within the limits: five pictures at the bound, and sounds whose headers the
+// check reads whole: each begins with almost 1 MiB of a chunk that inflates slowly (random values
+// below 16), as many as the limit for sound beginnings allows, each with long data up to the
+// unpacked limit.
 void writeWorstPackage(const fs::path& path)
 {
     const std::string jpeg = jpegAtTheBound();
@@ -177,15 +179,18 @@ void writeWorstPackage(const fs::path& path)
     std::printf("picture at the bound: %d scans, work %.1f million (bound %.1f million), %zu bytes\n", outline.scans,
                 double(outline.work()) / 1e6, double(kMostJpegWork) / 1e6, jpeg.size());
     const std::vector<std::string> pictures = {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"};
-    const std::uint64_t soundBytes = 100 << 20;
+    const PackageLimits limits;
     std::vector<std::string> sounds;
-    const std::uint64_t room = PackageLimits().mostBytes - 5 * jpeg.size() - (1 << 20);
-    for (std::uint64_t used = 0; used + soundBytes <= room; used += soundBytes)
+    while ((sounds.size() + 1) * kSoundHeaderRoom < limits.mostSoundBeginnings)
         sounds.push_back("s" + std::to_string(sounds.size()) + ".wav");
+    const std::uint64_t soundBytes = (limits.mostBytes - 5 * jpeg.size() - (1 << 20)) / sounds.size();
     std::minstd_rand random(1);
-    std::string samples(soundBytes - 44, '\0');
-    for (char& sample : samples)
-        sample = char(random() & 15);
+    std::string chunk(kSoundHeaderRoom - 64, '\0');
+    for (char& byte : chunk)
+        byte = char(random() & 15);
+    std::string beginning = fixtures::wavHeader(1, 22050, 16, std::uint32_t(soundBytes - 44 - 8 - chunk.size()));
+    beginning.insert(36, "LIST" + std::string{char(chunk.size()), char(chunk.size() >> 8), char(chunk.size() >> 16), 0} + chunk);
+    const std::string silence(1 << 20, '\0');
 
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     {
@@ -199,8 +204,9 @@ void writeWorstPackage(const fs::path& path)
         }
         for (const std::string& sound : sounds) {
             zip.beginFile("Ziel/sound/" + sound, soundBytes, true);
-            zip.write(fixtures::wavHeader(1, 22050, 16, std::uint32_t(samples.size())));
-            zip.write(samples);
+            zip.write(beginning);
+            for (std::uint64_t left = soundBytes - beginning.size(); left > 0; left -= std::min<std::uint64_t>(left, silence.size()))
+                zip.write(std::string_view(silence).substr(0, std::min<std::uint64_t>(left, silence.size())));
         }
         zip.finish();
     }

@@ -41,6 +41,8 @@ ArchiveLibrary loadArchiveLibrary()
     BLITZFANG_RESOLVE(archive_entry_filetype);
     BLITZFANG_RESOLVE(archive_entry_hardlink);
     BLITZFANG_RESOLVE(archive_entry_is_encrypted);
+    BLITZFANG_RESOLVE(archive_entry_size);
+    BLITZFANG_RESOLVE(archive_entry_size_is_set);
     BLITZFANG_RESOLVE(archive_entry_pathname_utf8);
     BLITZFANG_RESOLVE(archive_entry_set_pathname_utf8);
     BLITZFANG_RESOLVE(archive_entry_set_filetype);

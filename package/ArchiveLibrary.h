@@ -36,6 +36,8 @@ struct ArchiveLibrary {
     decltype(&::archive_entry_filetype) archive_entry_filetype;
     decltype(&::archive_entry_hardlink) archive_entry_hardlink;
     decltype(&::archive_entry_is_encrypted) archive_entry_is_encrypted;
+    decltype(&::archive_entry_size) archive_entry_size;
+    decltype(&::archive_entry_size_is_set) archive_entry_size_is_set;
     decltype(&::archive_entry_pathname_utf8) archive_entry_pathname_utf8;
     decltype(&::archive_entry_set_pathname_utf8) archive_entry_set_pathname_utf8;
     decltype(&::archive_entry_set_filetype) archive_entry_set_filetype;

@@ -89,14 +89,19 @@ std::optional<Place> placeOf(std::string_view name, bool isFolder)
     return std::nullopt;
 }
 
+// What the check has read of a package so far, within its limits.
+struct PackageCounts {
+    const PackageLimits& limits;
+    std::uint64_t unpacked = 0;        // every entry's bytes, counted or claimed
+    std::uint64_t soundBeginnings = 0; // the sounds' bytes read until their headers told
+};
+
 // The bytes of one entry as they are unpacked, within its limit and the package's, checked as
 // far as they can be before the entry's end.
 class EntryBytes {
 public:
-    EntryBytes(const std::string& entry, Role role, const MediaChecks& checks, std::uint64_t& packageBytes,
-               std::uint64_t mostPackageBytes, int previewSide = 0)
-        : entry_(entry), role_(role), checks_(checks), packageBytes_(packageBytes), mostPackageBytes_(mostPackageBytes),
-          previewSide_(previewSide)
+    EntryBytes(const std::string& entry, Role role, const MediaChecks& checks, PackageCounts& counts, int previewSide = 0)
+        : entry_(entry), role_(role), checks_(checks), counts_(counts), previewSide_(previewSide)
     {
         switch (role) {
         case Role::scenarioFile: largest_ = kLargestScenarioFile; break;
@@ -110,25 +115,40 @@ public:
     void take(std::string_view piece)
     {
         stopWhenCancelled();
-        size_ += piece.size();
-        packageBytes_ += piece.size();
-        if (size_ > largest_)
-            throw BlitzfangError(role_ == Role::folder ? shown(entry_) + " ist kein Ordner."
-                                                       : fehlertext::dateiZuGross(entry_, fehlertext::sizeText(largest_)));
-        if (packageBytes_ > mostPackageBytes_)
-            throw BlitzfangError("ausgepackt wäre es größer als " + fehlertext::sizeText(mostPackageBytes_) +
-                                 ", mehr kann ein Szenario nicht haben.");
+        count(piece.size());
         if (role_ != Role::sound) {
             kept_.append(piece);
             return;
         }
-        // A sound keeps only its beginning, and is refused as soon as that tells: a header that
+        // A sound keeps only its beginning, and is judged as soon as that tells: a header that
         // the check refuses for a file of this length it refuses for any longer one.
+        if (beginningChecked_)
+            return;
+        const std::size_t before = kept_.size();
         kept_.append(piece.substr(0, kSoundHeaderRoom - kept_.size()));
-        if (!beginningChecked_ && size_ > kSoundHeaderRoom) {
+        counts_.soundBeginnings += kept_.size() - before;
+        if (counts_.soundBeginnings > counts_.limits.mostSoundBeginnings)
+            throw BlitzfangError("die Köpfe seiner Töne sind zusammen größer als " +
+                                 fehlertext::sizeText(counts_.limits.mostSoundBeginnings) +
+                                 ", so viel braucht kein Szenario.");
+        if (size_ > kSoundHeaderRoom) {
             beginningChecked_ = true;
             check([&] { checks_.sound(kept_, kept_.size(), entry_); });
+        } else if (kept_.size() >= nextTry_) {
+            nextTry_ *= 4;
+            beginningChecked_ = beginningTells();
         }
+    }
+
+    // A sound whose beginning passed needs no more of its bytes to be judged: inflating the rest
+    // of a long one would cost seconds and tell nothing more.
+    bool beginningSuffices() const { return role_ == Role::sound && beginningChecked_; }
+    // The rest of such a sound counts as the archive claims; the unpacking holds it to that size.
+    void countRest(std::uint64_t claimedSize)
+    {
+        if (claimedSize < size_)
+            throw BlitzfangError(ZipReader::kBeschaedigt);
+        count(claimedSize - size_);
     }
 
     // The checks of the whole entry; its bytes for the scenario file.
@@ -147,6 +167,29 @@ public:
     SmallPicture& preview() { return preview_; }
 
 private:
+    // True when the sound's beginning read so far passes as the beginning of a longer file.
+    bool beginningTells() const
+    {
+        try {
+            checks_.sound(kept_, kept_.size(), entry_);
+            return true;
+        } catch (const BlitzfangError&) {
+            return false; // perhaps its header goes on: judged again with more
+        }
+    }
+
+    void count(std::uint64_t bytes)
+    {
+        size_ += bytes;
+        counts_.unpacked += bytes;
+        if (size_ > largest_)
+            throw BlitzfangError(role_ == Role::folder ? shown(entry_) + " ist kein Ordner."
+                                                       : fehlertext::dateiZuGross(entry_, fehlertext::sizeText(largest_)));
+        if (counts_.unpacked > counts_.limits.mostBytes)
+            throw BlitzfangError("ausgepackt wäre es größer als " + fehlertext::sizeText(counts_.limits.mostBytes) +
+                                 ", mehr kann ein Szenario nicht haben.");
+    }
+
     template <typename Check>
     void check(Check check)
     {
@@ -160,14 +203,14 @@ private:
     const std::string& entry_;
     Role role_;
     const MediaChecks& checks_;
-    std::uint64_t& packageBytes_;
-    std::uint64_t mostPackageBytes_;
+    PackageCounts& counts_;
     int previewSide_;
     std::uint64_t largest_ = 0;
     std::uint64_t size_ = 0;
     std::string kept_;
     SmallPicture preview_;
     bool beginningChecked_ = false;
+    std::size_t nextTry_ = kFirstSoundTry;
 };
 
 // Finds each picture and sound path of the scenario file among the package's files or the
@@ -308,8 +351,8 @@ Layout readNames(CheckedPackage& package, const MediaChecks& checks, const Packa
                                      : shown(known->second) + " und " + shown(entry.name) +
                                            " unterscheiden sich nur in der Groß- und Kleinschreibung.");
         if (place->role == Role::scenarioFile) {
-            std::uint64_t counted = 0;
-            EntryBytes bytes(entry.name, place->role, checks, counted, limits.mostBytes);
+            PackageCounts counted{limits};
+            EntryBytes bytes(entry.name, place->role, checks, counted);
             for (std::string_view piece = reader.read(); !piece.empty(); piece = reader.read())
                 bytes.take(piece);
             layout.scenarioBytes = std::move(bytes.bytes());
@@ -373,7 +416,7 @@ void checkBytes(CheckedPackage& package, const Layout& layout, const MediaChecks
                                                                           {&s.abschuss2Bild, &package.preview.house},
                                                                           {&s.hintergrundbild, &package.preview.background}};
     ZipReader reader(package.descriptor(), directoryBudget(limits));
-    std::uint64_t packageBytes = 0;
+    PackageCounts counts{limits};
     auto file = package.files.begin();
     ZipReader::Entry entry;
     for (std::size_t index = 0; reader.next(entry); ++index) {
@@ -383,9 +426,14 @@ void checkBytes(CheckedPackage& package, const Layout& layout, const MediaChecks
         const bool previewed = place.role == Role::picture &&
                            std::any_of(std::begin(shownPictures), std::end(shownPictures),
                                        [&](const auto& picture) { return *picture.first == place.target; });
-        EntryBytes bytes(entry.name, place.role, checks, packageBytes, limits.mostBytes, previewed ? kPreviewSide : 0);
-        for (std::string_view piece = reader.read(); !piece.empty(); piece = reader.read())
+        EntryBytes bytes(entry.name, place.role, checks, counts, previewed ? kPreviewSide : 0);
+        for (std::string_view piece = reader.read(); !piece.empty(); piece = reader.read()) {
             bytes.take(piece);
+            if (bytes.beginningSuffices() && entry.claimedSize) {
+                bytes.countRest(*entry.claimedSize);
+                break;
+            }
+        }
         bytes.finish();
         if (place.role == Role::helpText)
             package.preview.helpStart = firstLines(helpTextOf(bytes.bytes(), entry.name), kPreviewHelpLines);
@@ -399,7 +447,7 @@ void checkBytes(CheckedPackage& package, const Layout& layout, const MediaChecks
         if (progress)
             progress(double(index + 1) / double(package.entries.size()));
     }
-    package.preview.unpackedBytes = packageBytes;
+    package.preview.unpackedBytes = counts.unpacked;
 }
 
 } // namespace

@@ -57,6 +57,13 @@ void refuseOddPlace(const ConfinedFolder& folder, const std::string& relative, E
         throw BlitzfangError(folder.absolute(relative) + (wanted == EntryKind::file ? " ist keine Datei." : " ist kein Ordner."));
 }
 
+// An entry whose bytes differ in number from its check: the package changed since, or (the check
+// counted a long sound as the archive claims) the archive lied about the entry's size.
+[[noreturn]] void refuseOtherSize(const CheckedPackage& package)
+{
+    throw BlitzfangError(package.unchanged() ? ZipReader::kBeschaedigt : kVeraendert);
+}
+
 // The package's files, read a second time, into the folder `unpacked`: the same entries in the
 // same order with the same sizes as when checked, or the import stops.
 void writeFiles(const ConfinedFolder& unpacked, const CheckedPackage& package, const ProgressReport& progress)
@@ -79,7 +86,7 @@ void writeFiles(const ConfinedFolder& unpacked, const CheckedPackage& package, c
                 stopWhenCancelled();
                 written += piece.size();
                 if (written > file->size)
-                    throw BlitzfangError(kVeraendert);
+                    refuseOtherSize(package);
                 writeAll(fd, piece);
             }
         } catch (...) {
@@ -89,7 +96,7 @@ void writeFiles(const ConfinedFolder& unpacked, const CheckedPackage& package, c
         if (::close(fd) != 0)
             throw BlitzfangError(fehlertext::eaFehler(errno));
         if (written != file->size)
-            throw BlitzfangError(kVeraendert);
+            refuseOtherSize(package);
         ++file;
         if (progress)
             progress(double(file - package.files.begin()) / double(package.files.size()));

@@ -20,15 +20,17 @@
 inline constexpr std::string_view kPackageEnding = ".blitzfang";
 
 // What one scenario can hold, and no package more: 10000 hit sounds, four event sounds, five
-// pictures, the help text, the scenario file and three folders, with room to spare; and 512 MiB
-// unpacked (10000 sounds of 50 KB, or four event sounds of ten minutes in CD quality and
-// thousands of short ones: ten times what a large scenario holds). Every byte is inflated and
-// counted by the check, never taken from what the archive claims: at about 190 MB a second for the
-// slowest data, the check of the largest package stays well within 10 s together with its five
-// costliest pictures (about a second each).
+// pictures, the help text, the scenario file and three folders, with room to spare; and 4 GiB
+// unpacked (10000 sounds of 400 KB, or many long ones). The check reads a sound only as far as its
+// header and counts the rest as the archive's directory claims, so its time does not grow with
+// long sounds; the unpacking counts every byte and stops where an entry goes beyond its claim.
 struct PackageLimits {
     std::size_t mostEntries = kMaxSoundCount + 100;
-    std::uint64_t mostBytes = std::uint64_t(512) * 1024 * 1024;
+    std::uint64_t mostBytes = std::uint64_t(4) * 1024 * 1024 * 1024;
+    // The beginnings of all sounds that the check reads until their headers tell: an honest sound
+    // tells within its first few KiB, so only sounds made to cost reach this (about a second of
+    // inflating at the slowest).
+    std::uint64_t mostSoundBeginnings = std::uint64_t(256) * 1024 * 1024;
 };
 
 // The bytes read for an archive's directory, which is held in memory while the package is read:
@@ -38,8 +40,10 @@ inline std::uint64_t directoryBudget(const PackageLimits& limits)
     return std::uint64_t(limits.mostEntries) * 1024 + 1024 * 1024;
 }
 
-// A sound is checked by its header, which lies at its beginning: only this much of it is held.
+// A sound is checked by its header, which lies at its beginning: at most this much of it is held,
+// and the check tries first with its first kFirstSoundTry bytes, then with four times as many.
 inline constexpr std::size_t kSoundHeaderRoom = 1024 * 1024;
+inline constexpr std::size_t kFirstSoundTry = 4 * 1024;
 
 // A picture scaled down for the import window: plain pixels (0xAARRGGBB, row by row).
 struct SmallPicture {

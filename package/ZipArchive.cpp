@@ -136,6 +136,9 @@ bool ZipReader::next(Entry& entry)
     entry.name = name;
     entry.kind = kindOf(header);
     entry.encrypted = zip().archive_entry_is_encrypted(header);
+    entry.claimedSize.reset();
+    if (zip().archive_entry_size_is_set(header) && zip().archive_entry_size(header) >= 0)
+        entry.claimedSize = std::uint64_t(zip().archive_entry_size(header));
     dataOffset_ = 0;
     return true;
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,8 @@ public:
         std::string name; // UTF-8, as the archive has it
         EntryKind kind = EntryKind::other;
         bool encrypted = false;
+        // The unpacked size the archive's directory claims: the reading that follows holds it to it.
+        std::optional<std::uint64_t> claimedSize;
     };
     // The next entry; false after the last one.
     bool next(Entry& entry);

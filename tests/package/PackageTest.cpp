@@ -77,6 +77,12 @@ void craft(const fs::path& zip, const std::vector<Entry>& entries, const char* c
     archive_write_free(a);
 }
 
+// A sound longer than the part of it that the check reads.
+std::string longWav()
+{
+    return fixtures::wavHeader(1, 22050, 16, 3 << 20) + std::string(3 << 20, '\x55');
+}
+
 std::string fileOf(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -357,7 +363,13 @@ TEST_F(Packages, aPackageHandedOverDuringAGameWaitsForTheMenu)
 TEST_F(Packages, aHandMadePackageTakesItsFilesAndTheShippedStandardSoundAlsoWithNamesFromOtherSystems)
 {
     start();
-    import(package(honest()));
+    // A long sound too, which the check reads only as far as its header.
+    std::vector<Entry> withLongSound = honest();
+    withLongSound.push_back({"Mond/sound/lang.wav", longWav()});
+    withLongSound[0].bytes += "Explosionssound: Mond/sound/lang.wav\r\n";
+    import(package(withLongSound));
+    ASSERT_TRUE(boxes.errors.empty()) << testing::PrintToString(boxes.errors);
+    EXPECT_EQ(fileOf(folder / "Mond" / "sound" / "lang.wav"), longWav());
     const ScenarioSettings& s = store().settings;
     EXPECT_EQ(s.zielBild, folder.path().string() + "/Mond/bilder/ziel.bmp");
     EXPECT_EQ(s.abschussBild, s.zielBild);
@@ -384,7 +396,34 @@ TEST_F(Packages, aHandMadePackageTakesItsFilesAndTheShippedStandardSoundAlsoWith
 struct Hostile {
     std::string reason;
     std::function<void(std::vector<Entry>&)> change; // none: the archive is cut in half
+    std::function<void(std::string& archive)> lie = {};
 };
+
+// The archive claims `more` bytes more for the entry `name` than it holds, in its directory and in
+// the entry's own header alike.
+void claimMore(std::string& archive, const std::string& name, std::uint32_t more)
+{
+    int claims = 0;
+    // Signature, offset of the unpacked size, offset of the name's length, offset of the name.
+    for (const auto& [signature, size, nameLength, nameAt] :
+         {std::tuple{"PK\x03\x04", 22, 26, 30}, std::tuple{"PK\x01\x02", 24, 28, 46}}) {
+        for (std::size_t at = archive.find(signature); at != std::string::npos; at = archive.find(signature, at + 4)) {
+            const auto field = [&](std::size_t offset, int bytes) {
+                std::uint32_t value = 0;
+                for (int i = bytes - 1; i >= 0; --i)
+                    value = value << 8 | std::uint8_t(archive[at + offset + std::size_t(i)]);
+                return value;
+            };
+            if (archive.compare(at + std::size_t(nameAt), field(std::size_t(nameLength), 2), name) != 0)
+                continue;
+            const std::uint32_t claimed = field(std::size_t(size), 4) + more;
+            for (int i = 0; i < 4; ++i)
+                archive[at + std::size_t(size + i)] = char(claimed >> (8 * i));
+            ++claims;
+        }
+    }
+    EXPECT_EQ(claims, 2) << name;
+}
 
 void renameScenario(std::vector<Entry>& entries, const std::string& name)
 {
@@ -431,6 +470,10 @@ TEST_F(Packages, aStrangersPackageIsRefusedWithOneBoxAndWritesNothingAnywhere)
         {"Die Datei Mond/hilfe.txt ist größer als 1 MiB", [](auto& e) { e.push_back({"Mond/hilfe.txt", "", 2 << 20}); }},
         {"Mond/sound/null.wav ist keine gültige WAV-Datei",
          [](auto& e) { addNamedSound(e, {"Mond/sound/null.wav", "", 200'000'000}); }},
+        // A long sound is checked by its header and counted as claimed; the unpacking finds out.
+        {ZipReader::kBeschaedigt,
+         [](auto& e) { addNamedSound(e, {"Mond/sound/lang.wav", longWav()}); },
+         [](std::string& archive) { claimMore(archive, "Mond/sound/lang.wav", 1000); }},
     };
     const auto inElsewhere = [&] {
         std::vector<fs::path> names;
@@ -445,6 +488,11 @@ TEST_F(Packages, aStrangersPackageIsRefusedWithOneBoxAndWritesNothingAnywhere)
         const fs::path path = package(entries);
         if (!h.change)
             fs::resize_file(path, fs::file_size(path) / 2);
+        if (h.lie) {
+            std::string archive = fileOf(path);
+            h.lie(archive);
+            std::ofstream(path, std::ios::binary | std::ios::trunc) << archive;
+        }
         const auto programFolder = files();
         const auto beside = inElsewhere();
         boxes.errors.clear();
