@@ -38,30 +38,33 @@ struct ScenarioPicture {
 // show the same one.
 using PackagedPictures = std::map<std::string, std::shared_ptr<const std::string>>;
 
-// The package's own files among `paths` (places in the scenario folder, "bilder/F"), read again
-// from the checked package. A shipped standard picture is named by its absolute path instead.
+// The package read through as the import unpacks it, keeping the bytes of its own files among
+// `paths` (places in the scenario folder, "bilder/F"; a shipped standard picture is named by its
+// absolute path instead). Every file is read to its end and must have the size its check found:
+// a sound the check counted as the archive claims may be cut short or longer.
 PackagedPictures packagedPictures(const CheckedPackage& package, const std::vector<std::string>& paths)
 {
-    std::map<std::string, const PackagedFile*> wanted; // by entry name
-    for (const PackagedFile& file : package.files)
-        if (std::find(paths.begin(), paths.end(), file.target) != paths.end())
-            wanted.emplace(file.entry, &file);
     PackagedPictures pictures;
-    if (wanted.empty())
-        return pictures;
     ZipReader reader(package.descriptor(), directoryBudget(PackageLimits()));
+    auto file = package.files.begin();
     for (ZipReader::Entry entry; reader.next(entry);) {
-        const auto file = wanted.find(entry.name);
-        if (file == wanted.end())
-            continue;
+        if (file == package.files.end() || file->entry != entry.name)
+            continue; // the scenario file and the folders
+        const bool wanted = std::find(paths.begin(), paths.end(), file->target) != paths.end();
         auto bytes = std::make_shared<std::string>();
-        bytes->reserve(file->second->size);
+        std::uint64_t size = 0;
         for (std::string_view piece = reader.read(); !piece.empty(); piece = reader.read()) {
-            if (bytes->size() + piece.size() > file->second->size)
-                throw BlitzfangError("es wurde verändert, während es gelesen wurde.");
-            bytes->append(piece);
+            size += piece.size();
+            if (size > file->size)
+                break;
+            if (wanted)
+                bytes->append(piece);
         }
-        pictures[file->second->target] = std::move(bytes);
+        if (size != file->size)
+            throw BlitzfangError(ZipReader::kBeschaedigt);
+        if (wanted)
+            pictures[file->target] = std::move(bytes);
+        ++file;
     }
     return pictures;
 }
@@ -191,5 +194,11 @@ QImage scenarioThumbnail(const std::string& packagePath, const std::filesystem::
 {
     const CheckedPackage package = checkPackage(ConfinedFolder(mediaFolder), packagePath, packageMediaChecks());
     const ScenarioSettings& s = package.settings;
-    return drawField(s, packagedPictures(package, {s.hintergrundbild, s.zielBild, s.abschussBild}), size);
+    PackagedPictures pictures;
+    try {
+        pictures = packagedPictures(package, {s.hintergrundbild, s.zielBild, s.abschussBild});
+    } catch (const BlitzfangError& error) {
+        throw BlitzfangError(paketNichtImportiert(packagePath, error.what()));
+    }
+    return drawField(s, pictures, size);
 }

@@ -12,6 +12,7 @@
 inline constexpr int kLargestThumbnail = 2048;
 
 // Checks the package `packagePath` as an import does, with the shipped standard media below
-// `mediaFolder` (the folder that holds "Standard"), and draws it with `size` pixels on its
-// longer side. Throws BlitzfangError with the reason when the package is refused.
+// `mediaFolder` (the folder that holds "Standard"), reads it through as the import unpacks it,
+// and draws it with `size` pixels on its longer side. Throws BlitzfangError with the reason when
+// the import would refuse the package.
 QImage scenarioThumbnail(const std::string& packagePath, const std::filesystem::path& mediaFolder, int size);
