@@ -296,14 +296,19 @@ void TMainForm::hauptmenue()
     Panel1->show();
 
     const bool wasVisible = isVisible();
+    const bool wasFullScreen = windowState() & Qt::WindowFullScreen;
     if (windowFlags() & Qt::FramelessWindowHint)
         setWindowFlags(windowFlags() & ~Qt::FramelessWindowHint); // hides the window
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized));
-    // Size and place are set before the window shows again: a window manager that is still
-    // taking the window back could otherwise keep the field's size.
     field_ = QRect();
     placeGameField();
-    placeWhenShown();
+    // Size and place are set before the window shows again: a window manager that is still
+    // taking the window back could otherwise keep the field's size. On a compositor the window
+    // stays shown, and a request before its answer would be lost (weston's X window manager
+    // then gave it the screen's size less its frame).
+    placeWhenOutOfFullScreen_ = wasFullScreen && WindowPlacement::onWaylandCompositor();
+    if (!placeWhenOutOfFullScreen_)
+        placeWhenShown();
     if (wasVisible && !isVisible())
         show();
 
@@ -340,7 +345,8 @@ void TMainForm::FormResize()
     menuezentrieren();
     const int W = outerWidth();
     const int H = outerHeight();
-    BonnImage1->move(W - BonnImage1->width() - 20, H - BonnImage1->height() - 50);
+    const FieldPoint target = targetPlace(W, H, BonnImage1->width(), BonnImage1->height());
+    BonnImage1->move(target.left, target.top);
     ZielLabel->move(W - ZielLabel->width() - 40, H - ZielLabel->height() - 30);
     placePointsLabels();
     Abschuss2Image->move(100, 25);
@@ -543,7 +549,7 @@ void TMainForm::setUpGame()
     setAutoFillBackground(true);
     gameField->setPalette(fieldColours);
     gameField->setAutoFillBackground(true);
-    if (WindowPlacement::compositorPlacesWindows()) {
+    if (WindowPlacement::onWaylandCompositor()) {
         // Around a field smaller than the screen the full-screen window is black.
         QPalette black = fieldColours;
         black.setColor(QPalette::Window, Qt::black);
@@ -580,9 +586,11 @@ void TMainForm::becomeGameField()
         field = QRect(area.x() + area.width() / 2 - picture.width() / 2,
                       area.y() + area.height() / 2 - picture.height() / 2, picture.width(), picture.height());
     field_ = field;
-    if (WindowPlacement::compositorPlacesWindows()) {
-        // A compositor ignores a borderless window's place and leaves its panels over it: the
-        // window covers the screen, and the field stands centred in it.
+    placeWhenOutOfFullScreen_ = false;
+    if (WindowPlacement::onWaylandCompositor()) {
+        // A compositor (and its X server's window manager) ignores a borderless window's place
+        // and leaves its panels over it: the window covers the screen, and the field stands
+        // centred in it.
         setWindowState(windowState() | Qt::WindowFullScreen);
     } else {
         const bool wasVisible = isVisible();
@@ -902,6 +910,10 @@ void TMainForm::resizeEvent(QResizeEvent* event)
     Panel1->setGeometry(rect());
     placeGameField();
     FormResize();
+    if (placeWhenOutOfFullScreen_ && screen() && size() != screen()->geometry().size()) {
+        placeWhenOutOfFullScreen_ = false;
+        placeWhenShown();
+    }
 }
 
 void TMainForm::contextMenuEvent(QContextMenuEvent* event)

@@ -53,8 +53,8 @@ public:
     TextLabel* Label7;
 
     // Game field (children of gameField, bottom to top). The field fills the window, except on
-    // a Wayland compositor, where the window covers the whole screen and the field of the
-    // background's size stands centred in it: field coordinates are the field's.
+    // a Wayland compositor (and on its X server), where the window covers the whole screen and
+    // the field of the background's size stands centred in it: field coordinates are the field's.
     QWidget* gameField;
     PictureBox* hbildImage;
     TextLabel* Label3;
@@ -217,6 +217,9 @@ private:
     void placeGameField();
 
     QRect field_; // the game field's place on the screen; null on the menu screen
+    // A compositor takes the window out of full screen in its own time and gives it a size of
+    // its choosing: the menu window is placed once that answer is in.
+    bool placeWhenOutOfFullScreen_ = false;
 
     std::mt19937 random_;
 };

@@ -24,6 +24,11 @@ FieldPoint centreOf(const FieldRect& rect)
     return {rect.left + rect.width / 2, rect.top + rect.height / 2};
 }
 
+FieldPoint targetPlace(int fieldWidth, int fieldHeight, int targetWidth, int targetHeight)
+{
+    return {fieldWidth - targetWidth - 20, fieldHeight - targetHeight - 50};
+}
+
 FieldPoint figureStep(FieldPoint figure, FieldPoint targetCentre)
 {
     if (figure.left < targetCentre.left)

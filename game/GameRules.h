@@ -39,6 +39,10 @@ inline constexpr std::uint32_t kEnergyRed = 0x0000FF;
 // left + width div 2, top + height div 2.
 FieldPoint centreOf(const FieldRect& rect);
 
+// Where the Target stands in a field of the given size: its bottom right corner 20 pixels left
+// of the field's right edge and 50 above its bottom.
+FieldPoint targetPlace(int fieldWidth, int fieldHeight, int targetWidth, int targetHeight);
+
 // One step of a shown Figure: 5 right while left of the centre, 5 down while above it.
 FieldPoint figureStep(FieldPoint figure, FieldPoint targetCentre);
 // The Figure has reached the Target: left >= cx and top >= cy.

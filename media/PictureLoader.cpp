@@ -444,6 +444,15 @@ LoadedPicture loadPictureBytes(std::string_view bytes, const std::string& path, 
     return loaded;
 }
 
+LoadedPicture loadPictureBytesAtLeast(std::string_view bytes, const std::string& path, QSize least)
+{
+    if (kindByExtension(path) == PictureKind::Bitmap || bytes.size() > kLargestPictureFile)
+        return loadPictureBytes(bytes, path);
+    LoadedPicture loaded{{}, PictureKind::Jpeg, {}};
+    loaded.image = decodeJpegAs(bytes, path, {0, 0, sideOf(least.width()), sideOf(least.height())}, &loaded.size);
+    return loaded;
+}
+
 namespace {
 
 // A JPEG decoded reduced as far as `least` allows (an eighth for 1 x 1), a bitmap whole.

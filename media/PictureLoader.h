@@ -76,6 +76,11 @@ LoadedPicture loadPictureFile(const std::string& path, QSize shown = QSize());
 // cannot be opened).
 LoadedPicture loadPictureBytes(std::string_view bytes, const std::string& path, QSize shown = QSize());
 
+// The same, decoded only as large as `least` needs (a thumbnail): a JPEG at 1/2, 1/4 or 1/8 of
+// its size as far as it stays at least that large, a bitmap whole. `size` still tells the whole
+// picture's size.
+LoadedPicture loadPictureBytesAtLeast(std::string_view bytes, const std::string& path, QSize least);
+
 // The check of a copy: throws as loadPictureBytes would, but decodes a JPEG at an eighth of its
 // size, which reads all of its data for a fraction of the memory.
 void checkPictureBytes(std::string_view bytes, const std::string& path);

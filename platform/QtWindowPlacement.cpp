@@ -2,8 +2,11 @@
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
+
+#include <algorithm>
 
 WindowPlacement::WindowPlacement(QWidget& window, OuterRect outerRect)
     : QObject(&window), window_(window), outerRect_(std::move(outerRect))
@@ -14,6 +17,20 @@ WindowPlacement::WindowPlacement(QWidget& window, OuterRect outerRect)
 bool WindowPlacement::compositorPlacesWindows()
 {
     return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+bool WindowPlacement::onWaylandCompositor()
+{
+    if (compositorPlacesWindows())
+        return true;
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return false;
+    // Xwayland names its screens XWAYLAND0, XWAYLAND1, ...; a session's programs learn of the
+    // compositor from the environment.
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    return std::any_of(screens.begin(), screens.end(),
+                       [](const QScreen* screen) { return screen->name().startsWith(QLatin1String("XWAYLAND")); }) ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qgetenv("XDG_SESSION_TYPE") == "wayland";
 }
 
 void WindowPlacement::placeWhenShown()

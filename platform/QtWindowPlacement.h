@@ -33,6 +33,10 @@ public:
 
     // True on a Wayland compositor, which places windows itself.
     static bool compositorPlacesWindows();
+    // True on a Wayland compositor and on its X server (Xwayland), whose window manager may
+    // place a window of the screen's size beside its panels: a window covers the screen only in
+    // the full-screen state.
+    static bool onWaylandCompositor();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Makes the Debian package <folder>/blitzfang_<version>_<arch>.deb (folder: build-package/ unless
-# given) from the project's one build, build/, which tools/setup.sh configures as a Debian
-# package wants it (/usr/games, the hardening flags of dpkg-buildflags, libjpeg-turbo inside):
-# the program in /usr/games, its data in /usr/share/blitzfang, menu entry, icon, file type,
-# manual page, copyright and changelog in /usr/share.
+# given) and its debug symbols blitzfang-dbgsym_<version>_<arch>.ddeb from the project's one
+# build, build/, which tools/setup.sh configures as a Debian package wants it (/usr/games, the
+# hardening flags of dpkg-buildflags, libjpeg-turbo inside): the game and its thumbnailer in
+# /usr/games, its data in /usr/share/blitzfang, menu entry, icons, file type, thumbnailer entry,
+# manual pages, copyright and changelog in /usr/share.
 # Usage: tools/make-package.sh [folder]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"

@@ -12,7 +12,8 @@ never blended with the key colour.
 Usage: make-standard-media.py OUTDIR [NAME...]   (writes ziel, abschuss,
 abschuss2, schuss and hbild, or only the NAMEs given, as .ppm into OUTDIR)
        make-standard-media.py --icon OUTDIR     (the program's icon: blitzfang.svg
-and blitzfang-N.png for N = 16, 22, 32, 48, 64, 128, 256)
+and blitzfang-N.png for N = 16, 22, 32, 48, 64, 128, 256; the same of the scenario package's
+icon, application-x-blitzfang-scenario)
 """
 import math
 import os
@@ -759,25 +760,9 @@ def icon_colour(x, y, alien):
     return mix(ICON_SKY_TOP, ICON_SKY_BOTTOM, (y - ICON_TILE[0]) / (ICON_TILE[1] - ICON_TILE[0]))
 
 
-def icon_rgba(size, ss=4):
+def icon_rgba(size):
     alien = {(x, y): c for x, y, c in alien_cells()}
-    k = 256.0 / size
-    data = bytearray()
-    for py in range(size):
-        data.append(0)  # PNG filter type of the row
-        for px in range(size):
-            r = g = b = 0.0
-            hits = 0
-            for sy in range(ss):
-                for sx in range(ss):
-                    c = icon_colour((px + (sx + 0.5) / ss) * k, (py + (sy + 0.5) / ss) * k, alien)
-                    if c is not None:
-                        r, g, b, hits = r + c[0], g + c[1], b + c[2], hits + 1
-            if hits:
-                data += bytes(to_byte((r / hits, g / hits, b / hits))) + bytes([round(255 * hits / (ss * ss))])
-            else:
-                data += b"\0\0\0\0"
-    return bytes(data)
+    return canvas_rgba(size, lambda x, y: icon_colour(x, y, alien))
 
 
 def write_png(path, size, rgba_rows):
@@ -790,13 +775,19 @@ def write_png(path, size, rgba_rows):
         f.write(chunk(b"IEND", b""))
 
 
-def icon_svg():
+def hexc(c):
+    return "#%02x%02x%02x" % tuple(to_byte(c))
+
+
+SVG_HEAD = ['<?xml version="1.0" encoding="UTF-8"?>',
+            '<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 256 256">']
+
+
+def icon_svg_shapes():
+    """The icon's shapes on its 256 x 256 canvas, without the SVG around them."""
     lo, hi, r = ICON_TILE
     cx, cy, rr, half = ICON_RING
-    hexc = lambda c: "#%02x%02x%02x" % tuple(to_byte(c))
-    out = ['<?xml version="1.0" encoding="UTF-8"?>',
-           '<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 256 256">',
-           '<defs><linearGradient id="sky" x1="0" y1="0" x2="0" y2="1">'
+    out = ['<defs><linearGradient id="sky" x1="0" y1="0" x2="0" y2="1">'
            '<stop offset="0" stop-color="%s"/><stop offset="1" stop-color="%s"/></linearGradient></defs>'
            % (hexc(ICON_SKY_TOP), hexc(ICON_SKY_BOTTOM)),
            '<rect x="%g" y="%g" width="%g" height="%g" rx="%g" fill="url(#sky)"/>' % (lo, lo, hi - lo, hi - lo, r)]
@@ -813,19 +804,101 @@ def icon_svg():
         out.append('<rect x="%g" y="%g" width="%g" height="%g" fill="%s"/>'
                    % (round(ox + x * ICON_CELL, 2), round(oy + y * ICON_CELL, 2), ICON_CELL, ICON_CELL, hexc(c)))
     out.append('</g>')
-    out.append('</svg>')
-    return "\n".join(out) + "\n"
+    return out
+
+
+def icon_svg():
+    return "\n".join(SVG_HEAD + icon_svg_shapes() + ['</svg>']) + "\n"
+
+
+# ---------------------------------------------------------------- the icon of a scenario package
+
+# A sheet of paper with a folded corner that carries the program's icon: the file type's icon,
+# as file managers show documents.
+DOC_PAGE = (36.0, 8.0, 220.0, 248.0)                # left, top, right, bottom
+DOC_FOLD = 52.0                                     # the folded corner's side
+DOC_LINE = 3.0                                      # half the outline's width
+DOC_ICON = (54.0, 82.0, 148.0)                      # the program's icon on it: left, top, side
+DOC_PAPER, DOC_FOLD_SHADE, DOC_OUTLINE = (246, 246, 240), (212, 212, 204), (84, 84, 84)
+
+
+def document_colour(x, y, alien):
+    """Colour at canvas point (x, y) of the document icon, or None outside it."""
+    left, top, right, bottom = DOC_PAGE
+    fold_left, fold_bottom = right - DOC_FOLD, top + DOC_FOLD
+    if not (left - DOC_LINE <= x <= right + DOC_LINE and top - DOC_LINE <= y <= bottom + DOC_LINE):
+        return None
+    # The corner above the fold's diagonal is cut off the sheet.
+    beyond_fold = (x - fold_left) - (y - top)
+    if x > fold_left and y < fold_bottom and beyond_fold > DOC_LINE * 1.4142:
+        return None
+    on_outline = (min(abs(x - left), abs(x - right), abs(y - top), abs(y - bottom)) <= DOC_LINE
+                  or (x > fold_left - DOC_LINE and y < fold_bottom + DOC_LINE and abs(beyond_fold) <= DOC_LINE * 1.4142)
+                  or (fold_left - DOC_LINE <= x <= right and abs(y - fold_bottom) <= DOC_LINE)
+                  or (abs(x - fold_left) <= DOC_LINE and top <= y <= fold_bottom))
+    if on_outline:
+        return DOC_OUTLINE
+    if x > fold_left and y < fold_bottom:
+        return DOC_FOLD_SHADE
+    ix, iy, side = DOC_ICON
+    if ix <= x < ix + side and iy <= y < iy + side:
+        c = icon_colour((x - ix) * 256 / side, (y - iy) * 256 / side, alien)
+        if c is not None:
+            return c
+    return DOC_PAPER
+
+
+def document_svg():
+    left, top, right, bottom = DOC_PAGE
+    fold_left, fold_bottom = right - DOC_FOLD, top + DOC_FOLD
+    ix, iy, side = DOC_ICON
+    line = 'stroke="%s" stroke-width="%g" stroke-linejoin="round"' % (hexc(DOC_OUTLINE), 2 * DOC_LINE)
+    out = ['<path d="M%g,%g H%g L%g,%g V%g H%g Z" fill="%s" %s/>'
+           % (left, top, fold_left, right, fold_bottom, bottom, left, hexc(DOC_PAPER), line),
+           '<path d="M%g,%g V%g H%g Z" fill="%s" %s/>'
+           % (fold_left, top, fold_bottom, right, hexc(DOC_FOLD_SHADE), line),
+           '<g transform="translate(%g %g) scale(%g)">' % (ix, iy, side / 256)]
+    return "\n".join(SVG_HEAD + out + icon_svg_shapes() + ['</g>', '</svg>']) + "\n"
+
+
+def canvas_rgba(size, colour, ss=4):
+    """The rows of a size x size PNG (filter byte first) of colour(x, y) on the 256 canvas,
+    supersampled ss x ss; None is transparent."""
+    k = 256.0 / size
+    data = bytearray()
+    for py in range(size):
+        data.append(0)  # PNG filter type of the row
+        for px in range(size):
+            r = g = b = 0.0
+            hits = 0
+            for sy in range(ss):
+                for sx in range(ss):
+                    c = colour((px + (sx + 0.5) / ss) * k, (py + (sy + 0.5) / ss) * k)
+                    if c is not None:
+                        r, g, b, hits = r + c[0], g + c[1], b + c[2], hits + 1
+            if hits:
+                data += bytes(to_byte((r / hits, g / hits, b / hits))) + bytes([round(255 * hits / (ss * ss))])
+            else:
+                data += b"\0\0\0\0"
+    return bytes(data)
 
 
 ICON_SIZES = (16, 22, 32, 48, 64, 128, 256)
+# The file type's icon is named after the type, as the desktop looks it up.
+DOC_NAME = "application-x-blitzfang-scenario"
 
 
 def make_icon(out):
     with open(os.path.join(out, "blitzfang.svg"), "w", newline="\n") as f:
         f.write(icon_svg())
+    with open(os.path.join(out, DOC_NAME + ".svg"), "w", newline="\n") as f:
+        f.write(document_svg())
+    alien = {(x, y): c for x, y, c in alien_cells()}
     for size in ICON_SIZES:
         write_png(os.path.join(out, "blitzfang-%d.png" % size), size, icon_rgba(size))
-        print("drew the icon (%dx%d)" % (size, size))
+        write_png(os.path.join(out, "%s-%d.png" % (DOC_NAME, size)), size,
+                  canvas_rgba(size, lambda x, y: document_colour(x, y, alien)))
+        print("drew the icons (%dx%d)" % (size, size))
 
 
 def main():

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the standard scenario's pictures, sounds and help text in data/Standard, and the
-# program's icon (SVG and PNGs, drawn like the Figure) in data/icon.
+# program's icon and the scenario package's (SVG and PNGs, drawn like the Figure) in data/icon.
 #
 # The output is committed, so neither players nor the build need these tools; run this
 # only to change the content.  Needs the Debian packages imagemagick, sox and espeak-ng

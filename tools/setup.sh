@@ -3,6 +3,9 @@
 # tools/packages.txt, configures build/ once and builds it.
 #     tools/setup.sh              the packages to build and play
 #     tools/setup.sh --tests      also those of the tests, installed while the build runs
+#     tools/setup.sh --programs FOLDER
+#                                 only what the package holds, built afresh in FOLDER without
+#                                 ccache (the second build of tools/reproducible.sh)
 # build/ is the one build of the project: ./run starts it, ./test tests it, and the Debian package
 # is made from it (tools/make-package.sh). It is configured as Debian builds its packages: the
 # hardening flags of dpkg-buildflags, /usr/games, libjpeg-turbo linked in. How long installing
@@ -11,7 +14,13 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build"
 with_tests=false
+only_programs=()
 [[ ${1:-} == --tests ]] && with_tests=true
+if [[ ${1:-} == --programs ]]; then
+    build=$(realpath -m "$2")
+    only_programs=(-DBUILD_TESTING=OFF -DBLITZFANG_BENCH=OFF)
+    export CCACHE_DISABLE=1
+fi
 
 # The packages of one group of tools/packages.txt ("build" or "test") that are not installed.
 missing_packages() {
@@ -69,7 +78,12 @@ cd "$root"
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 # Debian 12's dpkg-buildflags has no stack clash and control-flow protection yet; later ones add them.
 cxxflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS) -fstack-clash-protection -fcf-protection"
-ldflags="$(dpkg-buildflags --get LDFLAGS)"
+# The linker marks a program shadow-stack ready (SHSTK) only when every object in it is marked,
+# and Debian 12's start files and libjpeg.a are not. Their code is ready all the same (plain
+# calls and returns, nothing rewrites a return address), so the mark is set by hand. Not so the
+# indirect-branch mark (IBT): libjpeg's functions, reached through its method tables, and the
+# start files' _init lack the ENDBR64 such a branch must land on.
+ldflags="$(dpkg-buildflags --get LDFLAGS) -Wl,-z,shstk"
 launcher=()
 if command -v ccache >/dev/null; then
     # A developer's ccache, where installed, serves every checkout of the project.
@@ -79,7 +93,7 @@ fi
 # Release only for NDEBUG: the optimisation level is dpkg-buildflags' (-O2).
 configuration=(-G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-DNDEBUG
     "-DCMAKE_CXX_FLAGS=$cxxflags" "-DCMAKE_EXE_LINKER_FLAGS=$ldflags" "${launcher[@]}"
-    -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_INSTALL_BINDIR=games -DBLITZFANG_STATIC_JPEG=ON)
+    -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_INSTALL_BINDIR=games -DBLITZFANG_STATIC_JPEG=ON "${only_programs[@]}")
 # Configured afresh only when the configuration changed (a new checkout, other flags). g++ by
 # name: clang, installed beside the build for the fuzz harnesses, also offers itself as c++.
 if [[ ! -f $build/build.ninja || "$(cat "$build/setup-configuration" 2>/dev/null)" != "${configuration[*]}" ]]; then

@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
-# The game field on a Wayland compositor: weston's headless backend with one 1280 x 1024 output
-# and its desktop shell (a panel at the top), and the field's window tests run there through
-# Qt's Wayland plugin.
+# The game field on a Wayland compositor as players have it: weston with a seat (its X11 backend,
+# one 1280 x 1024 output in a virtual X server) and its X server for X programs (Xwayland). The
+# field's window tests run there twice: through Qt's Wayland plugin, and through X on Xwayland.
 # Usage: wayland_field.sh <wayland_field_tests>; exit 77 = skipped.
 set -euo pipefail
-if ! command -v weston >/dev/null; then
-    echo "skipped: weston is not installed"
-    exit 77
+source "$(dirname "$0")/../support/xvfb_helpers.sh"
+tests=$1
+
+if [[ ${2:-} != in_x ]]; then
+    require_tools weston xvfb-run Xwayland
+    if ! compgen -G "/usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so" >/dev/null; then
+        echo "skipped: Qt's Wayland plugin (qt6-wayland) is not installed"
+        exit 77
+    fi
+    exec env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$0" "$tests" in_x
 fi
-if ! compgen -G "/usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so" >/dev/null; then
-    echo "skipped: Qt's Wayland plugin (qt6-wayland) is not installed"
-    exit 77
-fi
+
 runtime=$(mktemp -d)
 chmod 700 "$runtime"
 weston_pid=
@@ -21,11 +25,15 @@ cleanup() {
 }
 trap cleanup EXIT
 export XDG_RUNTIME_DIR=$runtime
-weston --backend=headless-backend.so --socket=blitzfang-test --width=1280 --height=1024 --use-pixman \
+weston --backend=x11-backend.so --socket=blitzfang-test --width=1280 --height=1024 --use-pixman --xwayland \
     --idle-time=0 >"$runtime/weston.log" 2>&1 &
 weston_pid=$!
-for _ in $(seq 100); do [[ -S $runtime/blitzfang-test ]] && break; sleep 0.1; done
-if [[ ! -S $runtime/blitzfang-test ]]; then
+for _ in $(seq 100); do
+    [[ -S $runtime/blitzfang-test ]] && grep -q 'xserver listening on display' "$runtime/weston.log" && break
+    sleep 0.1
+done
+xwayland=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$runtime/weston.log")
+if [[ ! -S $runtime/blitzfang-test || -z $xwayland ]]; then
     echo "weston did not start:"
     cat "$runtime/weston.log"
     exit 1
@@ -35,4 +43,7 @@ fi
 if [[ -n ${ASAN_OPTIONS:-} ]]; then
     export ASAN_OPTIONS="$ASAN_OPTIONS:fast_unwind_on_malloc=0"
 fi
-env -u DISPLAY WAYLAND_DISPLAY=blitzfang-test QT_QPA_PLATFORM=wayland "$1"
+echo "Qt's Wayland plugin:"
+env -u DISPLAY WAYLAND_DISPLAY=blitzfang-test QT_QPA_PLATFORM=wayland "$tests"
+echo "X on Xwayland ($xwayland), as a Wayland session starts an X program:"
+DISPLAY=$xwayland WAYLAND_DISPLAY=blitzfang-test XDG_SESSION_TYPE=wayland QT_QPA_PLATFORM=xcb "$tests"

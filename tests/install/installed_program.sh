@@ -6,7 +6,8 @@
 #   game        under a virtual X server the standard game starts from the installed media, and
 #               a portable program folder moved after a game still starts its next game
 #   file_type   once the file type is registered, the desktop takes X.blitzfang for a scenario
-#               package with the game's icon and opens it with the game
+#               package with its own icon, opens it with the game, and its thumbnailer entry
+#               draws an exported package's picture
 #   menu_entry  under a virtual X server the menu entry starts the program with the PATH
 #               /usr/bin:/bin, and its window has the class the entry names
 # Exit 77 = skipped (a tool is missing).
@@ -15,6 +16,7 @@ source "$(dirname "$0")/../support/xvfb_helpers.sh"
 build=$1
 mode=$2
 shots=$3
+root=$(cd "$(dirname "$0")/../.." && pwd)
 
 # The modes under a virtual X server run this script once more inside it (mode ..._in_x), with
 # the installation of the outer run.
@@ -139,7 +141,7 @@ game() {
 }
 
 file_type() {
-    require_tools xmllint update-mime-database update-desktop-database xdg-mime gio zip
+    require_tools xmllint update-mime-database update-desktop-database xdg-mime gio zip mimetype
     local id=de.kolvarbauwerk.blitzfang type=application/x-blitzfang-scenario
     xmllint --noout "$prefix/share/mime/packages/$id.xml" || fail "the file type is not well-formed XML"
     # What dpkg's triggers do for a package: the type and the entry's MIME types are indexed.
@@ -155,10 +157,35 @@ file_type() {
     found=$(xdg-mime query filetype "$work/Mond.blitzfang")
     [[ $found == "$type" ]] || fail "Mond.blitzfang is taken for $found"
     found=$(gio info -a standard::icon "$work/Mond.blitzfang" | sed -n 's/.*standard::icon: \([^,]*\).*/\1/p')
-    [[ $found == "$id" ]] || fail "a scenario package shows the icon $found"
+    [[ $found == application-x-blitzfang-scenario ]] || fail "a scenario package shows the icon $found"
+    [[ -f $prefix/share/icons/hicolor/48x48/mimetypes/$found.png ]] || fail "the icon $found is not installed"
     found=$(xdg-mime query default "$type")
     [[ $found == "$id.desktop" ]] || fail "a scenario package opens with '$found'"
-    echo "the desktop takes X.blitzfang for $type with the game's icon and opens it with $found"
+    # Without a desktop environment xdg-utils ask `file`, which sees a ZIP archive, unless the
+    # package the game recommends (libfile-mimeinfo-perl) gives them the MIME database.
+    found=$(env -u XDG_CURRENT_DESKTOP xdg-mime query filetype "$work/Mond.blitzfang")
+    [[ $found == "$type" ]] || fail "without a desktop environment Mond.blitzfang is taken for $found"
+    thumbnail_entry
+    echo "the desktop takes X.blitzfang for $type with its own icon, opens it with $found and draws its picture"
+}
+
+# A file manager finds the thumbnailer of a type in the entries of share/thumbnailers and runs
+# its Exec line with %i, %o and %s replaced.
+thumbnail_entry() {
+    local entry=$prefix/share/thumbnailers/blitzfang.thumbnailer command arguments=() word
+    grep -qx "MimeType=application/x-blitzfang-scenario;" "$entry" || fail "the thumbnailer entry names another type"
+    read -ra command <<<"$(sed -n 's/^Exec=//p' "$entry")"
+    [[ ${command[*]} == "$prefix/$bindir/blitzfang-thumbnailer %i %o %s" ]] ||
+        fail "the thumbnailer entry runs '${command[*]}'"
+    for word in "${command[@]:1}"; do
+        case $word in
+            %i) arguments+=("$root/fuzz/corpus/package/honest.blitzfang") ;;
+            %o) arguments+=("$work/bild.png") ;;
+            %s) arguments+=(256) ;;
+        esac
+    done
+    env -u DISPLAY -u WAYLAND_DISPLAY "${command[0]}" "${arguments[@]}" || fail "the thumbnailer drew nothing"
+    [[ $(file -b "$work/bild.png") == "PNG image data, 256 x 192,"* ]] || fail "the thumbnail is $(file -b "$work/bild.png")"
 }
 
 menu_entry() {

@@ -21,8 +21,11 @@
 #include <archive_entry.h>
 
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QMimeData>
@@ -32,6 +35,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace {
@@ -184,6 +188,22 @@ protected:
     {
         click(button);
         ASSERT_TRUE(QTest::qWaitFor([&] { return finished.has_value(); }, 20000));
+    }
+
+    // The build's thumbnailer run on `package` as a file manager runs it, into an empty folder:
+    // the picture it wrote; null when it wrote nothing at all, which it must know within a second.
+    QImage thumbnail(const fs::path& package, int size = 128) const
+    {
+        const TempFolder out;
+        const QString png = QString::fromStdString((out / "bild.png").string());
+        QElapsedTimer clock;
+        clock.start();
+        QProcess::execute(QString::fromStdString((buildDir() / "blitzfang-thumbnailer").string()),
+                          {QString::fromStdString(package.string()), png, QString::number(size)});
+        const QImage picture(png);
+        EXPECT_TRUE(!picture.isNull() || clock.elapsed() < 1000) << package << ": " << clock.elapsed() << " ms";
+        EXPECT_EQ(std::distance(fs::directory_iterator(out.path()), fs::directory_iterator()), picture.isNull() ? 0 : 1);
+        return picture;
     }
 
     TempFolder elsewhere;
@@ -469,11 +489,65 @@ TEST_F(Packages, aStrangersPackageIsRefusedWithOneBoxAndWritesNothingAnywhere)
         EXPECT_EQ(files(), programFolder) << h.reason;
         EXPECT_EQ(inElsewhere(), beside) << h.reason;
         EXPECT_FALSE(somethingEscaped()) << h.reason;
+        EXPECT_TRUE(thumbnail(path).isNull()) << h.reason;
     }
     boxes.errors.clear();
     import("/dev/zero");
     EXPECT_EQ(boxes.errors, std::vector<std::string>{"Das Paket \"/dev/zero\" kann nicht importiert werden: "
                                                      "Datei /dev/zero kann nicht geöffnet werden"});
+    EXPECT_TRUE(thumbnail("/dev/zero").isNull());
+}
+
+TEST_F(Packages, aFileManagerShowsAnExportedPackageAsItsFieldAtTheSizeAsked)
+{
+    startWithMond();
+    // Target and Figure framed in magenta, which their bottom left pixel makes transparent.
+    const auto bitmap = [&](const std::string& name, QSize size, QColor inside, QColor frame) {
+        QImage picture(size, QImage::Format_RGB32);
+        picture.fill(frame);
+        QPainter(&picture).fillRect(QRect(QPoint(size.width() / 4, size.height() / 4), size / 2), inside);
+        picture.save(QString::fromStdString((folder / name).string()), "BMP");
+        return (folder / name).string();
+    };
+    ScenarioSettings& s = store().settings;
+    s.hintergrundbild = bitmap("blau.bmp", QSize(400, 300), Qt::blue, Qt::blue);
+    s.zielBild = bitmap("rot.bmp", QSize(100, 100), Qt::red, Qt::magenta);
+    s.abschussBild = bitmap("gruen.bmp", QSize(60, 60), Qt::green, Qt::magenta);
+    s.hintergrundbildAktiviert = s.zielTransparent = s.abschussTransparent = "";
+    s.siegsound = s.explosionssound = s.schussstartsound = (folder / "Standard/sound/sieg.wav").string();
+    editor().show();
+    editor().storeAndReload("Mond");
+    boxes.fileAnswers.push_back((elsewhere / "Mond.blitzfang").string());
+    click(editor().ExportierenButton);
+    ASSERT_TRUE(boxes.errors.empty()) << testing::PrintToString(boxes.errors);
+
+    const QImage picture = thumbnail(elsewhere / "Mond.blitzfang", 200);
+    ASSERT_EQ(picture.size(), QSize(200, 150));
+    // The field halved: the Target's corner at 280,150 of the field, the Figure a third of the way.
+    EXPECT_EQ(picture.pixelColor(3, 146), QColor(Qt::blue));
+    EXPECT_EQ(picture.pixelColor(165, 100), QColor(Qt::red));
+    EXPECT_EQ(picture.pixelColor(142, 77), QColor(Qt::blue)) << "the Target's frame is transparent";
+    EXPECT_EQ(picture.pixelColor(61, 40), QColor(Qt::green));
+}
+
+TEST_F(Packages, aFileManagerGetsNoPictureOfWhatTheGameWouldRefuseAndNeverWaitsForOne)
+{
+    // The fuzz seeds: a picture for exactly those the import accepts (with the build's media, as
+    // the thumbnailer beside them).
+    const ConfinedFolder withBuildsMedia(buildDir());
+    for (const auto& seed : fs::directory_iterator(sourceDir() / "fuzz/corpus/package")) {
+        const bool accepted =
+            fixtures::errorOf([&] { checkPackage(withBuildsMedia, seed.path(), packageMediaChecks()); }) == "(no error)";
+        EXPECT_EQ(thumbnail(seed.path()).size(), accepted ? QSize(128, 96) : QSize(0, 0)) << seed.path();
+    }
+    // A background that claims 64016 x 15119 pixels, and a FIFO that no one writes into.
+    std::vector<Entry> entries = honest();
+    entries[0].bytes += "Hintergrundbild: Mond/bilder/h.jpg\r\n";
+    entries.push_back({"Mond/bilder/h.jpg", fileOf(sourceDir() / "fuzz/corpus/picture/progressive-claims-64016x15119.jpg")});
+    EXPECT_TRUE(thumbnail(package(entries)).isNull());
+    const fs::path fifo = elsewhere / "Warten.blitzfang";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_TRUE(thumbnail(fifo).isNull());
 }
 
 TEST_F(Packages, unnamedOrCostlyPicturesAreRefusedBeforeDecodingAndACheckStopsAtOnce)
