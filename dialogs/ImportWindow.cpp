@@ -170,16 +170,10 @@ ImportWindow::ImportWindow(WindowSet& windows, FormWindow& from, const std::stri
     setParent(&from, windowFlags());
     showStep(Step::checking);
     show();
-    runBeside([this] {
-        try {
-            auto package = std::make_shared<CheckedPackage>(
-                checkPackage(windows_.store.folder(), path_, packageMediaChecks(), {}, progressReport()));
-            QMetaObject::invokeMethod(this, [this, package] { checked(package); }, Qt::QueuedConnection);
-        } catch (const WorkCancelled&) {
-            QMetaObject::invokeMethod(this, [this] { finish(false); }, Qt::QueuedConnection);
-        } catch (const std::exception& error) {
-            QMetaObject::invokeMethod(this, [this, text = errorText(error)] { refused(text); }, Qt::QueuedConnection);
-        }
+    runBeside([this]() -> std::function<void()> {
+        auto package = std::make_shared<CheckedPackage>(
+            checkPackage(windows_.store.folder(), path_, packageMediaChecks(), {}, progressReport()));
+        return [this, package] { checked(package); };
     });
 }
 
@@ -223,7 +217,7 @@ void ImportWindow::showStep(Step step)
         main->setFocus();
 }
 
-void ImportWindow::runBeside(std::function<void()> work)
+void ImportWindow::runBeside(std::function<std::function<void()>()> work)
 {
     if (worker_) {
         worker_->wait();
@@ -231,9 +225,25 @@ void ImportWindow::runBeside(std::function<void()> work)
     }
     worker_ = QThread::create([this, work = std::move(work)] {
         const CancelScope watched(cancel_);
-        work();
+        std::function<void()> then;
+        try {
+            then = work();
+        } catch (const WorkCancelled&) {
+            then = [this] { finish(false); };
+        } catch (const std::exception& error) {
+            then = [this, text = errorText(error)] { refused(text); };
+        }
+        QMetaObject::invokeMethod(this, std::move(then), Qt::QueuedConnection);
     });
     worker_->start();
+}
+
+bool ImportWindow::isTaken(const std::string& name) const
+{
+    const ScenarioStore& store = windows_.store;
+    return kleinAZ(name) == "standard" || isListed(store.setup.speicherstaende, name) ||
+           store.folder().kindOf(store.scenarioFile(name)) != EntryKind::missing ||
+           store.folder().kindOf(store.scenarioFolder(name)) != EntryKind::missing;
 }
 
 ProgressReport ImportWindow::progressReport()
@@ -323,10 +333,7 @@ void ImportWindow::importierenButtonClick()
     const std::string typed = nameEdit->text().toStdString();
     if (!acceptScenarioName(typed))
         return;
-    const ScenarioStore& store = windows_.store;
-    if (kleinAZ(typed) == "standard" || isListed(store.setup.speicherstaende, typed) ||
-        store.folder().kindOf(store.scenarioFile(typed)) != EntryKind::missing ||
-        store.folder().kindOf(store.scenarioFolder(typed)) != EntryKind::missing) {
+    if (isTaken(typed)) {
         dialogs().notice("Ein Szenario \"" + typed + "\" gibt es schon. Bitte wählen Sie einen anderen Namen.");
         return;
     }
@@ -344,11 +351,8 @@ void ImportWindow::alsNeuesButtonClick()
     if (step_ != Step::existing)
         return;
     // The first free "Mond 2", "Mond 3", ...
-    const ScenarioStore& store = windows_.store;
     std::string suggestion;
-    for (int n = 2; suggestion.empty() || isListed(store.setup.speicherstaende, suggestion) ||
-                    store.folder().kindOf(store.scenarioFile(suggestion)) != EntryKind::missing;
-         ++n)
+    for (int n = 2; suggestion.empty() || isTaken(suggestion); ++n)
         suggestion = name_ + " " + std::to_string(n);
     nameEdit->setText(fromUtf8(suggestion));
     showStep(Step::newName);
@@ -379,15 +383,9 @@ void ImportWindow::startImport(const std::string& name, bool replacing)
     player.spielername = store.settings.spielername;
     player.schwierigkeitsgrad = store.settings.schwierigkeitsgrad;
     showStep(Step::importing);
-    runBeside([this, target, player, name, trash = desktopTrash()] {
-        try {
-            unpackPackage(windows_.store.folder(), *package_, target, player, trash, progressReport());
-            QMetaObject::invokeMethod(this, [this, name] { imported(name); }, Qt::QueuedConnection);
-        } catch (const WorkCancelled&) {
-            QMetaObject::invokeMethod(this, [this] { finish(false); }, Qt::QueuedConnection);
-        } catch (const std::exception& error) {
-            QMetaObject::invokeMethod(this, [this, text = errorText(error)] { refused(text); }, Qt::QueuedConnection);
-        }
+    runBeside([this, target, player, name, trash = desktopTrash()]() -> std::function<void()> {
+        unpackPackage(windows_.store.folder(), *package_, target, player, trash, progressReport());
+        return [this, name] { imported(name); };
     });
 }
 

@@ -65,8 +65,11 @@ private:
     enum class Step { checking, preview, existing, newName, importing, closed };
 
     void showStep(Step step);
-    // Runs `work` on the worker thread, watching the cancel flag.
-    void runBeside(std::function<void()> work);
+    // Runs `work` on the worker thread, watching the cancel flag; what it returns then runs on
+    // the window's thread. Cancelled work closes the window, failed work shows its refusal.
+    void runBeside(std::function<std::function<void()>()> work);
+    // True when `name` is "Standard", listed, or has a scenario file or folder.
+    bool isTaken(const std::string& name) const;
     ProgressReport progressReport();
     void checked(std::shared_ptr<CheckedPackage> package);
     void showPreview();

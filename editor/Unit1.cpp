@@ -836,7 +836,6 @@ void TEditorForm::checkSave(const std::string& name)
     planSave(plan, name, SaveKind::editor);
 }
 
-
 void TEditorForm::reportFileProblem(const std::string& file, const std::string& text)
 {
     if (windows.reportedFiles.insert(file).second || !quietRepeats_)

@@ -368,18 +368,6 @@ QImage decodeBitmapBytes(std::string_view bytes, const std::string& path, QSize 
     return decodeBitmapFrom(buffer, path, shown, size);
 }
 
-// The decoder the extension names; an unknown one is refused before the file is opened.
-PictureKind kindByExtension(const std::string& path)
-{
-    const std::string extension = pictureExtension(path);
-    const std::string lower = kleinAZ(extension);
-    if (lower == "bmp")
-        return PictureKind::Bitmap;
-    if (lower == "jpg" || lower == "jpeg")
-        return PictureKind::Jpeg;
-    throw BlitzfangError(fehlertext::unbekannteBilddateierweiterung(extension));
-}
-
 JpegRequest shownPart(QSize shown)
 {
     return {shown.isValid() ? sideOf(shown.width()) : 0, shown.isValid() ? sideOf(shown.height()) : 0, 0, 0};
@@ -406,6 +394,17 @@ LoadedPicture loadedFrom(const MediaFile& file, PictureKind kind, QSize shown)
 }
 
 } // namespace
+
+PictureKind kindByExtension(const std::string& path)
+{
+    const std::string extension = pictureExtension(path);
+    const std::string lower = kleinAZ(extension);
+    if (lower == "bmp")
+        return PictureKind::Bitmap;
+    if (lower == "jpg" || lower == "jpeg")
+        return PictureKind::Jpeg;
+    throw BlitzfangError(fehlertext::unbekannteBilddateierweiterung(extension));
+}
 
 JpegOutline outlineJpeg(std::string_view bytes)
 {

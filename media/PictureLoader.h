@@ -64,6 +64,10 @@ struct LoadedPicture {
 // The extension of the path's file name part without its dot, as written ("" when none).
 std::string pictureExtension(const std::string& path);
 
+// The decoder the extension names, in any letter case. Throws BlitzfangError with the German
+// text for any other extension.
+PictureKind kindByExtension(const std::string& path);
+
 // Loads a BMP or JPEG file, opened once without waiting on anything that is not a regular file.
 // With a valid `shown` size only the picture's top-left part of that size is decoded (a
 // background larger than the screen); the result still tells the whole picture's size.

@@ -22,6 +22,8 @@
 
 namespace {
 
+const std::string kVeraendert = "es wurde verändert, während es importiert wurde.";
+
 // What an entry of the package is, by its place.
 enum class Role { scenarioFile, helpText, picture, sound, folder };
 
@@ -300,6 +302,47 @@ bool CheckedPackage::unchanged() const
            now.st_size == checked_.st_size && now.st_mtim.tv_sec == checked_.st_mtim.tv_sec &&
            now.st_mtim.tv_nsec == checked_.st_mtim.tv_nsec && now.st_ctim.tv_sec == checked_.st_ctim.tv_sec &&
            now.st_ctim.tv_nsec == checked_.st_ctim.tv_nsec;
+}
+
+PackagedFileReader::PackagedFileReader(const CheckedPackage& package)
+    : package_(package), reader_(std::make_unique<ZipReader>(package.descriptor(), directoryBudget(PackageLimits())))
+{
+}
+
+PackagedFileReader::~PackagedFileReader() = default;
+
+const PackagedFile* PackagedFileReader::next()
+{
+    if (current_)
+        while (!currentEnded_)
+            read();
+    current_ = nullptr;
+    for (ZipReader::Entry entry; reader_->next(entry);) {
+        if (nextEntry_ == package_.entries.size() || entry.name != package_.entries[nextEntry_++])
+            throw BlitzfangError(kVeraendert);
+        if (nextFile_ < package_.files.size() && package_.files[nextFile_].entry == entry.name) {
+            current_ = &package_.files[nextFile_++];
+            currentRead_ = 0;
+            currentEnded_ = false;
+            return current_;
+        }
+        // The scenario file and the folders are no files of the scenario folder.
+    }
+    if (nextEntry_ != package_.entries.size() || nextFile_ != package_.files.size() || !package_.unchanged())
+        throw BlitzfangError(kVeraendert);
+    return nullptr;
+}
+
+std::string_view PackagedFileReader::read()
+{
+    if (!current_ || currentEnded_)
+        return {};
+    const std::string_view piece = reader_->read();
+    currentRead_ += piece.size();
+    currentEnded_ = piece.empty();
+    if (currentRead_ > current_->size || (currentEnded_ && currentRead_ != current_->size))
+        throw BlitzfangError(package_.unchanged() ? ZipReader::kBeschaedigt : kVeraendert);
+    return piece;
 }
 
 namespace {

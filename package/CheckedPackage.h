@@ -10,8 +10,12 @@
 #include <sys/stat.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
+
+class ZipReader;
 
 // A file of the package that goes into the scenario's folder.
 struct PackagedFile {
@@ -61,6 +65,33 @@ private:
                                       const PackageLimits&, const ProgressReport&);
     int fd_ = -1;
     struct stat checked_ {};
+};
+
+// The package's files read a second time, to unpack or to draw them: the same entries in the same
+// order as checked, each file with the size its check found, or BlitzfangError (the archive is
+// damaged, or the file changed since the check). A sound that the check counted as the archive
+// claims is held to that claim here.
+class PackagedFileReader {
+public:
+    explicit PackagedFileReader(const CheckedPackage& package);
+    ~PackagedFileReader();
+    PackagedFileReader(const PackagedFileReader&) = delete;
+    PackagedFileReader& operator=(const PackagedFileReader&) = delete;
+
+    // The next of the package's files (the rest of the current one is read past); nullptr once
+    // the whole package has been read as it was checked.
+    const PackagedFile* next();
+    // The next piece of the current file's bytes, empty at its end; valid until the next call.
+    std::string_view read();
+
+private:
+    const CheckedPackage& package_;
+    std::unique_ptr<ZipReader> reader_;
+    std::size_t nextEntry_ = 0;
+    std::size_t nextFile_ = 0;
+    const PackagedFile* current_ = nullptr;
+    std::uint64_t currentRead_ = 0;
+    bool currentEnded_ = false;
 };
 
 // Opens and checks the package file `packagePath` for the program folder `programFolder`.

@@ -1,6 +1,5 @@
 #include "package/PackageImport.h"
 
-#include "package/ZipArchive.h"
 #include "platform/BlitzfangError.h"
 #include "platform/Cancellation.h"
 #include "storage/SafeFile.h"
@@ -13,7 +12,6 @@
 
 namespace {
 
-const std::string kVeraendert = "es wurde verändert, während es importiert wurde.";
 const std::string kPapierkorbNimmtNichts =
     "der Papierkorb nimmt das vorhandene Szenario nicht auf. Es bleibt, wie es war.";
 
@@ -57,36 +55,18 @@ void refuseOddPlace(const ConfinedFolder& folder, const std::string& relative, E
         throw BlitzfangError(folder.absolute(relative) + (wanted == EntryKind::file ? " ist keine Datei." : " ist kein Ordner."));
 }
 
-// An entry whose bytes differ in number from its check: the package changed since, or (the check
-// counted a long sound as the archive claims) the archive lied about the entry's size.
-[[noreturn]] void refuseOtherSize(const CheckedPackage& package)
-{
-    throw BlitzfangError(package.unchanged() ? ZipReader::kBeschaedigt : kVeraendert);
-}
-
-// The package's files, read a second time, into the folder `unpacked`: the same entries in the
-// same order with the same sizes as when checked, or the import stops.
+// The package's files, read a second time, into the folder `unpacked`.
 void writeFiles(const ConfinedFolder& unpacked, const CheckedPackage& package, const ProgressReport& progress)
 {
     unpacked.createFolder("bilder");
     unpacked.createFolder("sound");
-    ZipReader reader(package.descriptor(), directoryBudget(PackageLimits()));
-    ZipReader::Entry entry;
-    std::size_t index = 0;
-    auto file = package.files.begin();
-    while (reader.next(entry)) {
-        if (index == package.entries.size() || entry.name != package.entries[index++])
-            throw BlitzfangError(kVeraendert);
-        if (file == package.files.end() || file->entry != entry.name)
-            continue; // the scenario file is written from its settings; folders are there
+    PackagedFileReader files(package);
+    std::size_t done = 0;
+    while (const PackagedFile* file = files.next()) {
         const int fd = unpacked.createFile(file->target);
-        std::uint64_t written = 0;
         try {
-            for (std::string_view piece = reader.read(); !piece.empty(); piece = reader.read()) {
+            for (std::string_view piece = files.read(); !piece.empty(); piece = files.read()) {
                 stopWhenCancelled();
-                written += piece.size();
-                if (written > file->size)
-                    refuseOtherSize(package);
                 writeAll(fd, piece);
             }
         } catch (...) {
@@ -95,14 +75,9 @@ void writeFiles(const ConfinedFolder& unpacked, const CheckedPackage& package, c
         }
         if (::close(fd) != 0)
             throw BlitzfangError(fehlertext::eaFehler(errno));
-        if (written != file->size)
-            refuseOtherSize(package);
-        ++file;
         if (progress)
-            progress(double(file - package.files.begin()) / double(package.files.size()));
+            progress(double(++done) / double(package.files.size()));
     }
-    if (index != package.entries.size() || file != package.files.end() || !package.unchanged())
-        throw BlitzfangError(kVeraendert);
 }
 
 std::string targetText(const ImportTarget& target)

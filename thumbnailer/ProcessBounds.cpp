@@ -9,7 +9,7 @@
 namespace {
 
 // An honest package takes well under a second. The costliest one the import's check accepts
-// (five 8K pictures at the decoding bound and 512 MiB of sounds) takes about 7 s of processor
+// (five 8K pictures at the decoding bound and 256 MiB of sound beginnings) takes about 7 s of processor
 // time to check, and its background, Target and Figure about a second each to draw; the largest
 // picture a scenario may hold takes 400 MiB of address space, Qt's libraries included
 // (measured). So every package the game imports gets its thumbnail, and none costs more.

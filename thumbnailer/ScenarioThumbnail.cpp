@@ -5,7 +5,6 @@
 #include "media/PackageChecks.h"
 #include "media/PictureLoader.h"
 #include "package/CheckedPackage.h"
-#include "package/ZipArchive.h"
 #include "platform/BlitzfangError.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtFonts.h"
@@ -38,41 +37,22 @@ struct ScenarioPicture {
 // show the same one.
 using PackagedPictures = std::map<std::string, std::shared_ptr<const std::string>>;
 
-// The package read through as the import unpacks it, keeping the bytes of its own files among
-// `paths` (places in the scenario folder, "bilder/F"; a shipped standard picture is named by its
-// absolute path instead). Every file is read to its end and must have the size its check found:
-// a sound the check counted as the archive claims may be cut short or longer.
+// The bytes of the package's own files among `paths` (places in the scenario folder, "bilder/F";
+// a shipped standard picture is named by its absolute path instead), the package read through as
+// the import unpacks it.
 PackagedPictures packagedPictures(const CheckedPackage& package, const std::vector<std::string>& paths)
 {
     PackagedPictures pictures;
-    ZipReader reader(package.descriptor(), directoryBudget(PackageLimits()));
-    auto file = package.files.begin();
-    for (ZipReader::Entry entry; reader.next(entry);) {
-        if (file == package.files.end() || file->entry != entry.name)
-            continue; // the scenario file and the folders
-        const bool wanted = std::find(paths.begin(), paths.end(), file->target) != paths.end();
+    PackagedFileReader files(package);
+    while (const PackagedFile* file = files.next()) {
+        if (std::find(paths.begin(), paths.end(), file->target) == paths.end())
+            continue;
         auto bytes = std::make_shared<std::string>();
-        std::uint64_t size = 0;
-        for (std::string_view piece = reader.read(); !piece.empty(); piece = reader.read()) {
-            size += piece.size();
-            if (size > file->size)
-                break;
-            if (wanted)
-                bytes->append(piece);
-        }
-        if (size != file->size)
-            throw BlitzfangError(ZipReader::kBeschaedigt);
-        if (wanted)
-            pictures[file->target] = std::move(bytes);
-        ++file;
+        for (std::string_view piece = files.read(); !piece.empty(); piece = files.read())
+            bytes->append(piece);
+        pictures[file->target] = std::move(bytes);
     }
     return pictures;
-}
-
-bool isJpeg(const std::string& path)
-{
-    const std::string extension = kleinAZ(pictureExtension(path));
-    return extension == "jpg" || extension == "jpeg";
 }
 
 // The picture `path` of the package, or the shipped standard picture of that absolute path.
@@ -90,7 +70,7 @@ std::optional<ScenarioPicture> scenarioPicture(const std::string& path, const Pa
             picture.bytes = std::make_shared<const std::string>(MediaFile(path, kLargestPictureFile).readAll());
         else
             return std::nullopt;
-        if (isJpeg(path)) {
+        if (kindByExtension(path) == PictureKind::Jpeg) {
             const JpegOutline outline = outlineJpeg(*picture.bytes);
             if (!outline.framed)
                 return std::nullopt;
