@@ -99,8 +99,9 @@ ImportTarget readTarget(const ConfinedFolder& folder, const std::string& journal
 
 // Puts the new scenario of a whole journal in its place: the old folder and file leave (into
 // the trash, or aside into the journal, which goes at the end), then the new folder and the new
-// file are renamed into their places, the file last. Each step can be the first after a crash. With `keepOldWhenRefused`, a trash that refuses the old
-// scenario before anything has moved removes the journal and throws: nothing has changed.
+// file are renamed into their places, the file last. Each step can be the first after a crash.
+// With `keepOldWhenRefused`, a trash that refuses the old scenario before anything has moved
+// removes the journal and throws: nothing has changed.
 void finishImport(const ConfinedFolder& folder, const std::string& journal, const Trash& trash, bool keepOldWhenRefused)
 {
     const ImportTarget target = readTarget(folder, journal);

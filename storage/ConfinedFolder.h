@@ -181,8 +181,9 @@ private:
 
 // Files written as one, as a save writes its copies, help text, scenario file and setup file:
 // each goes into a temporary file beside its place, and commit() syncs them all, puts them in
-// place and syncs their folders. Until then no file has changed: a failure while writing, or a batch dropped without commit, removes every temporary
-// and every folder the batch created that is still empty, and leaves every file as it was.
+// place and syncs their folders. Until then no file has changed: a failure while writing, or a
+// batch dropped without commit, removes every temporary and every folder the batch created that
+// is still empty, and leaves every file as it was.
 class StagedFiles {
 public:
     explicit StagedFiles(const ConfinedFolder& folder);
