@@ -9,11 +9,15 @@ build="$root/build-asan"
 flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
 # -O1 with line tables only: the quickest build that still names file and line in a report.
 
-if [[ ! -f "$build/build.ninja" ]]; then
-    launcher=()
-    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE= "${launcher[@]}" -DBLITZFANG_BENCH=OFF \
-        -DCMAKE_CXX_FLAGS="-O1 -g1 $flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" >/dev/null
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+configuration=(-G Ninja -DCMAKE_BUILD_TYPE= "${launcher[@]}" -DBLITZFANG_BENCH=OFF
+    "-DCMAKE_CXX_FLAGS=-O1 -g1 $flags" "-DCMAKE_EXE_LINKER_FLAGS=$flags")
+# Configured afresh when the configuration changed (ccache installed or removed since), as the
+# ordinary build is (tools/setup.sh).
+if [[ ! -f $build/build.ninja || "$(cat "$build/sanitize-configuration" 2>/dev/null)" != "${configuration[*]}" ]]; then
+    CXX=g++ cmake --fresh -S "$root" -B "$build" "${configuration[@]}" >/dev/null
+    printf '%s' "${configuration[*]}" >"$build/sanitize-configuration"
 fi
 if ! log=$(cmake --build "$build" 2>&1); then
     printf '%s\n' "$log"
